@@ -1,0 +1,40 @@
+# The parser construction set: its support sources become one static library, and
+# grammar files are turned into C++ at build time (generated files are never committed).
+find_program(ANTLR_EXE antlr REQUIRED)
+find_program(DLG_EXE dlg REQUIRED)
+set(PCCTS_INCLUDE_DIR /usr/include/pccts)
+
+add_library(pccts_runtime STATIC
+  ${PCCTS_INCLUDE_DIR}/AParser.cpp
+  ${PCCTS_INCLUDE_DIR}/DLexerBase.cpp
+  ${PCCTS_INCLUDE_DIR}/ATokenBuffer.cpp
+  ${PCCTS_INCLUDE_DIR}/ASTBase.cpp
+  ${PCCTS_INCLUDE_DIR}/PCCTSAST.cpp)
+target_include_directories(pccts_runtime SYSTEM PUBLIC ${PCCTS_INCLUDE_DIR})
+target_compile_options(pccts_runtime PRIVATE -w $<$<CXX_COMPILER_ID:Clang>:-Wno-register>)
+set_target_properties(pccts_runtime PROPERTIES CXX_VISIBILITY_PRESET hidden)
+
+# pccts_generate(<grammar> <outdir> <lexer class> <out var>)
+# Runs antlr in the grammar's folder (it must see a bare file name) and dlg over its
+# scanner description; sets <out var> to the generated sources.
+function(pccts_generate grammar outdir lexclass outvar)
+  get_filename_component(gdir ${grammar} DIRECTORY)
+  get_filename_component(gname ${grammar} NAME)
+  get_filename_component(gbase ${grammar} NAME_WE)
+  file(MAKE_DIRECTORY ${outdir})
+  set(parser_sources ${outdir}/${gbase}.cpp ${ARGN})
+  set(generated ${parser_sources} ${outdir}/tokens.h ${outdir}/parser.dlg)
+  add_custom_command(
+    OUTPUT ${generated}
+    COMMAND ${ANTLR_EXE} -CC -gt -k 2 -newAST -o ${outdir} ${gname}
+    WORKING_DIRECTORY ${gdir}
+    DEPENDS ${grammar}
+    COMMENT "antlr ${gname}")
+  add_custom_command(
+    OUTPUT ${outdir}/${lexclass}.cpp ${outdir}/${lexclass}.h
+    COMMAND ${DLG_EXE} -CC -C2 -cl ${lexclass} -o ${outdir} parser.dlg
+    WORKING_DIRECTORY ${outdir}
+    DEPENDS ${outdir}/parser.dlg
+    COMMENT "dlg ${gbase}")
+  set(${outvar} ${parser_sources} ${outdir}/${lexclass}.cpp PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quarvel builds with, when any is missing.
+set -euo pipefail
+packages=(cmake g++ make pccts libgtest-dev libbenchmark-dev
+          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q "${missing[@]}"
+fi
