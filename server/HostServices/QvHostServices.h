@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+#include "QvExport.h"
+
+// What the engine asks of the program hosting it: the clipboard and the bell.
+// Hosts install their own; until then an in-process stand-in is used.
+class QV_EXPORT QvHostServices {
+public:
+    virtual ~QvHostServices();
+    virtual void setClipboardText(const std::string& text) = 0;
+    virtual std::string clipboardText() = 0;
+    virtual void beep() = 0;
+};
+
+// Keeps the clipboard text in memory and rings the terminal bell on stderr.
+class QV_EXPORT QvInProcessHostServices : public QvHostServices {
+public:
+    void setClipboardText(const std::string& text) override;
+    std::string clipboardText() override;
+    void beep() override;
+
+private:
+    struct Clipboard;
+    static Clipboard& clipboard();
+};
+
+// Installs the host's services (the host keeps ownership); null restores the stand-in.
+QV_C_EXPORT void QvInstallHostServices(QvHostServices* services);
+QV_C_EXPORT QvHostServices* QvGetHostServices();

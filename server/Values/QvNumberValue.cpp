@@ -1,0 +1,143 @@
+#include "Values/QvNumberValue.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "Errors/QvErrors.h"
+#include "Errors/QvExceptions.h"
+#include "Values/QvValueFile.h"
+#include "Values/QvValueKinds.h"
+
+std::string QvNumberValue::FormatNumber(double number) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.6g", number);
+    std::string printed(text);
+    // The C library writes at least two exponent digits; the printed form has three.
+    std::string::size_type exponent = printed.find('e');
+    if (exponent != std::string::npos) {
+        std::string::size_type digits = exponent + 2;
+        while (printed.size() - digits < 3)
+            printed.insert(digits, 1, '0');
+    }
+    return printed;
+}
+
+QvValue* QvNumberValue::ReadData(std::istream& in) { return new QvNumberValue(QvValueFile::readDouble(in)); }
+
+QvNumberValue& QvNumberValue::resultNumber(QvValueRef& result) {
+    if (!result || result->GetType() != QV_NUMBER)
+        QvError("Arithmetic result is not a number, please submit a bug report (with sample code).");
+    return static_cast<QvNumberValue&>(*result);
+}
+
+QvValue* QvNumberValue::Clone() const { return new QvNumberValue(number_); }
+
+QvTypeEnum QvNumberValue::GetType() const { return QV_NUMBER; }
+
+void QvNumberValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
+    if (target == QV_VECTOR)
+        out = QvValueKinds::fromNumbers(QV_VECTOR, {number_}, QV_NUMBER);
+    else if (target == QV_COLOR)
+        out = QvValueKinds::fromNumbers(QV_COLOR, {number_, number_, number_}, QV_NUMBER);
+    else
+        QvValue::CoerceTo(out, target);
+}
+
+void QvNumberValue::WriteData(std::ostream& out) const { QvValueFile::writeDouble(out, number_); }
+
+QvValue* QvNumberValue::Negate() const { return new QvNumberValue(-number_); }
+QvValue* QvNumberValue::Sin() const { return new QvNumberValue(std::sin(number_)); }
+QvValue* QvNumberValue::Cos() const { return new QvNumberValue(std::cos(number_)); }
+QvValue* QvNumberValue::Tan() const { return new QvNumberValue(std::tan(number_)); }
+QvValue* QvNumberValue::Asin() const { return new QvNumberValue(std::asin(number_)); }
+QvValue* QvNumberValue::Acos() const { return new QvNumberValue(std::acos(number_)); }
+QvValue* QvNumberValue::Atan() const { return new QvNumberValue(std::atan(number_)); }
+QvValue* QvNumberValue::Sqrt() const { return new QvNumberValue(std::sqrt(number_)); }
+QvValue* QvNumberValue::Exp() const { return new QvNumberValue(std::exp(number_)); }
+QvValue* QvNumberValue::Log() const { return new QvNumberValue(std::log10(number_)); }
+QvValue* QvNumberValue::Ln() const { return new QvNumberValue(std::log(number_)); }
+QvValue* QvNumberValue::Floor() const { return new QvNumberValue(std::floor(number_)); }
+QvValue* QvNumberValue::Ceil() const { return new QvNumberValue(std::ceil(number_)); }
+QvValue* QvNumberValue::Abs() const { return new QvNumberValue(std::fabs(number_)); }
+
+// Halves round up, also for negative numbers (-2.5 gives -2).
+QvValue* QvNumberValue::Round() const {
+    double below = std::floor(number_);
+    return new QvNumberValue(number_ - below < 0.5 ? below : std::ceil(number_));
+}
+
+// The normalised squared difference; the threshold is for other types.
+QvValue* QvNumberValue::Difference(QvValue* other, double) const {
+    if (!other || other->GetType() != QV_NUMBER)
+        return new QvNumberValue(1);
+    double y = other->AsNumber();
+    double difference = y - number_;
+    double sum = y + number_;
+    return new QvNumberValue((difference * difference) / (sum * sum));
+}
+
+QvValue* QvNumberValue::Pow(QvValue* other) const {
+    if (!other)
+        QvRaiseOperatorError("pow", this);
+    return new QvNumberValue(std::pow(number_, other->AsNumber()));
+}
+
+void QvNumberValue::Add(QvValueRef& result, QvValueRef& other) {
+    if (other->GetType() != QV_NUMBER)
+        return QvValue::Add(result, other);
+    double sum = number_ + other->AsNumber();
+    resultNumber(result).number_ = sum;
+}
+
+void QvNumberValue::Subtract(QvValueRef& result, QvValueRef& other) {
+    if (other->GetType() != QV_NUMBER)
+        return QvValue::Subtract(result, other);
+    double difference = number_ - other->AsNumber();
+    resultNumber(result).number_ = difference;
+}
+
+void QvNumberValue::Multiply(QvValueRef& result, QvValueRef& other) {
+    if (other->GetType() != QV_NUMBER)
+        return QvValue::Multiply(result, other);
+    double product = number_ * other->AsNumber();
+    resultNumber(result).number_ = product;
+}
+
+void QvNumberValue::Divide(QvValueRef& result, QvValueRef& other) {
+    if (other->GetType() != QV_NUMBER)
+        return QvValue::Divide(result, other);
+    double divisor = other->AsNumber();
+    if (divisor == 0)
+        QvError("Attempt to divide by zero");
+    double quotient = number_ / divisor;
+    resultNumber(result).number_ = quotient;
+}
+
+namespace {
+double numberOf(QvValue* other) {
+    if (!other)
+        QvError("Operation attempted on NULL value. Function may not have returned a result.");
+    return other->AsNumber();
+}
+}  // namespace
+
+// IEEE equality: NaN equals nothing, not even itself.
+bool QvNumberValue::Equal(QvValue* other) const { return number_ == numberOf(other); }
+bool QvNumberValue::Less(QvValue* other) const { return number_ < numberOf(other); }
+bool QvNumberValue::LessOrEqual(QvValue* other) const { return number_ <= numberOf(other); }
+bool QvNumberValue::Greater(QvValue* other) const { return number_ > numberOf(other); }
+bool QvNumberValue::GreaterOrEqual(QvValue* other) const { return number_ >= numberOf(other); }
+
+std::string QvNumberValue::AsText() const { return FormatNumber(number_); }
+
+double QvNumberValue::AsNumber() const { return number_; }
+
+QvValue* QvNumberCreate(double number) { return new (std::nothrow) QvNumberValue(number); }
+
+double QvNumberGetDoubleValue(QvValue* value) {
+    if (!value)
+        throw new QvTypeException("number");
+    return value->AsNumber();
+}

@@ -1,0 +1,65 @@
+#pragma once
+#include <istream>
+#include <string>
+
+#include "QvExport.h"
+#include "Values/QvValue.h"
+
+class QV_EXPORT QvNumberValue : public QvValue {
+public:
+    explicit QvNumberValue(double number = 0) : number_(number) {}
+
+    // The printed form of every number: "%g" with 6 significant digits and an
+    // exponent of at least three digits (1e+006, 1.23457e-005).
+    static std::string FormatNumber(double number);
+    static QvValue* ReadData(std::istream& in);
+
+    double value() const { return number_; }
+    void setValue(double number) { number_ = number; }
+
+    QvValue* Clone() const override;
+    QvTypeEnum GetType() const override;
+    void CoerceTo(QvValueRef& out, QvTypeEnum target) override;
+    void WriteData(std::ostream& out) const override;
+
+    QvValue* Negate() const override;
+    QvValue* Sin() const override;
+    QvValue* Cos() const override;
+    QvValue* Tan() const override;
+    QvValue* Asin() const override;
+    QvValue* Acos() const override;
+    QvValue* Atan() const override;
+    QvValue* Sqrt() const override;
+    QvValue* Exp() const override;
+    QvValue* Log() const override;
+    QvValue* Ln() const override;
+    QvValue* Round() const override;
+    QvValue* Floor() const override;
+    QvValue* Ceil() const override;
+    QvValue* Abs() const override;
+    QvValue* Difference(QvValue* other, double threshold) const override;
+    QvValue* Pow(QvValue* other) const override;
+
+    void Add(QvValueRef& result, QvValueRef& other) override;
+    void Subtract(QvValueRef& result, QvValueRef& other) override;
+    void Multiply(QvValueRef& result, QvValueRef& other) override;
+    void Divide(QvValueRef& result, QvValueRef& other) override;
+
+    bool Equal(QvValue* other) const override;
+    bool Less(QvValue* other) const override;
+    bool LessOrEqual(QvValue* other) const override;
+    bool Greater(QvValue* other) const override;
+    bool GreaterOrEqual(QvValue* other) const override;
+
+    std::string AsText() const override;
+    double AsNumber() const override;
+
+private:
+    // The number in the result handle, which the dispatch has made a number.
+    static QvNumberValue& resultNumber(QvValueRef& result);
+
+    double number_;
+};
+
+QV_C_EXPORT QvValue* QvNumberCreate(double number);
+QV_C_EXPORT double QvNumberGetDoubleValue(QvValue* value);

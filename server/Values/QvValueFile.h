@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "QvExport.h"
+#include "Values/QvValue.h"
+
+// The binary value file: the magic bytes AA AA AA AA, the 32-bit little-endian type
+// code, then the value's own data (WriteData). Files without the magic load as text.
+class QV_EXPORT QvValueFile {
+public:
+    // Returns a new value for paths it recognises (a movie, an image file), else null.
+    using Opener = QvValue* (*)(const std::string& path);
+
+    // Writes the header and the value's data; raises a file error when the file cannot
+    // be written.
+    static void save(const QvValue& value, const std::string& path);
+    // Writes text bytes as they are, without a header.
+    static void saveText(const std::string& text, const std::string& path);
+    // Tries the registered openers in order, then the value file, then plain text.
+    static QvValue* load(const std::string& path);
+
+    // Openers for media files, registered when the media layer starts.
+    static void addOpener(Opener opener);
+
+    // Little-endian helpers for the classes' WriteData and readers; the readers raise
+    // a file error when the stream ends early.
+    static void writeBytes(std::ostream& out, const void* bytes, size_t count);
+    static void readBytes(std::istream& in, void* bytes, size_t count);
+    static void writeInt32(std::ostream& out, int32_t number);
+    static int32_t readInt32(std::istream& in);
+    static void writeDouble(std::ostream& out, double number);
+    static double readDouble(std::istream& in);
+};
