@@ -9,7 +9,7 @@ struct StatusText {
     const char* text;
 };
 
-const std::string supportLine = std::string(" ") + QV_SUPPORT_ADDRESS + ".\n";
+const std::string supportLine = std::string(" ") + QvSupportAddress() + ".\n";
 
 // Multi-line texts continue on lines indented by three blanks.
 const StatusText statusTexts[] = {
@@ -54,6 +54,8 @@ const StatusText supportTexts[] = {
 }
 
 }  // namespace
+
+const char* QvSupportAddress() { return QV_SUPPORT_ADDRESS; }
 
 std::string systemErrorText(long status) {
     for (const StatusText& entry : statusTexts)

@@ -3,6 +3,9 @@
 
 // Raising helpers for status codes of platform and media calls and for index ranges.
 
+// The support address quoted in the texts; a build setting.
+const char* QvSupportAddress();
+
 // The text for a status code, or "unknown".
 std::string systemErrorText(long status);
 

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "Values/QvNumberValue.h"
+
+namespace {
+// Counts its destructions so tests can see exactly when an object dies.
+class Tracked : public QvNumberValue {
+public:
+    explicit Tracked(int& destroyed) : destroyed_(destroyed) {}
+    ~Tracked() override { ++destroyed_; }
+
+private:
+    int& destroyed_;
+};
+}  // namespace
+
+TEST(ValueCounting, FirstHandleAdoptsTheCreatorsReference) {
+    int destroyed = 0;
+    Tracked* value = new Tracked(destroyed);
+    EXPECT_EQ(value->referenceCount(), 1u);
+    EXPECT_EQ(value->holderCount(), 0u);
+    {
+        QvValueRef first = value;
+        EXPECT_EQ(value->referenceCount(), 1u);
+        EXPECT_EQ(value->holderCount(), 1u);
+        QvValueRef second = first;
+        EXPECT_EQ(value->referenceCount(), 2u);
+        EXPECT_EQ(value->holderCount(), 2u);
+        QvValueRef third;
+        third = value;
+        EXPECT_EQ(value->referenceCount(), 3u);
+        third = value;
+        second = second;
+        EXPECT_EQ(value->referenceCount(), 3u);
+        EXPECT_EQ(value->holderCount(), 3u);
+    }
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST(ValueCounting, ReassignmentReleasesThePreviousObject) {
+    int destroyed = 0;
+    QvValueRef handle = new Tracked(destroyed);
+    handle = new Tracked(destroyed);
+    EXPECT_EQ(destroyed, 1);
+    handle.reset();
+    EXPECT_EQ(destroyed, 2);
+}
+
+TEST(ValueCounting, MovingAHandleLeavesTheCountsAlone) {
+    int destroyed = 0;
+    QvValueRef first = new Tracked(destroyed);
+    QvValueRef kept = first;
+    QvValueRef moved = std::move(first);
+    EXPECT_FALSE(first);
+    EXPECT_EQ(moved->referenceCount(), 2u);
+    EXPECT_EQ(moved->holderCount(), 2u);
+    kept = std::move(moved);
+    EXPECT_EQ(kept->referenceCount(), 1u);
+    EXPECT_EQ(destroyed, 0);
+}
+
+TEST(ValueCounting, CopyOnWriteClonesOnlyASharedValue) {
+    QvValueRef only = new QvNumberValue(1);
+    QvValue* before = only.get();
+    only.makeUnique();
+    EXPECT_EQ(only.get(), before);
+
+    QvValueRef other = only;
+    only.makeUnique();
+    EXPECT_NE(only.get(), before);
+    EXPECT_EQ(other.get(), before);
+    EXPECT_EQ(other->referenceCount(), 1u);
+    EXPECT_EQ(other->holderCount(), 1u);
+    EXPECT_EQ(only->AsNumber(), 1);
+}
+
+TEST(ValueCounting, CloneStartsWithFreshCounters) {
+    QvValueRef a = new QvNumberValue(3);
+    QvValueRef b = a;
+    QvValueRef clone = a->Clone();
+    EXPECT_EQ(clone->referenceCount(), 1u);
+    EXPECT_EQ(clone->holderCount(), 1u);
+}
+
+TEST(ValueCounting, HandlesSharedAcrossThreadsCountExactly) {
+    int destroyed = 0;
+    QvValueRef shared = new Tracked(destroyed);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&shared] {
+            for (int i = 0; i < 20000; ++i) {
+                QvValueRef copy = shared;
+                QvValueRef another = copy;
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(shared->referenceCount(), 1u);
+    EXPECT_EQ(shared->holderCount(), 1u);
+    shared.reset();
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST(ValueCounting, DeleteIgnoresCountsAndAcceptsNull) {
+    int destroyed = 0;
+    QvNumberDelete(new Tracked(destroyed));
+    QvTextDelete(nullptr);
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST(ValueCounting, EngineWideLockIsReentrant) {
+    QvMutexLock* lock = GetAutoObjectMutex();
+    ASSERT_EQ(lock, GetAutoObjectMutex());
+    std::lock_guard<QvMutexLock> outer(*lock);
+    std::lock_guard<QvMutexLock> inner(*lock);
+    QvValueRef counted = new QvNumberValue(1);
+    QvValueRef copy = counted;
+    EXPECT_EQ(counted->referenceCount(), 2u);
+}
