@@ -15,8 +15,11 @@ void QvError(const char* text) { throw new QvException(text); }
 void QvWarning(const char* text) {
     if (!text)
         return;
-    QvWarningConsole::acquire() << text;
-    QvWarningConsole::release();
+    struct HeldConsole {
+        Qv_stringstream& stream = QvWarningConsole::acquire();
+        ~HeldConsole() { QvWarningConsole::release(); }
+    } console;
+    console.stream << text;
 }
 
 void QvYield() {

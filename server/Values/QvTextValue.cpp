@@ -111,7 +111,7 @@ void QvTextValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
 
 void QvTextValue::SaveToFile(const std::string& path) const { QvValueFile::saveText(text_, path); }
 
-QvValue* QvTextValue::GetProperty(QvPropertyId id) const {
+QvValue* QvTextValue::GetProperty(QvPropertyId id) {
     if (id == QV_PROPERTY_LENGTH)
         return new QvNumberValue(double(text_.size()));
     return QvValue::GetProperty(id);

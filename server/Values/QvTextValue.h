@@ -22,7 +22,7 @@ public:
     // Texts are saved as their bytes alone, without the value-file header.
     void SaveToFile(const std::string& path) const override;
 
-    QvValue* GetProperty(QvPropertyId id) const override;
+    QvValue* GetProperty(QvPropertyId id) override;
     QvPropertyId PropertyId(const std::string& name) const override;
 
     void Add(QvValueRef& result, QvValueRef& other) override;

@@ -29,7 +29,7 @@ void QvValue::SaveToFile(const std::string& path) const { QvValueFile::save(*thi
 
 void QvValue::CopyToClipboard() const { QvGetHostServices()->setClipboardText(AsText()); }
 
-QvValue* QvValue::GetProperty(QvPropertyId id) const {
+QvValue* QvValue::GetProperty(QvPropertyId id) {
     if (id != QV_PROPERTY_TYPE)
         throw new QvInvalidPropertyException;
     return new QvTextValue(QvTypeName(GetType()));
@@ -39,17 +39,17 @@ QvPropertyId QvValue::PropertyId(const std::string& name) const {
     return name == "type" ? QV_PROPERTY_TYPE : QV_PROPERTY_NONE;
 }
 
-void QvValue::SetProperty(QvPropertyId id, QvValue*) {
-    QvException* error = new QvException;
-    error->stream() << "The property \"" << QvPropertyName(id) << "\" can not be written.";
-    throw error;
+namespace {
+// The name is looked up before the error is made: an unknown id raises its own error.
+[[noreturn]] void raisePropertyRefusal(QvPropertyId id, const char* refusal) {
+    std::string name = QvPropertyName(id);
+    throw new QvException("The property \"" + name + "\" can not be " + refusal);
 }
+}  // namespace
 
-void QvValue::DeleteProperty(QvPropertyId id) {
-    QvException* error = new QvException;
-    error->stream() << "The property \"" << QvPropertyName(id) << "\" can not be deleted.";
-    throw error;
-}
+void QvValue::SetProperty(QvPropertyId id, QvValue*) { raisePropertyRefusal(id, "written."); }
+
+void QvValue::DeleteProperty(QvPropertyId id) { raisePropertyRefusal(id, "deleted."); }
 
 QvValue* QvValue::Sdev() const { QvRaiseOperatorError("sdev", this); }
 QvValue* QvValue::Average() const { QvRaiseOperatorError("average", this); }

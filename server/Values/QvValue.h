@@ -30,7 +30,7 @@ public:
     virtual void SaveToFile(const std::string& path) const;
     virtual void CopyToClipboard() const;
 
-    virtual QvValue* GetProperty(QvPropertyId id) const;
+    virtual QvValue* GetProperty(QvPropertyId id);
     virtual QvPropertyId PropertyId(const std::string& name) const;
     virtual void SetProperty(QvPropertyId id, QvValue* value);
     virtual void DeleteProperty(QvPropertyId id);

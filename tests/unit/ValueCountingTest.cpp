@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "Errors/QvControlSignals.h"
 #include "Values/QvNumberValue.h"
 
 namespace {
@@ -119,4 +120,17 @@ TEST(ValueCounting, EngineWideLockIsReentrant) {
     QvValueRef counted = new QvNumberValue(1);
     QvValueRef copy = counted;
     EXPECT_EQ(counted->referenceCount(), 2u);
+}
+
+TEST(ValueCounting, ReturnSignalCarriesOneReferenceThroughTheThrow) {
+    int destroyed = 0;
+    try {
+        QvValueRef local = new Tracked(destroyed);
+        throw QvReturnValue(local);
+    } catch (QvReturnValue& signal) {
+        EXPECT_EQ(destroyed, 0);
+        EXPECT_EQ(signal.value()->referenceCount(), 1u);
+        EXPECT_EQ(signal.value()->holderCount(), 1u);
+    }
+    EXPECT_EQ(destroyed, 1);
 }
