@@ -29,18 +29,12 @@ TEST(ValueType, TextForm) {
     EXPECT_EQ((QV_IMAGE | QV_FRAME | QV_LIST).asText(), "(list | frame | image)");
 }
 
-TEST(ValueType, UnionWithACodeChangesTheLeftSet) {
-    QvType set(QV_NUMBER);
-    QvType copy = set | QV_TEXT;
-    EXPECT_TRUE(set.contains(QV_TEXT));
-    EXPECT_TRUE(copy.contains(QV_NUMBER) && copy.contains(QV_TEXT));
-}
-
-TEST(ValueType, UnionOfSetsLeavesBothAndDropsTheReferenceMark) {
+TEST(ValueType, UnionWithACodeChangesTheLeftSetButUnionOfSetsChangesNeither) {
     QvType left(QV_NUMBER);
     left.setReferenceFlag(true);
-    QvType right(QV_DATE);
-    QvType both = left | right;
+    QvType copy = left | QV_TEXT;
+    EXPECT_TRUE(left.contains(QV_TEXT) && copy.contains(QV_TEXT) && copy.contains(QV_NUMBER));
+    QvType both = left | QvType(QV_DATE);
     EXPECT_TRUE(both.contains(QV_NUMBER) && both.contains(QV_DATE));
     EXPECT_FALSE(both.getReferenceFlag());
     EXPECT_FALSE(left.contains(QV_DATE));
@@ -60,13 +54,8 @@ TEST(ValueType, AnyAndAddingByName) {
     EXPECT_FALSE(set.contains(static_cast<QvTypeEnum>(40)));
 }
 
-TEST(ValueType, PropertyNames) {
-    EXPECT_STREQ(QvPropertyName(QV_PROPERTY_TYPE), "type");
-    EXPECT_STREQ(QvPropertyName(QV_PROPERTY_LENGTH), "length");
+TEST(ValueType, PropertyNamesHaveAHoleAt28) {
     EXPECT_STREQ(QvPropertyName(QV_PROPERTY_MONTH), "month");
-    EXPECT_STREQ(QvPropertyName(QV_PROPERTY_SAFE_APPEND_MODE), "SafeAppendMode");
-    EXPECT_STREQ(QvPropertyName(QV_PROPERTY_INPUT_FORMAT), "input_format");
-    EXPECT_EQ(QV_PROPERTY_INPUT_FORMAT, 43);
     EXPECT_EQ(raisedMessage([] { QvPropertyName(QV_PROPERTY_WEEK); }), "Unknown property name");
     EXPECT_EQ(raisedMessage([] { QvPropertyName(QV_PROPERTY_NONE); }), "Unknown property name");
     EXPECT_EQ(raisedMessage([] { QvPropertyName(static_cast<QvPropertyId>(44)); }), "Unknown property name");
