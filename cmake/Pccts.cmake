@@ -26,9 +26,9 @@ function(pccts_generate grammar outdir lexclass outvar)
   set(generated ${parser_sources} ${outdir}/tokens.h ${outdir}/parser.dlg)
   add_custom_command(
     OUTPUT ${generated}
-    COMMAND ${ANTLR_EXE} -CC -gt -k 2 -newAST -o ${outdir} ${gname}
+    COMMAND ${ANTLR_EXE} -CC -gt -k 2 -newAST -o ${outdir} ${gname} > ${outdir}/antlr.log 2>&1 || (cat ${outdir}/antlr.log && false)
     WORKING_DIRECTORY ${gdir}
-    DEPENDS ${grammar}
+    DEPENDS ${grammar} ${gdir}/QvTokens.h
     COMMENT "antlr ${gname}")
   add_custom_command(
     OUTPUT ${outdir}/${lexclass}.cpp ${outdir}/${lexclass}.h

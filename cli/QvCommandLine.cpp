@@ -1,0 +1,49 @@
+#include "QvCommandLine.h"
+
+QvCommandLine QvCommandLine::parse(int argc, char** argv) {
+    QvCommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--sync") {
+            line.synchronous = true;
+        } else if (arg == "--check") {
+            line.mode = Mode::Check;
+        } else if (arg == "--tokens") {
+            line.mode = Mode::Tokens;
+        } else if (arg == "--tree") {
+            line.mode = Mode::Tree;
+        } else if (arg == "--help" || arg == "-h") {
+            line.mode = Mode::Help;
+            return line;
+        } else if (arg == "--version") {
+            line.mode = Mode::Version;
+            return line;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            line.error = "unknown option '" + arg + "'";
+            return line;
+        } else if (!line.scriptPath.empty()) {
+            line.error = "only one script may be given";
+            return line;
+        } else {
+            line.scriptPath = arg;
+        }
+    }
+    if (line.scriptPath.empty()) line.error = "no script given";
+    return line;
+}
+
+const char* QvCommandLine::usage() {
+    return "usage: quarvel [--sync | --check | --tokens | --tree] SCRIPT.qv\n"
+           "       quarvel --help | --version\n"
+           "\n"
+           "Runs a Quarvel script. SCRIPT may be - to read the script from standard input.\n"
+           "  --sync     execute on the calling thread, then show the output\n"
+           "  --check    check the syntax only\n"
+           "  --tokens   print each token: line, name, number and text\n"
+           "  --tree     check the syntax and print the syntax tree\n"
+           "  --version  print the engine version\n"
+           "\n"
+           "Ctrl-C stops the script; a second Ctrl-C aborts everything at once.\n"
+           "Exit status: 0 clean, 1 syntax errors, 2 run-time error, 130 cancelled,\n"
+           "64 bad arguments, 66 unreadable script.\n";
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+// What the quarvel command was asked to do.
+struct QvCommandLine {
+    enum class Mode { Run, Check, Tokens, Tree, Help, Version };
+
+    Mode mode = Mode::Run;
+    bool synchronous = false;
+    std::string scriptPath;  // "-" for standard input
+    std::string error;       // set when the arguments cannot be understood
+
+    static QvCommandLine parse(int argc, char** argv);
+    static const char* usage();
+};

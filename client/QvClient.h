@@ -1,0 +1,49 @@
+#pragma once
+#include <atomic>
+#include <string>
+
+#include "Session/QvParserApi.h"
+
+// The host side of running a script: owns one session at a time, runs it and polls it,
+// moving console text, warnings and error records onto the host's own output. Hosts
+// derive from it and override the output operations.
+class QvClient {
+public:
+    QvClient() = default;
+    QvClient(const QvClient&) = delete;
+    QvClient& operator=(const QvClient&) = delete;
+    virtual ~QvClient();
+
+    // Polls until the session is done, then once more so nothing written last is lost.
+    virtual void pollUntilDone();
+    // Warnings, console, new error records, then the run-time error stream.
+    virtual void flushOutput();
+    // Hands what was written to the stream since its last read to writeText.
+    virtual void writeStream(Qv_stringstream& stream);
+    // Shows every error record not shown before, once.
+    virtual void showParseErrors();
+    // Writes to standard output; each '\n' or '\r' becomes one end of line.
+    virtual void writeText(const char* text, int length);
+
+    void setSourceText(const std::string& text) { sourceText_ = text; }
+    // The file that relative includes and paths resolve against; the client owns it.
+    void setFile(QvFile* file);
+    // Replaces the session by a fresh one over the source text.
+    void createSession();
+    // A fresh session whose syntax is checked, polled until done.
+    void check();
+    // check(), then, when that found no error, execution: on the calling thread, or on
+    // a worker thread while this thread polls.
+    void run(bool executeOnWorkerThread = false);
+
+    QvParser* session() const { return session_; }
+
+protected:
+    static constexpr int kPollIntervalMs = 50;
+
+private:
+
+    std::atomic<QvParser*> session_{nullptr};
+    std::string sourceText_;
+    QvFile* file_ = nullptr;
+};

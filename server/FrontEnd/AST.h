@@ -1,0 +1,77 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pcctscfg.h"
+#include "ASTBase.h"
+#include "ATokPtr.h"
+
+#include "FrontEnd/QvDateFields.h"
+#include "FrontEnd/QvToken.h"
+#include "QvExport.h"
+
+// Base of the objects that the evaluator hangs on tree nodes (caches, AppleScript text).
+class QvNodeObject {
+public:
+    virtual ~QvNodeObject() = default;
+};
+
+// A syntax-tree node: its token (type, text, line), a hash of the text for variable
+// lookup, the calendar fields of a date literal, and two slots the evaluator owns.
+// Nodes are owned by the QvAstArena of the parser that made them; the first-child and
+// next-sibling links never own.
+class QV_EXPORT AST : public ASTBase {
+public:
+    static constexpr unsigned kHashBuckets = 211;
+
+    explicit AST(ANTLRTokenPtr token);
+    AST(int type, const char* text, int line);
+    AST(const AST& other);
+    AST& operator=(const AST&) = delete;
+    ~AST() override;
+
+    int type() override { return token_->getType(); }
+    void setType(int type) override { token_->setType(static_cast<ANTLRTokenType>(type)); }
+    int getType() const { return token_->getType(); }
+    const char* getText() const { return token_->getText(); }
+    int getLine() const { return token_->getLine(); }
+    QvToken* token() const { return static_cast<QvToken*>(token_.operator->()); }
+
+    AST* firstChild() const { return static_cast<AST*>(_down); }
+    AST* nextSibling() const { return static_cast<AST*>(_right); }
+    int childCount() const;
+
+    unsigned hash() const { return hash_; }
+    static unsigned hashOf(const char* text);
+
+    const QvDateFields* dateFields() const { return dateFields_.get(); }
+    void setDateFields(const QvDateFields& fields);
+
+    std::unique_ptr<QvNodeObject>& evaluatorSlot(int i) { return evaluatorSlots_[i]; }
+
+private:
+    ANTLRTokenPtr token_;
+    unsigned hash_ = 0;
+    std::unique_ptr<QvDateFields> dateFields_;
+    std::unique_ptr<QvNodeObject> evaluatorSlots_[2];
+};
+
+// Owns every node a parser creates, including those that error recovery drops from
+// the tree, and frees them together.
+class QvAstArena {
+public:
+    QvAstArena() = default;
+    QvAstArena(const QvAstArena&) = delete;
+    QvAstArena& operator=(const QvAstArena&) = delete;
+    ~QvAstArena();
+
+    AST* adopt(AST* node) {
+        nodes_.push_back(node);
+        return node;
+    }
+    size_t size() const { return nodes_.size(); }
+
+private:
+    std::vector<AST*> nodes_;
+};

@@ -1,0 +1,62 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "QvTokens.h"
+#include "FrontEnd/AST.h"
+#include "ATokenBuffer.h"
+#include "QuarvelParser.h"
+
+class QvParser;
+
+// The parser a session uses: the generated grammar plus error records, recovery,
+// declaration tracking, plug-in call recording and user-function registration.
+class QuarvelParentParser : public QuarvelParser {
+public:
+    static const char* const kGlobalContext;
+
+    QuarvelParentParser(ANTLRTokenBuffer* input, QvParser* session);
+
+    void consumeToken() { consume(); }
+
+    // Error records for the session; each sets its parse-error flag.
+    void reportSyntaxError(const char* message);
+    void reportSyntaxErrorAt(const char* text, const char* message);
+    void reportAppleScriptError(const char* text, const char* message);
+    void appendToLastError(const char* text) override;
+
+    void declare(const char* name) override;
+    void declareGlobal(const char* name) override;
+    bool isDeclared(const std::string& name) const;
+    const std::deque<std::string>& contexts() const { return contexts_; }
+
+protected:
+    bool reportFailure(const char* message) override;
+    void reportSyntaxErrorAtToken(ANTLRTokenPtr token, const char* message) override;
+    void beginStatement() override { statementFailed_ = false; }
+    bool statementFailed() override { return statementFailed_; }
+    void skipPastSemicolon() override;
+    void skipTo(int tokenType) override { consumeUntilToken(tokenType); }
+    void useIdentifier(ANTLRTokenPtr identifier, bool mustBeDeclared) override;
+    bool canBeginExpression(int tokenType) override;
+    void enterContext(const char* name) override { contexts_.push_back(name); }
+    void leaveContext(const char* name) override;
+    void startSetValue() override;
+    bool endSetValueUses(AST* target) override;
+    void recordPluginCall(int line, const char* nameSpace, const char* function) override;
+    void registerFunction(AST* definition, bool hasNamespace) override;
+    void setDateFields(AST* dateNode) override;
+
+private:
+    void addError(int expandedLine, const std::string& text, int tokenType, const std::string& message);
+    static std::string key(const std::string& context, const std::string& name);
+
+    QvParser* session_;
+    std::deque<std::string> contexts_;
+    std::unordered_map<std::string, bool> declared_;
+    bool statementFailed_ = false;
+    bool recordingSetValue_ = false;
+    std::vector<std::string> setValueIdentifiers_;
+};

@@ -1,0 +1,69 @@
+#pragma once
+#include <string>
+
+#include "QvTokens.h"
+#include "FrontEnd/QvToken.h"
+#include "FrontEnd/AST.h"
+#include "DLexerBase.h"
+#include "QvLexerBase.h"
+
+class QvParser;
+
+// The scanner of one session. The generated base holds the seven modes' tables; this
+// class gives the tokens their text and start line, keeps character positions for
+// colouring, reports lexical errors on the session console and reads the marker
+// lines that the preprocessor leaves in the text.
+class QvLexer : public QvLexerBase {
+public:
+    static constexpr int kModeCount = 7;
+
+    QvLexer(DLGInputStream* input, QvParser* session, unsigned bufferSize);
+
+    _ANTLRTokenPtr getToken() override;
+    // Switches to mode m; a mode of 7 or more is reported and ignored.
+    void setMode(int m);
+    ANTLRTokenType erraction() override;
+    void errstd(const char* message) override;
+    void lexicalError(const char* message);
+    // Writes text, ",", the current position and a line end to the session console.
+    void consoleError(const std::string& text);
+
+    // Colouring: a block spans from the token that opens it to the one that closes it.
+    void openBlock(int kind);
+    void closeBlock();
+    void markBlock(int kind);
+
+protected:
+    void mark(int kind) override;
+    void open(int kind) override;
+    void close() override;
+    void step() override;
+    void newLine() override { newline(); }
+    void startText() override;
+    void appendMatched() override;
+    void appendChar(int c) override { text_.push_back(static_cast<char>(c)); }
+    void appendEscape() override;
+    ANTLRTokenType finishText(ANTLRTokenType type) override;
+    void startMarker() override;
+    void appendMarker() override;
+    void finishMarker() override;
+    ANTLRTokenType identifier() override;
+    ANTLRTokenType endOfInput() override;
+
+private:
+    void advancePosition(long length);
+    long matchedLength() const { return static_cast<long>(_endexpr - _begexpr + 1); }
+    void processMarker();
+
+    QvParser* session_;
+    std::string markerText_;
+    bool blockOpen_ = false;
+    int blockKind_ = 0;
+    long blockBegin_ = 0;
+    long tokenBegin_ = 0;
+    long tokenEnd_ = 0;
+    // Text and start line of a token the scanner assembles itself (strings, scripts).
+    std::string text_;
+    int textLine_ = 0;
+    bool useText_ = false;
+};

@@ -1,0 +1,42 @@
+#include "Session/QvParserApi.h"
+
+#include <new>
+
+QvParser* QvParserCreate(const char* text, long length, const QvFile* file) {
+    try {
+        return new QvParser(text, length, file, true);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void QvParserDelete(QvParser* session) { delete session; }
+void QvParserCheckSyntax(QvParser* session) { session->CheckSyntax(); }
+void QvParserExecute(QvParser* session) { session->Execute(); }
+int QvParserGetDoneFlag(QvParser* session) { return session->getDoneFlag() ? 1 : 0; }
+int QvParserGetDirtyFlag(QvParser* session) { return session->getDirtyFlag() ? 1 : 0; }
+void QvParserSetDoneFlag(QvParser* session, int value) { session->setDoneFlag(value == 1); }
+int QvParserGetErrorFlag(QvParser* session) { return session->getParseErrorFlag() ? 1 : 0; }
+void QvParserClearRunErrorFlag(QvParser* session) { session->setRunErrorFlag(false); }
+int QvParserGetPendingInputFlag(QvParser* session) { return session->getPendingInputFlag() ? 1 : 0; }
+int QvParserGetPendingInputType(QvParser* session) { return session->getPendingInputType(); }
+void QvParserReturnPendingInput(QvParser* session, QvValue* value) { session->returnPendingInput(value); }
+
+Qv_stringstream* QvParserGetConsoleStream(QvParser* session) { return &session->getConsole(); }
+void QvParserReleaseConsoleStream(QvParser* session) { session->releaseConsole(); }
+Qv_stringstream* QvParserGetWarningConsoleStream(QvParser*) { return &QvParser::getWarningConsole(); }
+void QvParserReleaseWarningConsoleStream(QvParser*) { QvParser::releaseWarningConsole(); }
+Qv_stringstream* QvParserGetRuntimeErrorStream(QvParser* session) { return &session->getRuntimeErrors(); }
+void QvParserReleaseRuntimeErrorStream(QvParser* session) { session->releaseRuntimeErrors(); }
+
+int QvParserGetParseErrorCount(QvParser* session) { return session->getParseErrorCount(); }
+ParseError* QvParserGetParseError(QvParser* session, int i) { return session->getParseError(i); }
+void QvParserReleaseParseErrors(QvParser* session) { session->releaseParseErrors(); }
+
+void QvParserGetWindowList(QvParser* session) { session->getWindowList(); }
+QvWindow* QvParserGetWindow(QvParser* session, long i) { return session->getWindow(i); }
+void QvParserReleaseWindowList(QvParser* session) { session->releaseWindowList(); }
+
+int QvParseErrorGetDisplayedFlag(ParseError* error) { return error->displayed() ? 1 : 0; }
+void QvParseErrorSetDisplayedFlag(ParseError* error) { error->setDisplayed(); }
+void QvParseErrorWriteToStream(ParseError* error, Qv_stringstream* stream) { error->writeTo(*stream); }
