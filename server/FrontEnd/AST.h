@@ -10,6 +10,8 @@
 #include "FrontEnd/QvDateFields.h"
 #include "FrontEnd/QvToken.h"
 #include "QvExport.h"
+#include "Values/QvValue.h"
+#include "Values/qv_auto_value.h"
 
 // Base of the objects that the evaluator hangs on tree nodes (caches, AppleScript text).
 class QvNodeObject {
@@ -18,7 +20,8 @@ public:
 };
 
 // A syntax-tree node: its token (type, text, line), a hash of the text for variable
-// lookup, the calendar fields of a date literal, and two slots the evaluator owns.
+// lookup, a value (built at parse time, or cached by the evaluator), the calendar
+// fields of a date literal, and two slots the evaluator owns.
 // Nodes are owned by the QvAstArena of the parser that made them; the first-child and
 // next-sibling links never own.
 class QV_EXPORT AST : public ASTBase {
@@ -45,6 +48,10 @@ public:
     unsigned hash() const { return hash_; }
     static unsigned hashOf(const char* text);
 
+    QvValue* value() const { return value_.get(); }
+    // The node holds one reference to the value.
+    void setValue(QvValue* value) { value_ = value; }
+
     const QvDateFields* dateFields() const { return dateFields_.get(); }
     void setDateFields(const QvDateFields& fields);
 
@@ -53,6 +60,7 @@ public:
 private:
     ANTLRTokenPtr token_;
     unsigned hash_ = 0;
+    qv_auto_value<QvValue> value_;
     std::unique_ptr<QvDateFields> dateFields_;
     std::unique_ptr<QvNodeObject> evaluatorSlots_[2];
 };
