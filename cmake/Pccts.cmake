@@ -14,16 +14,22 @@ target_include_directories(pccts_runtime SYSTEM PUBLIC ${PCCTS_INCLUDE_DIR})
 target_compile_options(pccts_runtime PRIVATE -w $<$<CXX_COMPILER_ID:Clang>:-Wno-register>)
 set_target_properties(pccts_runtime PROPERTIES CXX_VISIBILITY_PRESET hidden)
 
-# pccts_generate(<grammar> <outdir> <lexer class> <out var>)
+# pccts_generate(<grammar> <outdir> <lexer class> <out var> <parser class sources...>)
 # Runs antlr in the grammar's folder (it must see a bare file name) and dlg over its
-# scanner description; sets <out var> to the generated sources.
+# scanner description; sets <out var> to the generated sources and headers. Token
+# numbers come from the grammar's #tokdefs file, so antlr writes no tokens.h.
 function(pccts_generate grammar outdir lexclass outvar)
   get_filename_component(gdir ${grammar} DIRECTORY)
   get_filename_component(gname ${grammar} NAME)
   get_filename_component(gbase ${grammar} NAME_WE)
   file(MAKE_DIRECTORY ${outdir})
   set(parser_sources ${outdir}/${gbase}.cpp ${ARGN})
-  set(generated ${parser_sources} ${outdir}/tokens.h ${outdir}/parser.dlg)
+  set(parser_headers)
+  foreach(source ${ARGN})
+    string(REGEX REPLACE "\\.cpp$" ".h" header ${source})
+    list(APPEND parser_headers ${header})
+  endforeach()
+  set(generated ${parser_sources} ${parser_headers} ${outdir}/parser.dlg)
   add_custom_command(
     OUTPUT ${generated}
     COMMAND ${ANTLR_EXE} -CC -gt -k 2 -newAST -o ${outdir} ${gname} > ${outdir}/antlr.log 2>&1 || (cat ${outdir}/antlr.log && false)
@@ -36,5 +42,7 @@ function(pccts_generate grammar outdir lexclass outvar)
     WORKING_DIRECTORY ${outdir}
     DEPENDS ${outdir}/parser.dlg
     COMMENT "dlg ${gbase}")
-  set(${outvar} ${parser_sources} ${outdir}/${lexclass}.cpp PARENT_SCOPE)
+  # Headers are listed too, so that every source of the target waits for them.
+  set(${outvar} ${parser_sources} ${parser_headers} ${outdir}/${lexclass}.cpp ${outdir}/${lexclass}.h
+      PARENT_SCOPE)
 endfunction()

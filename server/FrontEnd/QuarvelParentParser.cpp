@@ -162,6 +162,11 @@ bool QuarvelParentParser::canBeginExpression(int tokenType) {
     }
 }
 
+bool QuarvelParentParser::windowTargetIsVariable() {
+    if (LA(1) == QV_TOK_LOCAL || LA(1) == QV_TOK_GLOBAL) return LA(2) == QV_TOK_IDENT;
+    return LA(1) == QV_TOK_IDENT && LA(2) != QV_TOK_DOT && LA(2) != QV_TOK_LPAREN && LA(2) != QV_TOK_OF;
+}
+
 void QuarvelParentParser::leaveContext(const char* name) {
     if (contexts_.size() < 2 || contexts_.back() != name)
         throw new QvException("Whoa, can't leave a context that you're not in...");

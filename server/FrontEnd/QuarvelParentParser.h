@@ -41,6 +41,7 @@ protected:
     void skipTo(int tokenType) override { consumeUntilToken(tokenType); }
     void useIdentifier(ANTLRTokenPtr identifier, bool mustBeDeclared) override;
     bool canBeginExpression(int tokenType) override;
+    bool windowTargetIsVariable() override;
     void enterContext(const char* name) override { contexts_.push_back(name); }
     void leaveContext(const char* name) override;
     void startSetValue() override;

@@ -1,5 +1,6 @@
 #include "FrontEnd/QvLexer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -22,8 +23,58 @@ bool isPropertyName(const char* name) {
 }
 }
 
-QvLexer::QvLexer(DLGInputStream* input, QvParser* session, unsigned bufferSize)
-    : QvLexerBase(input, bufferSize), session_(session) {}
+QvLexer::QvLexer(QvTextInput* input, QvParser* session, unsigned bufferSize)
+    : QvLexerBase(input, bufferSize), session_(session), source_(input->text()),
+      sourceLength_(input->length()) {}
+
+bool QvLexer::longestMatch(size_t& length, DfaState& acceptState) const {
+    bool found = false;
+    DfaState state = dfa_base[automaton];
+    for (size_t i = scanPosition_;; ++i) {
+        bool atEnd = i >= sourceLength_;
+        int c = atEnd ? EOF : static_cast<unsigned char>(source_[i]);
+        DfaState next = dfa[state][b_class_no[automaton][1 + c]];
+        if (next == DfaStates) break;
+        state = next;
+        if (accepts[state]) {
+            found = true;
+            acceptState = state;
+            length = i - scanPosition_ + (atEnd ? 0 : 1);
+        }
+        if (atEnd) break;
+    }
+    return found;
+}
+
+// Makes the next `length` characters the matched text; the copy the generated actions
+// see is cut at the buffer size, the scanner's own view of the match is not.
+void QvLexer::setMatch(size_t length) {
+    matchStart_ = source_ + scanPosition_;
+    matchLength_ = static_cast<long>(length);
+    size_t copied = std::min(length, static_cast<size_t>(_bufsize - 1));
+    std::memcpy(_lextext, matchStart_, copied);
+    _lextext[copied] = '\0';
+    _begexpr = _lextext;
+    _endexpr = _lextext + copied - 1;
+    scanPosition_ += length;
+}
+
+ANTLRTokenType QvLexer::nextTokenType() {
+    for (;;) {
+        size_t length = 0;
+        DfaState state = 0;
+        ANTLRTokenType type;
+        add_erase = 0;
+        if (longestMatch(length, state)) {
+            setMatch(length);
+            type = (this->*actions[accepts[state]])();
+        } else {
+            setMatch(1);
+            type = erraction();
+        }
+        if (add_erase != 1) return type;
+    }
+}
 
 _ANTLRTokenPtr QvLexer::getToken() {
     useText_ = false;
@@ -49,7 +100,7 @@ void QvLexer::setMode(int m) {
     mode(m);
 }
 
-// The generated scanner has already consumed the offending character: drop just it.
+// No pattern matches at the scan position: the one character matched is dropped.
 ANTLRTokenType QvLexer::erraction() {
     advancePosition(1);
     lexicalError("invalid token");
@@ -114,11 +165,11 @@ void QvLexer::startText() {
     textLine_ = _line;
 }
 
-void QvLexer::appendMatched() { text_.append(reinterpret_cast<const char*>(_begexpr), matchedLength()); }
+void QvLexer::appendMatched() { text_.append(matchStart_, static_cast<size_t>(matchLength_)); }
 
 // A backslash and three decimal digits: the character of that code, modulo 256.
 void QvLexer::appendEscape() {
-    const DLGChar* digits = _begexpr + 1;
+    const char* digits = matchStart_ + 1;
     int code = (digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0');
     appendChar(code % 256);
 }
@@ -136,8 +187,10 @@ ANTLRTokenType QvLexer::finishText(ANTLRTokenType type) {
 void QvLexer::startMarker() { markerText_.clear(); }
 
 void QvLexer::appendMarker() {
-    for (const DLGChar* c = _begexpr; c <= _endexpr; ++c)
-        if (*c >= 32) markerText_.push_back(static_cast<char>(*c));
+    for (long i = 0; i < matchLength_; ++i) {
+        unsigned char c = static_cast<unsigned char>(matchStart_[i]);
+        if (c >= 32) markerText_.push_back(static_cast<char>(c));
+    }
 }
 
 void QvLexer::finishMarker() {

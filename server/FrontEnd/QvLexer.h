@@ -9,6 +9,21 @@
 
 class QvParser;
 
+// The session's text as the scanner reads it: all of it is in memory, so the scanner
+// can go back to the end of the longest match after looking further ahead.
+class QvTextInput : public DLGInputStream {
+public:
+    QvTextInput(const char* text, size_t length) : text_(text), length_(length) {}
+    int nextChar() override { return position_ < length_ ? static_cast<unsigned char>(text_[position_++]) : EOF; }
+    const char* text() const { return text_; }
+    size_t length() const { return length_; }
+
+private:
+    const char* text_;
+    size_t length_;
+    size_t position_ = 0;
+};
+
 // The scanner of one session. The generated base holds the seven modes' tables; this
 // class gives the tokens their text and start line, keeps character positions for
 // colouring, reports lexical errors on the session console and reads the marker
@@ -17,9 +32,13 @@ class QvLexer : public QvLexerBase {
 public:
     static constexpr int kModeCount = 7;
 
-    QvLexer(DLGInputStream* input, QvParser* session, unsigned bufferSize);
+    QvLexer(QvTextInput* input, QvParser* session, unsigned bufferSize);
 
     _ANTLRTokenPtr getToken() override;
+    // Longest match with backtracking: the generated tables are walked as far as they
+    // go and the scanner returns to the end of the longest accepted prefix, so that
+    // "1." is a number and a dot, and "3ex" a number and an identifier.
+    ANTLRTokenType nextTokenType() override;
     // Switches to mode m; a mode of 7 or more is reported and ignored.
     void setMode(int m);
     ANTLRTokenType erraction() override;
@@ -52,10 +71,18 @@ protected:
 
 private:
     void advancePosition(long length);
-    long matchedLength() const { return static_cast<long>(_endexpr - _begexpr + 1); }
+    long matchedLength() const { return matchLength_; }
+    // The longest accepted prefix at the scan position: its length and DFA state.
+    bool longestMatch(size_t& length, DfaState& state) const;
+    void setMatch(size_t length);
     void processMarker();
 
     QvParser* session_;
+    const char* source_;
+    size_t sourceLength_;
+    size_t scanPosition_ = 0;
+    const char* matchStart_ = nullptr;
+    long matchLength_ = 0;
     std::string markerText_;
     bool blockOpen_ = false;
     int blockKind_ = 0;

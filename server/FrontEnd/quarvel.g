@@ -170,7 +170,7 @@ public:
 #token QV_TOK_SEMI ";"                         << mark(9); >>
 #token QV_TOK_COLON ":"                        << mark(9); >>
 #token QV_TOK_BAR "\|"                         << mark(9); >>
-#token QV_TOK_DOT "."                          << mark(9); >>
+#token QV_TOK_DOT "\."                          << mark(9); >>
 
 #token QV_TOK_JAN "JAN"                        << mark(5); >>
 #token QV_TOK_FEB "FEB"                        << mark(5); >>
@@ -189,8 +189,8 @@ public:
 #token QV_TOK_INT2 "[0-9][0-9]"                << mark(5); >>
 #token QV_TOK_INT4 "[0-9][0-9][0-9][0-9]"      << mark(5); >>
 #token QV_TOK_INT_TOK "[0-9][0-9][0-9]|[0-9][0-9][0-9][0-9][0-9]+" << mark(5); >>
-#token QV_TOK_FLOAT "[0-9]+.[0-9]+"            << mark(5); >>
-#token QV_TOK_EXP_NUM "[0-9]+{.[0-9]+}[eE]{[\+\-]}[0-9]+" << mark(5); >>
+#token QV_TOK_FLOAT "[0-9]+\.[0-9]+"            << mark(5); >>
+#token QV_TOK_EXP_NUM "[0-9]+{\.[0-9]+}[eE]{[\+\-]}[0-9]+" << mark(5); >>
 
 #token QV_TOK_IDENT "[a-zA-Z][a-zA-Z0-9_]*"    << return identifier(); >>
 
@@ -288,6 +288,7 @@ public:
 protected:
     virtual void useIdentifier(ANTLRTokenPtr identifier, bool mustBeDeclared) = 0;
     virtual bool canBeginExpression(int tokenType) = 0;
+    virtual bool windowTargetIsVariable() = 0;
     virtual void enterContext(const char* name) = 0;
     virtual void leaveContext(const char* name) = 0;
     virtual void startSetValue() = 0;
@@ -382,43 +383,43 @@ returnStatement
     exception default : << reportFailure("Expression syntax error."); skipPastSemicolon(); >>
 
 addStatement
-    : QV_TOK_ADD^ expression QV_TOK_TO! getIdContainCreate QV_TOK_SEMI!
+    : QV_TOK_ADD^ expression QV_TOK_TO! assignableTarget QV_TOK_SEMI!
     ;
     exception default :
         << reportFailure("Expecting 'add <expression> to <identifier>'"); skipPastSemicolon(); >>
 
 appendStatement
-    : QV_TOK_APPEND^ expression QV_TOK_TO! getIdContainCreate QV_TOK_SEMI!
+    : QV_TOK_APPEND^ expression QV_TOK_TO! assignableTarget QV_TOK_SEMI!
     ;
     exception default :
         << reportFailure("Expecting 'append <expression> to <identifier>'"); skipPastSemicolon(); >>
 
 prependStatement
-    : QV_TOK_PREPEND^ expression QV_TOK_TO! getIdContainCreate QV_TOK_SEMI!
+    : QV_TOK_PREPEND^ expression QV_TOK_TO! assignableTarget QV_TOK_SEMI!
     ;
     exception default :
         << reportFailure("Expecting 'prepend <expression> to <identifier>'"); skipPastSemicolon(); >>
 
 subtractStatement
-    : QV_TOK_SUBTRACT^ expression QV_TOK_FROM! getIdContainCreate QV_TOK_SEMI!
+    : QV_TOK_SUBTRACT^ expression QV_TOK_FROM! assignableTarget QV_TOK_SEMI!
     ;
     exception default :
         << reportFailure("Expecting 'subtract <expression> from <identifier>'"); skipPastSemicolon(); >>
 
 multiplyStatement
-    : QV_TOK_MULTIPLY^ getIdContainCreate QV_TOK_BY! expression QV_TOK_SEMI!
+    : QV_TOK_MULTIPLY^ assignableTarget QV_TOK_BY! expression QV_TOK_SEMI!
     ;
     exception default :
         << reportFailure("Expecting 'multiply <identifier> by <expression>'"); skipPastSemicolon(); >>
 
 divideStatement
-    : QV_TOK_DIVIDE^ getIdContainCreate QV_TOK_BY! expression QV_TOK_SEMI!
+    : QV_TOK_DIVIDE^ assignableTarget QV_TOK_BY! expression QV_TOK_SEMI!
     ;
     exception default :
         << reportFailure("Expecting 'divide <identifier> by <expression>'"); skipPastSemicolon(); >>
 
 insertStatement
-    : QV_TOK_INSERT^ expression QV_TOK_INTO! getIdContainCreate QV_TOK_AT! expression QV_TOK_SEMI!
+    : QV_TOK_INSERT^ expression QV_TOK_INTO! assignableTarget QV_TOK_AT! expression QV_TOK_SEMI!
     ;
     exception default :
         << reportFailure("Expecting 'insert <expression> into <ident> at <expression>'"); skipPastSemicolon(); >>
@@ -450,7 +451,7 @@ waitStatement
 
 setStatement!
     : << bool sawTarget = false; bool sawTo = false; >>
-      s:QV_TOK_SET t:getIdContainCreate << sawTarget = true; >>
+      s:QV_TOK_SET t:assignableTarget << sawTarget = true; >>
       to:QV_TOK_TO << sawTo = true; >>
       ( r:QV_TOK_REFERENCE i:identifierExpression QV_TOK_SEMI
         << #0 = #(node(QV_NO_CIRC_REF, "nocircref", s->getLine()), #(newAST(s), #t, newAST(r), #i)); >>
@@ -848,23 +849,59 @@ function1Expression
 
 /* ------------------------------------------------------- assignable expressions */
 
-getIdContainCreate
-    : QV_TOK_FILE^ expression
-    | QV_TOK_CLIPBOARD
-    | windowPrefix expression
-    | propertyName QV_TOK_OF^ expression
-    | v:variableTarget! s:indexSuffix[(AST*)#v]
+/* The target of set, add ... to and the other editing statements. */
+assignableTarget
+    : getIdContainCreate
     ;
     exception default :
         << reportFailure("This expression cannot be set."); *_retsignal = _signal; >>
 
-variableTarget!
+getIdContainCreate
+    : QV_TOK_FILE^ expression
+    | QV_TOK_CLIPBOARD
+    | windowPrefix windowTarget
+    | keywordProperty QV_TOK_OF^ expression
+    | identifierTarget
+    | v:scopedVariable! s:indexSuffix[(AST*)#v]
+    ;
+
+/* An identifier is a property name when "of" follows it, else a variable. */
+identifierTarget!
+    : i:QV_TOK_IDENT
+      { o:QV_TOK_OF e:expression << #0 = #(newAST(o), newAST(i), #e); >> }
+      << if (!#0) {
+             declare(i->getText());
+             #0 = #(node(QV_TOK_LOCAL, "local", i->getLine()), newAST(i));
+         } >>
+      s:indexSuffix[(AST*)#0] << #0 = #s; >>
+    ;
+
+/* A window variable is declared by setting it, like any other variable. */
+windowTarget
+    : <<windowTargetIsVariable()>>? v:variableTarget! s:indexSuffix[(AST*)#v]
+    | expression
+    ;
+
+keywordProperty
+    : QV_TOK_SECOND | QV_TOK_MINUTE | QV_TOK_HOUR | QV_TOK_WEEK | QV_TOK_YEAR
+    | QV_TOK_FRAME | QV_TOK_MOVIE
+    ;
+
+/* Naming a variable as a target declares it. */
+variableTarget
+    : scopedVariable
+    | bareVariable
+    ;
+
+scopedVariable!
     : g:QV_TOK_GLOBAL gi:QV_TOK_IDENT
       << declareGlobal(gi->getText()); #0 = #(newAST(g), newAST(gi)); >>
     | l:QV_TOK_LOCAL li:QV_TOK_IDENT
       << declare(li->getText()); #0 = #(newAST(l), newAST(li)); >>
-    | i:QV_TOK_IDENT
+    ;
+
+bareVariable!
+    : i:QV_TOK_IDENT
       << declare(i->getText()); #0 = #(node(QV_TOK_LOCAL, "local", i->getLine()), newAST(i)); >>
     ;
 
-}

@@ -5,8 +5,10 @@
 const char* const QvPluginRegistry::kInternalNamespace = "__QuarvelInternal";
 
 namespace {
+// Made at first use (thread-safe); after QvDeletePluginRegistry the next use makes a
+// new one. Hosts fill and delete it on their start-up thread only.
 std::unique_ptr<QvPluginRegistry>& processRegistry() {
-    static std::unique_ptr<QvPluginRegistry> registry;
+    static std::unique_ptr<QvPluginRegistry> registry(new QvPluginRegistry);
     return registry;
 }
 }

@@ -31,7 +31,7 @@ QvParser::QvParser(const char* text, long length, const QvFile* file, [[maybe_un
     : registry_(new QvPluginRegistry) {
     if (file) scriptFile_ = *file;
     copyText(text ? text : "", text ? length : 0);
-    input_.reset(new DLGStringInput(reinterpret_cast<const DLGChar*>(text_.c_str())));
+    input_.reset(new QvTextInput(text_.data(), text_.size()));
     lexer_.reset(new QvLexer(input_.get(), this, kLexerBufferSize));
     tokenPrototype_.reset(new QvToken);
     lexer_->setToken(tokenPrototype_.get());

@@ -14,9 +14,9 @@
 #include "QvExport.h"
 
 class AST;
-class DLGStringInput;
 class ANTLRTokenBuffer;
 class QvLexer;
+class QvTextInput;
 class QvToken;
 class QuarvelParentParser;
 class QvPluginRegistry;
@@ -151,7 +151,7 @@ private:
     AST* syntaxTree_ = nullptr;
     bool parsed_ = false;
     std::string text_;
-    std::unique_ptr<DLGStringInput> input_;
+    std::unique_ptr<QvTextInput> input_;
     std::unique_ptr<QvLexer> lexer_;
     std::unique_ptr<QvToken> tokenPrototype_;
     std::unique_ptr<ANTLRTokenBuffer> tokenBuffer_;
