@@ -4,7 +4,7 @@
 // The raising helpers that engine code and plug-ins share.
 
 // Throws new QvException(text).
-QV_C_EXPORT [[noreturn]] void QvError(const char* text);
+QV_C_EXPORT __attribute__((noreturn)) void QvError(const char* text);
 // Appends text to the process-wide warning console; adds no line end.
 QV_C_EXPORT void QvWarning(const char* text);
 // Throws new QvInterruptException once the process-wide abort flag is set.

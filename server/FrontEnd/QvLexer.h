@@ -11,7 +11,7 @@ class QvParser;
 
 // The session's text as the scanner reads it: all of it is in memory, so the scanner
 // can go back to the end of the longest match after looking further ahead.
-class QvTextInput : public DLGInputStream {
+class QvTextInput final : public DLGInputStream {
 public:
     QvTextInput(const char* text, size_t length) : text_(text), length_(length) {}
     int nextChar() override { return position_ < length_ ? static_cast<unsigned char>(text_[position_++]) : EOF; }

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+// Token numbers must be known before any header of the parser library.
+#include "FrontEnd/QvTokens.h"
 #include "pcctscfg.h"
 #include "AToken.h"
 
@@ -33,5 +35,4 @@ private:
     int serial_ = nextSerial();
     ANTLRTokenType type_ = Invalid;
     std::string text_;
-    int reserved_ = 0;
 };
