@@ -62,7 +62,8 @@ const char* targetName(AST* target) {
 }
 
 QuarvelParentParser::QuarvelParentParser(ANTLRTokenBuffer* input, QvParser* session)
-    : QuarvelParser(input), session_(session), contexts_{kGlobalContext} {}
+    : QuarvelParser(input), session_(session), contexts_{kGlobalContext},
+      currentNames_(&namesOf(kGlobalContext)) {}
 
 void QuarvelParentParser::addError(int expandedLine, const std::string& text, int tokenType,
                                    const std::string& message) {
@@ -117,22 +118,11 @@ void QuarvelParentParser::skipPastSemicolon() {
     if (LA(1) == QV_TOK_SEMI) consume();
 }
 
-std::string QuarvelParentParser::key(const std::string& context, const std::string& name) {
-    std::string k;
-    k.reserve(context.size() + name.size() + 1);
-    k.append(context).push_back('\x1f');
-    k.append(name);
-    return k;
-}
+void QuarvelParentParser::declare(const char* name) { currentNames_->insert(name); }
 
-void QuarvelParentParser::declare(const char* name) { declared_[key(contexts_.back(), name)] = true; }
+void QuarvelParentParser::declareGlobal(const char* name) { namesOf(kGlobalContext).insert(name); }
 
-void QuarvelParentParser::declareGlobal(const char* name) { declared_[key(kGlobalContext, name)] = true; }
-
-bool QuarvelParentParser::isDeclared(const std::string& name) const {
-    auto found = declared_.find(key(contexts_.back(), name));
-    return found != declared_.end() && found->second;
-}
+bool QuarvelParentParser::isDeclared(std::string_view name) const { return currentNames_->count(name) != 0; }
 
 void QuarvelParentParser::useIdentifier(ANTLRTokenPtr identifier, bool mustBeDeclared) {
     const char* name = identifier->getText();
@@ -167,10 +157,16 @@ bool QuarvelParentParser::windowTargetIsVariable() {
     return LA(1) == QV_TOK_IDENT && LA(2) != QV_TOK_DOT && LA(2) != QV_TOK_LPAREN && LA(2) != QV_TOK_OF;
 }
 
+void QuarvelParentParser::enterContext(const char* name) {
+    contexts_.push_back(name);
+    currentNames_ = &namesOf(contexts_.back());
+}
+
 void QuarvelParentParser::leaveContext(const char* name) {
     if (contexts_.size() < 2 || contexts_.back() != name)
         throw new QvException("Whoa, can't leave a context that you're not in...");
     contexts_.pop_back();
+    currentNames_ = &namesOf(contexts_.back());
 }
 
 void QuarvelParentParser::startSetValue() {

@@ -1,7 +1,9 @@
 #pragma once
 #include <deque>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "QvTokens.h"
@@ -29,7 +31,7 @@ public:
 
     void declare(const char* name) override;
     void declareGlobal(const char* name) override;
-    bool isDeclared(const std::string& name) const;
+    bool isDeclared(std::string_view name) const;
     const std::deque<std::string>& contexts() const { return contexts_; }
 
 protected:
@@ -42,7 +44,7 @@ protected:
     void useIdentifier(ANTLRTokenPtr identifier, bool mustBeDeclared) override;
     bool canBeginExpression(int tokenType) override;
     bool windowTargetIsVariable() override;
-    void enterContext(const char* name) override { contexts_.push_back(name); }
+    void enterContext(const char* name) override;
     void leaveContext(const char* name) override;
     void startSetValue() override;
     bool endSetValueUses(AST* target) override;
@@ -51,12 +53,17 @@ protected:
     void setDateFields(AST* dateNode) override;
 
 private:
+    using NameSet = std::unordered_set<std::string_view>;
+
     void addError(int expandedLine, const std::string& text, int tokenType, const std::string& message);
-    static std::string key(const std::string& context, const std::string& name);
+    NameSet& namesOf(const std::string& context) { return declared_[context]; }
 
     QvParser* session_;
     std::deque<std::string> contexts_;
-    std::unordered_map<std::string, bool> declared_;
+    // Declared names per context. The views point into token texts, which live as
+    // long as the parser's tree nodes do.
+    std::unordered_map<std::string, NameSet> declared_;
+    NameSet* currentNames_;
     bool statementFailed_ = false;
     bool recordingSetValue_ = false;
     std::vector<std::string> setValueIdentifiers_;

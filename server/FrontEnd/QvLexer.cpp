@@ -122,7 +122,7 @@ void QvLexer::consoleError(const std::string& text) {
 
 void QvLexer::advancePosition(long length) {
     tokenBegin_ = tokenEnd_ + 1;
-    tokenEnd_ += length;
+    tokenEnd_ += static_cast<int>(length);
 }
 
 void QvLexer::openBlock(int kind) {

@@ -86,9 +86,9 @@ private:
     std::string markerText_;
     bool blockOpen_ = false;
     int blockKind_ = 0;
-    long blockBegin_ = 0;
-    long tokenBegin_ = 0;
-    long tokenEnd_ = 0;
+    int blockBegin_ = 0;
+    int tokenBegin_ = 0;
+    int tokenEnd_ = 0;
     // Text and start line of a token the scanner assembles itself (strings, scripts).
     std::string text_;
     int textLine_ = 0;

@@ -122,7 +122,7 @@ std::list<QvWindow*>& QvParser::getWindowList() {
 }
 void QvParser::releaseWindowList() { windowLock_.unlock(); }
 
-std::list<QvSyntaxBlock>& QvParser::getSyntaxBlockList() {
+std::vector<QvSyntaxBlock>& QvParser::getSyntaxBlockList() {
     syntaxBlockLock_.lock();
     return syntaxBlocks_;
 }

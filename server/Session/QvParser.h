@@ -5,6 +5,7 @@
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "Files/QvFile.h"
 #include "Session/ParseError.h"
@@ -81,7 +82,9 @@ public:
     void releaseParseErrors();
     std::list<QvWindow*>& getWindowList();
     void releaseWindowList();
-    std::list<QvSyntaxBlock>& getSyntaxBlockList();
+    // Kept in a vector: one block per token, so a list's per-node allocation would
+    // dominate the memory of a large script.
+    std::vector<QvSyntaxBlock>& getSyntaxBlockList();
     void releaseSyntaxBlockList();
 
     // Element i of a list whose lock the caller holds; null when i is out of range.
@@ -129,7 +132,7 @@ private:
 
     std::unique_ptr<QvPluginRegistry> registry_;
     QvTreeEval* evaluator_ = nullptr;
-    std::list<QvSyntaxBlock> syntaxBlocks_;
+    std::vector<QvSyntaxBlock> syntaxBlocks_;
     std::list<PluginCall> pluginCalls_;
     std::list<ParseError*> parseErrors_;
     Qv_stringstream runtimeErrors_;

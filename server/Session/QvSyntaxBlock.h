@@ -6,7 +6,7 @@
 // 5 literal, 6 keyword, 7 built-in function, 8 identifier, 9 punctuation.
 class QV_EXPORT QvSyntaxBlock {
 public:
-    long begin;
-    long end;
+    int begin;
+    int end;
     int kind;
 };

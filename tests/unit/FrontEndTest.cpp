@@ -16,8 +16,7 @@ namespace {
 std::vector<QvSyntaxBlock> blocksOf(const char* text) {
     QvParser session(text, 0, nullptr, true);
     session.LexicalPassOnly();
-    std::list<QvSyntaxBlock>& blocks = session.getSyntaxBlockList();
-    std::vector<QvSyntaxBlock> copy(blocks.begin(), blocks.end());
+    std::vector<QvSyntaxBlock> copy = session.getSyntaxBlockList();
     session.releaseSyntaxBlockList();
     return copy;
 }
