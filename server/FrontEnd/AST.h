@@ -65,6 +65,9 @@ private:
     std::unique_ptr<QvNodeObject> evaluatorSlots_[2];
 };
 
+// Thrown when the parse cannot go on at all (the error is already on record).
+class QvParseAbort {};
+
 // Owns every node a parser creates, including those that error recovery drops from
 // the tree, and frees them together.
 class QvAstArena {

@@ -113,6 +113,32 @@ bool QuarvelParentParser::reportFailure(const char* message) {
     return true;
 }
 
+void QuarvelParentParser::enterNesting() {
+    if (++nesting_ <= kMaxNesting) return;
+    statementFailed_ = false;
+    reportFailure("Statements or expressions are nested too deeply.");
+    throw QvParseAbort();
+}
+
+bool QuarvelParentParser::checkTreeDepth(AST* statements) {
+    std::vector<std::pair<AST*, int>> pending;
+    for (AST* statement = statements; statement; statement = statement->nextSibling()) {
+        pending.assign(1, {statement, 1});
+        while (!pending.empty()) {
+            auto [node, depth] = pending.back();
+            pending.pop_back();
+            if (depth > kMaxTreeDepth) {
+                addError(node->getLine(), node->getText(), node->getType(),
+                         "Syntax Error: Statements or expressions are nested too deeply.");
+                return false;
+            }
+            for (AST* child = node->firstChild(); child; child = child->nextSibling())
+                pending.push_back({child, depth + 1});
+        }
+    }
+    return true;
+}
+
 void QuarvelParentParser::skipPastSemicolon() {
     consumeUntilToken(QV_TOK_SEMI);
     if (LA(1) == QV_TOK_SEMI) consume();

@@ -21,7 +21,17 @@ public:
 
     QuarvelParentParser(ANTLRTokenBuffer* input, QvParser* session);
 
+    // How deeply statements and expressions may nest.
+    static constexpr int kMaxNesting = 200;
+
     void consumeToken() { consume(); }
+    void enterNesting() override;
+    void leaveNesting() override { --nesting_; }
+    // Long operator chains (1 + 1 + ...) build deep trees without nesting in the text;
+    // walking them must not exhaust the stack either. Reports the first statement whose
+    // tree is deeper than kMaxTreeDepth and answers false.
+    bool checkTreeDepth(AST* statements);
+    static constexpr int kMaxTreeDepth = 1000;
 
     // Error records for the session; each sets its parse-error flag.
     void reportSyntaxError(const char* message);
@@ -65,6 +75,7 @@ private:
     std::unordered_map<std::string, NameSet> declared_;
     NameSet* currentNames_;
     bool statementFailed_ = false;
+    int nesting_ = 0;
     bool recordingSetValue_ = false;
     std::vector<std::string> setValueIdentifiers_;
 };

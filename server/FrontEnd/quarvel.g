@@ -12,6 +12,7 @@
 #header <<
 #include "FrontEnd/QvToken.h"
 #include "FrontEnd/AST.h"
+#include "FrontEnd/QvNestingGuard.h"
 typedef QvToken ANTLRToken;
 >>
 
@@ -267,6 +268,9 @@ public:
     AST* newAST(int type, const char* text) { return arena_.adopt(new AST(type, text, LT(1)->getLine())); }
     AST* node(int type, const char* text, int line) { return arena_.adopt(new AST(type, text, line)); }
     QvAstArena& arena() { return arena_; }
+    // Raises QvParseAbort once the nesting goes beyond what the parser supports.
+    virtual void enterNesting() = 0;
+    virtual void leaveNesting() = 0;
 
 protected:
     // Error reporting. reportFailure records a syntax error unless the statement
@@ -332,7 +336,8 @@ unrecognizedStatement!
     ;
 
 catchableStatement
-    : errorHandledStatement { QV_TOK_CATCH^ << beginStatement(); >> catchableStatement }
+    : << QvNestingGuard<QuarvelParser> nesting(*this); >>
+      errorHandledStatement { QV_TOK_CATCH^ << beginStatement(); >> catchableStatement }
     ;
 
 errorHandledStatement
@@ -625,7 +630,8 @@ typeName
  * it expected, or, where it has no message of its own, reports "Expression syntax error.".
  */
 expression
-    : relationExpression ( ( QV_TOK_AND^ | QV_TOK_OR^ ) relationExpression )*
+    : << QvNestingGuard<QuarvelParser> nesting(*this); >>
+      relationExpression ( ( QV_TOK_AND^ | QV_TOK_OR^ ) relationExpression )*
     ;
 
 relationExpression

@@ -175,7 +175,12 @@ void QvParser::parse() {
     parsed_ = true;
     ASTBase* root = nullptr;
     int signal = 0;
-    parser_->programme(&root, &signal);
+    try {
+        parser_->programme(&root, &signal);
+    } catch (const QvParseAbort&) {
+        root = nullptr;
+    }
+    if (!parser_->checkTreeDepth(static_cast<AST*>(root))) root = nullptr;
     syntaxTree_ = static_cast<AST*>(root);
 }
 

@@ -185,3 +185,22 @@ TEST(SessionThreads, TwoSessionsParseAtOnce) {
     EXPECT_EQ(results[0], expected);
     EXPECT_EQ(results[1], expected);
 }
+
+TEST(SessionLimits, DeepNestingAndLongChainsAreRefusedWithAnError) {
+    const std::string deepParens = "print " + std::string(100000, '(') + "1" + std::string(100000, ')') + ";";
+    std::string deepBlocks;
+    for (int i = 0; i < 50000; ++i) deepBlocks += "begin ";
+    std::string chain = "print 1";
+    for (int i = 0; i < 100000; ++i) chain += " + 1";
+    for (const std::string& script : {deepParens, deepBlocks, chain + ";"}) {
+        QvParser session(script.c_str(), 0, nullptr, true);
+        session.CheckSyntax();
+        EXPECT_TRUE(session.getParseErrorFlag());
+        EXPECT_EQ(session.syntaxTree(), nullptr);
+        EXPECT_NE(errorsOf(session).find("nested too deeply"), std::string::npos);
+    }
+    std::string fine = "print " + std::string(150, '(') + "1" + std::string(150, ')') + ";";
+    QvParser session(fine.c_str(), 0, nullptr, true);
+    session.CheckSyntax();
+    EXPECT_FALSE(session.getParseErrorFlag()) << errorsOf(session);
+}
