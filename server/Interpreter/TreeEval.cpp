@@ -369,7 +369,8 @@ void TreeEval::codeBlock(AST* node) {
 }
 
 // Errors of the protected statement arrive here unreported and run the handler; a stop
-// request is not such an error and passes on.
+// request is not such an error and passes on. The handler runs unprotected, so that
+// its own errors are reported where they happen.
 void TreeEval::catchStatement(AST* node) {
     AST* guarded = child(node);
     AST* handler = guarded->nextSibling();
@@ -381,11 +382,13 @@ void TreeEval::catchStatement(AST* node) {
     catching_ = true;
     try {
         statement(guarded);
+        return;
     } catch (QvException* error) {
         if (session_->getInterruptedFlag()) throw;
         delete error;
-        statement(handler);
     }
+    catching_ = false;
+    statement(handler);
 }
 
 void TreeEval::returnStatement(AST* node) {
