@@ -1,15 +1,18 @@
 #include "QvClient.h"
 
 #include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
 QvClient::~QvClient() {
+    destroyWindows();
     QvParserDelete(session_.exchange(nullptr));
     QvFileDelete(file_);
 }
 
 void QvClient::createSession() {
+    destroyWindows();
     QvParserDelete(session_.exchange(nullptr));
     session_ = QvParserCreate(sourceText_.data(), static_cast<long>(sourceText_.size()), file_);
 }
@@ -28,10 +31,58 @@ void QvClient::setFile(QvFile* file) {
 
 void QvClient::pollUntilDone() {
     while (!QvParserGetDoneFlag(session_)) {
+        updateWindows();
         flushOutput();
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollIntervalMs));
     }
+    updateWindows();
     flushOutput();
+}
+
+std::unique_ptr<QvClientWindow> QvClient::createClientWindow(QvWindow* window) {
+    return std::make_unique<QvClientWindow>(window);
+}
+
+// The caller holds the session's window list.
+std::vector<QvWindow*> QvClient::scriptWindows(QvParser* session) const {
+    std::vector<QvWindow*> windows;
+    for (long i = 0; QvWindow* window = QvParserGetWindow(session, i); ++i) windows.push_back(window);
+    return windows;
+}
+
+void QvClient::syncWindows() {
+    QvParser* session = session_;
+    if (!session) return;
+    QvParserGetWindowList(session);
+    std::vector<QvWindow*> windows = scriptWindows(session);
+    for (auto it = windows_.begin(); it != windows_.end();) {
+        if (std::find(windows.begin(), windows.end(), it->first) == windows.end())
+            it = windows_.erase(it);
+        else
+            ++it;
+    }
+    for (QvWindow* window : windows)
+        if (!windows_.count(window)) windows_.emplace(window, createClientWindow(window));
+    QvParserReleaseWindowList(session);
+}
+
+void QvClient::destroyWindows() { windows_.clear(); }
+
+// The window list stays held while the windows are read, so none can go meanwhile.
+void QvClient::updateWindows() {
+    QvParser* session = session_;
+    if (!session) return;
+    QvParserGetWindowList(session);
+    syncWindows();
+    for (QvWindow* window : scriptWindows(session)) {
+        if (!window->getUpdateFlag()) continue;
+        window->setUpdateFlag(false);
+        QvClientWindow& client = *windows_.at(window);
+        client.setGraphics(window->getQvGraphics());
+        client.setPosition(window->getXPosition(), window->getYPosition());
+        client.redraw();
+    }
+    QvParserReleaseWindowList(session);
 }
 
 void QvClient::flushOutput() {

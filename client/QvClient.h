@@ -1,6 +1,11 @@
 #pragma once
 #include <atomic>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "QvClientWindow.h"
 
 #include "Session/QvParserApi.h"
 
@@ -16,6 +21,12 @@ public:
 
     // Polls until the session is done, then once more so nothing written last is lost.
     virtual void pollUntilDone();
+    // Gives every new script window its client window and forgets those of windows
+    // the script has closed.
+    virtual void syncWindows();
+    virtual void destroyWindows();
+    // Hands each window whose update flag is set its newest graphics and redraws it.
+    virtual void updateWindows();
     // Warnings, console, new error records, then the run-time error stream.
     virtual void flushOutput();
     // Hands what was written to the stream since its last read to writeText.
@@ -41,7 +52,14 @@ public:
 protected:
     static constexpr int kPollIntervalMs = 50;
 
+    // The host's own kind of client window.
+    virtual std::unique_ptr<QvClientWindow> createClientWindow(QvWindow* window);
+    const std::map<QvWindow*, std::unique_ptr<QvClientWindow>>& clientWindows() const { return windows_; }
+
 private:
+    std::vector<QvWindow*> scriptWindows(QvParser* session) const;
+
+    std::map<QvWindow*, std::unique_ptr<QvClientWindow>> windows_;
 
     std::atomic<QvParser*> session_{nullptr};
     std::string sourceText_;

@@ -8,6 +8,9 @@
 #include "FrontEnd/QvLexer.h"
 #include "FrontEnd/QvTokenNames.h"
 #include "FrontEnd/QvTreeWriter.h"
+#include "Errors/QvControlSignals.h"
+#include "Interpreter/QvArgumentBlock.h"
+#include "Interpreter/QvTreeEval.h"
 #include "Plugins/QvPluginRegistry.h"
 #include "Session/QvWarningConsole.h"
 
@@ -40,7 +43,9 @@ QvParser::QvParser(const char* text, long length, const QvFile* file, [[maybe_un
     parser_->init();
 }
 
+// The evaluator goes first: its windows take themselves off this session's list.
 QvParser::~QvParser() {
+    evaluator_.reset();
     parser_.reset();
     tokenBuffer_.reset();
     lexer_.reset();
@@ -226,6 +231,7 @@ void QvParser::CheckSyntax() {
 }
 
 void QvParser::Execute() {
+    QvArgumentBlock::resetChain();
     done_ = false;
     setRunErrorFlag(false);
     parseError_ = false;
@@ -241,9 +247,29 @@ void QvParser::Execute() {
         setParseErrorFlag(true);
     } catch (...) {
         writeToConsole("Parser::execute Unknown Error, please submit a bug report (with sample code).\n");
+        setParseErrorFlag(true);
     }
+    if (!parseError_) evaluate();
     done_ = true;
     dirty_ = true;
+}
+
+// A fresh evaluator walks the tree; whatever ends the walk early ends as console text.
+void QvParser::evaluate() {
+    try {
+        evaluator_.reset();
+        evaluator_.reset(new QvTreeEval(this));
+        evaluator_->programme(syntaxTree_);
+    } catch (QvException* error) {
+        printToConsole(error->message());
+        delete error;
+        setRunErrorFlag(true);
+    } catch (QvReturnValue& result) {
+        std::lock_guard<QvMutexLock> guard(*GetAutoObjectMutex());
+        result.value().reset();
+    } catch (...) {
+        writeToConsole("Parser::execute Unknown Error, please submit a bug report (with sample code).\n");
+    }
 }
 
 void QvParser::LexicalPassOnly() {

@@ -106,7 +106,7 @@ public:
     const QvSourceMap& sourceMap() const { return sourceMap_; }
 
     QvPluginRegistry& registry() { return *registry_; }
-    QvTreeEval* getQvTreeEval() const { return evaluator_; }
+    QvTreeEval* getQvTreeEval() const { return evaluator_.get(); }
     AST* syntaxTree() const { return syntaxTree_; }
     const std::string& text() const { return text_; }
     const QvFile& scriptFile() const { return scriptFile_; }
@@ -129,9 +129,10 @@ private:
     void copyText(const char* text, long length);
     void parse();
     void checkPluginCalls();
+    void evaluate();
 
     std::unique_ptr<QvPluginRegistry> registry_;
-    QvTreeEval* evaluator_ = nullptr;
+    std::unique_ptr<QvTreeEval> evaluator_;
     std::vector<QvSyntaxBlock> syntaxBlocks_;
     std::list<PluginCall> pluginCalls_;
     std::list<ParseError*> parseErrors_;

@@ -7,6 +7,7 @@
 #include "Values/QvTextValue.h"
 #include "Values/QvTypeTables.h"
 #include "Values/QvValueFile.h"
+#include "Windows/QvGraphics.h"
 
 QvValue::~QvValue() = default;
 
@@ -21,6 +22,12 @@ void QvValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
     if (target != QV_TEXT)
         throw new QvCoercionException(own, target, " is not yet implemented.");
     out = new QvTextValue(AsText());
+}
+
+void QvValue::Display(QvGraphics* graphics) {
+    if (!graphics)
+        throw new QvTypeException("Hey, NULL graphics opject.");
+    graphics->displayText(AsText());
 }
 
 void QvValue::WriteData(std::ostream&) const { throw new QvFileException("Cannot write undefined type to file"); }

@@ -12,6 +12,7 @@
 
 class QvValue;
 struct QvDateTime;
+class QvGraphics;
 using QvValueRef = qv_auto_value<QvValue>;
 
 // The root of every script value. Each operation's default raises the error that
@@ -26,6 +27,8 @@ public:
     virtual QvValue* Clone() const = 0;
     virtual QvTypeEnum GetType() const = 0;
     virtual void CoerceTo(QvValueRef& out, QvTypeEnum target);
+    // Records how the value looks in a script window; by default its text form.
+    virtual void Display(QvGraphics* graphics);
     virtual void WriteData(std::ostream& out) const;
     virtual void SaveToFile(const std::string& path) const;
     virtual void CopyToClipboard() const;

@@ -1,0 +1,50 @@
+#pragma once
+#include "Interpreter/QvValueMap.h"
+#include "Interpreter/TreeEval.h"
+
+// The evaluator of one run (or of one user-function call, whose outer evaluator is the
+// run's): the variables of its scope in two maps, ordinary and window variables, and
+// the rules that turn errors into the session's run-time error records.
+class QV_EXPORT QvTreeEval : public TreeEval {
+public:
+    QvTreeEval(QvParser* session, QvTreeEval* outer = nullptr);
+    ~QvTreeEval() override;
+
+    QvValueContainer* getContainerCreate(unsigned hash, const char* name, bool circular) override;
+    QvValueContainer* getContainer(unsigned hash, const char* name) override;
+    void incrementVariable(bool global, unsigned hash, const char* name) override;
+    void notifyHolders(QvValue* value) override;
+    void notifyVariable(unsigned hash, const char* name) override;
+    QvValueRef getValue(unsigned hash, const char* name, bool& writable) override;
+    bool hasVariable(unsigned hash, const char* name) override;
+    QvValueRef getWindowValue(unsigned hash, const char* name, bool& writable) override;
+    void setVariable(unsigned hash, const char* name, QvValueRef value) override;
+    void setWindowReference(unsigned hash, const char* name, QvValueContainer* container) override;
+    void setWindowVariable(unsigned hash, const char* name, QvValueRef value) override;
+    void deleteVariable(unsigned hash, const char* name) override;
+    void deleteWindowVariable(unsigned hash, const char* name) override;
+    void checkWritable(bool writable) override;
+    void checkInterrupt() override;
+    [[noreturn]] void handleError(AST* node, QvException* error) override;
+    void setReference(unsigned hash, const char* name, QvValueContainer* container, bool writable) override;
+    void setWindowPosition(unsigned hash, const char* name, double x, double y) override;
+    void printValueMaps() override;
+    QvValueContainer* getWindowContainer(unsigned hash, const char* name) override;
+
+    // Records one run-time error at the node's line in the session's error list.
+    void reportRuntimeError(AST* node, const std::string& message);
+
+    const QvValueMap& valueMap() const { return values_; }
+    const QvValueMap& windowValueMap() const { return windows_; }
+
+private:
+    QvTreeEval* outerEvaluator() const { return static_cast<QvTreeEval*>(outer_); }
+    // Drops the entries that refer to nothing any more, here and in the outer evaluator.
+    void purge();
+    void purgeOwnMaps();
+    bool anyWindowVariables() const;
+    void deleteEntriesFor(const QvValueContainer* container);
+
+    QvValueMap values_;
+    QvValueMap windows_;
+};

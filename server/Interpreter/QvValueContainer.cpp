@@ -1,0 +1,127 @@
+#include "Interpreter/QvValueContainer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Errors/QvErrors.h"
+#include "Values/QvNoValue.h"
+
+QvValueContainer::QvValueContainer(QvValueRef value, const std::string& name, QvContainerKind kind,
+                                   QvParser* session)
+    : session_(session), kind_(kind) {
+    (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+    if (value)
+        setValue(std::move(value));
+    else {
+        slot_.value = new QvNoValue;
+        slot_.kind = QvArgumentSlot::Value;
+    }
+    if (kind == QV_CONTAINER_WINDOW) openWindow();
+}
+
+QvValueContainer::QvValueContainer(QvValueContainer* referee, const std::string& name, QvContainerKind kind,
+                                   bool writable)
+    : writableReference_(writable), session_(nullptr), kind_(kind) {
+    if (!referee) QvError("can't reference NULL container");
+    session_ = referee->session_;
+    (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+    linkTo(referee);
+    if (kind == QV_CONTAINER_WINDOW) openWindow();
+}
+
+QvValueContainer::~QvValueContainer() { detach(); }
+
+void QvValueContainer::openWindow() { window_ = new QvWindow(getValue(), windowName_, session_); }
+
+QvValueContainer* QvValueContainer::endOfChain() const {
+    const QvValueContainer* c = this;
+    while (c->isReference()) c = c->slot_.referee;
+    return const_cast<QvValueContainer*>(c);
+}
+
+const QvValueRef& QvValueContainer::getValue() const { return endOfChain()->slot_.value; }
+
+QvValueRef& QvValueContainer::resolvedHandle() { return endOfChain()->slot_.value; }
+
+QvValueRef& QvValueContainer::getValueForWrite() {
+    QvValueContainer* c = this;
+    while (c->isReference()) {
+        if (!c->writableReference_) QvError("Attempt to modify a read-only reference.");
+        c = c->slot_.referee;
+        if (c->isEmpty()) QvError("Reference to an invalid variable.");
+    }
+    return c->slot_.value;
+}
+
+bool QvValueContainer::isWritable() const {
+    for (const QvValueContainer* c = this; c->isReference(); c = c->slot_.referee)
+        if (!c->writableReference_) return false;
+    return true;
+}
+
+// Writes go through read-write references; a read-only reference is dropped and the
+// variable becomes independent. A shared value is copied so that holders stay apart.
+void QvValueContainer::setValue(QvValueRef value) {
+    QvValueContainer* c = this;
+    while (c->isWritableReference()) c = c->slot_.referee;
+    if (c->isReference()) c->unlinkFromReferee();
+    value.makeUnique();
+    c->slot_.referee = nullptr;
+    c->slot_.value = std::move(value);
+    c->slot_.kind = QvArgumentSlot::Value;
+    c->notify();
+}
+
+void QvValueContainer::setReference(QvValueContainer* referee) {
+    QvValueContainer* target = this;
+    while (target->isWritableReference()) target = target->slot_.referee;
+    for (QvValueContainer* r = referee; r; r = r->referee())
+        if (r == target) QvError("Attempt to create circular reference.");
+    if (!referee) QvError("setReference to NULL container");
+    if (target->isReference()) target->unlinkFromReferee();
+    target->slot_.value.reset();
+    target->linkTo(referee);
+    target->notify();
+}
+
+void QvValueContainer::linkTo(QvValueContainer* referee) {
+    slot_.referee = referee;
+    slot_.kind = QvArgumentSlot::Reference;
+    referee->referees_.push_back(this);
+}
+
+void QvValueContainer::unlinkFromReferee() {
+    if (!isReference()) return;
+    slot_.referee->removeReferee(this);
+    slot_.makeEmpty();
+}
+
+void QvValueContainer::removeReferee(QvValueContainer* container) {
+    auto found = std::find(referees_.begin(), referees_.end(), container);
+    if (found != referees_.end()) referees_.erase(found);
+}
+
+void QvValueContainer::clear() {
+    slot_.makeEmpty();
+    std::vector<QvValueContainer*> referees;
+    referees.swap(referees_);
+    for (QvValueContainer* r : referees) {
+        r->slot_.makeEmpty();
+        r->clear();
+    }
+}
+
+void QvValueContainer::notify() {
+    if (window_) window_->refresh(getValue());
+    for (size_t i = 0; i < referees_.size(); ++i) referees_[i]->notify();
+}
+
+void QvValueContainer::setWindowPosition(double x, double y) {
+    if (window_) window_->setPosition(short(std::trunc(x)), short(std::trunc(y)));
+}
+
+void QvValueContainer::detach() {
+    unlinkFromReferee();
+    clear();
+    window_.reset();
+}

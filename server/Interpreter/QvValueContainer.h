@@ -1,0 +1,72 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "Interpreter/QvArgumentSlot.h"
+#include "QvExport.h"
+#include "Values/QvAutoObject.h"
+#include "Values/qv_auto_value.h"
+#include "Windows/QvWindow.h"
+
+class QvParser;
+
+enum QvContainerKind { QV_CONTAINER_WINDOW = 0, QV_CONTAINER_VARIABLE = 1, QV_CONTAINER_UNNAMED = 2 };
+
+// A script variable: it holds a value, refers to another container (a reference
+// variable, read-only or read-write), or is empty. A window variable also owns the
+// window that shows its value. References form chains without cycles; every container
+// knows the containers that refer to it, so that changes and deletion reach them.
+class QV_EXPORT QvValueContainer : public QvAutoObject {
+public:
+    // A variable holding the value (undefined when the handle is empty).
+    QvValueContainer(QvValueRef value, const std::string& name, QvContainerKind kind, QvParser* session);
+    // A variable referring to `referee`.
+    QvValueContainer(QvValueContainer* referee, const std::string& name, QvContainerKind kind, bool writable);
+    ~QvValueContainer() override;
+    QvValueContainer(const QvValueContainer&) = delete;
+    QvValueContainer& operator=(const QvValueContainer&) = delete;
+
+    // The value at the end of the reference chain (an empty handle for an empty end).
+    const QvValueRef& getValue() const;
+    // The handle at the end of the chain, for changing the value in place; every hop
+    // must be a read-write reference to a container that still holds something.
+    QvValueRef& getValueForWrite();
+    // The handle at the end of the chain, whatever the references allow.
+    QvValueRef& resolvedHandle();
+    bool isWritable() const;
+
+    void setValue(QvValueRef value);
+    void setReference(QvValueContainer* referee);
+    // Empties this container and, recursively, every container referring to it.
+    void clear();
+    // Refreshes this container's window and those of every container referring to it.
+    void notify();
+    void setWindowPosition(double x, double y);
+    // What leaving a map does: unlink from the referee, empty the referees, close the window.
+    void detach();
+
+    bool isEmpty() const { return slot_.kind == QvArgumentSlot::Empty; }
+    bool isReference() const { return slot_.kind == QvArgumentSlot::Reference; }
+    bool isWritableReference() const { return isReference() && writableReference_; }
+    QvValueContainer* referee() const { return isReference() ? slot_.referee : nullptr; }
+    QvContainerKind kind() const { return kind_; }
+    const std::string& name() const { return kind_ == QV_CONTAINER_WINDOW ? windowName_ : name_; }
+    size_t refereeCount() const { return referees_.size(); }
+    QvWindow* window() const { return window_.get(); }
+
+private:
+    void openWindow();
+    void linkTo(QvValueContainer* referee);
+    void unlinkFromReferee();
+    void removeReferee(QvValueContainer* container);
+    QvValueContainer* endOfChain() const;
+
+    QvArgumentSlot slot_;
+    bool writableReference_ = false;
+    std::string name_;
+    std::string windowName_;
+    qv_auto_value<QvWindow> window_;
+    std::vector<QvValueContainer*> referees_;
+    QvParser* session_;
+    QvContainerKind kind_;
+};

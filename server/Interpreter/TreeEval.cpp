@@ -1,0 +1,571 @@
+#include "Interpreter/TreeEval.h"
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "Errors/QvControlSignals.h"
+#include "Errors/QvErrors.h"
+#include "Errors/QvException.h"
+#include "FrontEnd/QvTokens.h"
+#include "HostServices/QvHostServices.h"
+#include "Session/QvParser.h"
+#include "Values/QvArithmetic.h"
+#include "Values/QvBooleanValue.h"
+#include "Values/QvNumberValue.h"
+
+TreeEval::TreeEval(QvParser* session, TreeEval* outer)
+    : session_(session),
+      outer_(outer),
+      trueValue_(new QvBooleanValue(true)),
+      falseValue_(new QvBooleanValue(false)) {}
+
+TreeEval::~TreeEval() = default;
+
+// ---- Unexpected trees -------------------------------------------------------------
+
+namespace {
+[[noreturn]] void raiseInternal(const std::string& detail) {
+    throw new QvException("Runtime internal error: parse error: " + detail + "\n");
+}
+
+std::string found(AST* node) {
+    return node ? " found token " + std::to_string(node->getType()) : " found NULL tree";
+}
+}
+
+void TreeEval::mismatchedRange(int low, int high, AST* node) {
+    raiseInternal("expected token range " + std::to_string(low) + ".." + std::to_string(high) + found(node));
+}
+
+void TreeEval::missingTree() {
+    throw new QvException(
+        "Runtime internal error: parse error: expected any token/tree found found NULL tree.Unknown line\n");
+}
+
+void TreeEval::mismatchedToken(int expected, AST* node) {
+    raiseInternal("expected token " + std::to_string(expected) + found(node));
+}
+
+void TreeEval::noViableAlternative(const char* rule, AST* node) {
+    raiseInternal(std::string("in rule ") + rule +
+                  (node ? ", no viable alternative for tree" : ", no viable alternative for NULL tree"));
+}
+
+void TreeEval::unavailable(const char* typeName) {
+    throw new QvException(std::string("Values of type ") + typeName + " are not available in this version.");
+}
+
+// A target whose reference chain ends in an emptied variable has no value to change.
+void TreeEval::requireValue(const QvValue* value) {
+    if (!value) QvError("Reference to an invalid variable.");
+}
+
+// ---- Tree access ------------------------------------------------------------------
+
+AST* TreeEval::child(AST* node) {
+    AST* first = node ? node->firstChild() : nullptr;
+    if (!first) missingTree();
+    return first;
+}
+
+// A window variable is written as a marker and its name as two siblings.
+AST* TreeEval::operandAfter(AST* operand) {
+    AST* next = operand->nextSibling();
+    if (isWindowMarker(operand)) next = next ? next->nextSibling() : nullptr;
+    if (!next) missingTree();
+    return next;
+}
+
+AST* TreeEval::identifierOf(AST* scopeNode) {
+    AST* identifier = child(scopeNode);
+    if (identifier->getType() != QV_TOK_IDENT) mismatchedToken(QV_TOK_IDENT, identifier);
+    return identifier;
+}
+
+bool TreeEval::isWindowMarker(const AST* node) {
+    return node->getType() == QV_TOK_LOCAL_WINDOW || node->getType() == QV_TOK_GLOBAL_WINDOW;
+}
+
+bool TreeEval::isVariable(const AST* node) {
+    return node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL;
+}
+
+// ---- Statements -------------------------------------------------------------------
+
+void TreeEval::programme(AST* root) {
+    try {
+        for (AST* s = root; s; s = s->nextSibling()) statement(s);
+    } catch (QvBreakException* signal) {
+        delete signal;
+    }
+}
+
+void TreeEval::statement(AST* node) {
+    switch (node->getType()) {
+    case QV_TOK_BEGIN: codeBlock(node); return;
+    case QV_TOK_CATCH: catchStatement(node); return;
+    case QV_TOK_DEFINE: return;
+    case QV_TOK_RETURN: returnStatement(node); return;
+    case QV_CIRC_REF: case QV_NO_CIRC_REF:
+    case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
+    case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT:
+    case QV_TOK_DELETE: case QV_TOK_EXPR_STATEMENT:
+    case QV_TOK_TIMES: case QV_TOK_FOREVER: case QV_TOK_WHILE:
+    case QV_TOK_UNTIL: case QV_TOK_FROM: case QV_TOK_FOR:
+    case QV_TOK_IF: case QV_TOK_ELSE:
+    case QV_TOK_BREAK: case QV_TOK_WAIT: case QV_TOK_PRINT: case QV_TOK_BEEP: case QV_TOK_SCRIPT:
+        guardedStatement(node);
+        return;
+    default:
+        handleError(node, new QvException("Interpreter Error: Unrecognised command."));
+    }
+}
+
+// Every error of the statement is reported here, once, unless an inner statement
+// already did; control signals pass through untouched.
+void TreeEval::guardedStatement(AST* node) {
+    lvalue_ = false;
+    try {
+        runGuarded(node);
+        checkInterrupt();
+    } catch (QvException* error) {
+        handleError(node, error);
+    } catch (QvBreakException*) {
+        throw;
+    } catch (QvReturnValue&) {
+        throw;
+    } catch (...) {
+        handleError(node, new QvException("Quarvel Internal Error."));
+    }
+}
+
+void TreeEval::runGuarded(AST* node) {
+    switch (node->getType()) {
+    case QV_CIRC_REF: case QV_NO_CIRC_REF: assignment(node); return;
+    case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
+        inPlaceArithmetic(node);
+        return;
+    case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT: listStatement(node); return;
+    case QV_TOK_DELETE: deleteStatement(node); return;
+    case QV_TOK_EXPR_STATEMENT: expressionStatement(node); return;
+    case QV_TOK_IF: ifStatement(node); return;
+    case QV_TOK_ELSE: ifElseStatement(node); return;
+    case QV_TOK_BREAK: throw new QvBreakException;
+    case QV_TOK_WAIT: waitStatement(node); return;
+    case QV_TOK_PRINT: printStatement(node); return;
+    case QV_TOK_BEEP: beepStatement(); return;
+    case QV_TOK_SCRIPT: QvError("AppleScript not available on x86 machines");
+    default: repeatStatement(node);
+    }
+}
+
+void TreeEval::assignment(AST* marker) {
+    AST* set = child(marker);
+    if (set->getType() != QV_TOK_SET) mismatchedToken(QV_TOK_SET, set);
+    AST* target = child(set);
+    AST* source = operandAfter(target);
+    switch (target->getType()) {
+    case QV_TOK_LOCAL: case QV_TOK_GLOBAL:
+        assignVariable(target, source, marker->getType() == QV_CIRC_REF);
+        return;
+    case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW: assignWindow(target, source); return;
+    case QV_TOK_LINDEX: assignElement(target, source); return;
+    case QV_TOK_RINDEX: assignDoubleElement(target, source); return;
+    case QV_TOK_OF: assignProperty(target, source); return;
+    case QV_TOK_CLIPBOARD: expression(source)->CopyToClipboard(); return;
+    case QV_TOK_FILE: assignFile(target, source); return;
+    default: noViableAlternative("setStatement", target);
+    }
+}
+
+void TreeEval::assignVariable(AST* target, AST* source, bool circular) {
+    AST* name = identifierOf(target);
+    TreeEval& where = scope(target->getType() == QV_TOK_GLOBAL);
+    QvValueContainer* container = where.getContainerCreate(name->hash(), name->getText(), circular);
+    if (source->getType() != QV_TOK_REFERENCE) {
+        qv_auto_value<QvValueContainer> held = container;
+        container->setValue(expression(source));
+        return;
+    }
+    AST* referred = operandAfter(source);
+    if (!isVariable(referred)) noViableAlternative("setStatement", referred);
+    AST* referredName = identifierOf(referred);
+    TreeEval& referredScope = scope(referred->getType() == QV_TOK_GLOBAL);
+    container->setReference(referredScope.getContainer(referredName->hash(), referredName->getText()));
+}
+
+void TreeEval::assignWindow(AST* marker, AST* source) {
+    std::string name = windowName(marker->nextSibling());
+    unsigned hash = AST::hashOf(name.c_str());
+    TreeEval& where = scope(marker->getType() == QV_TOK_GLOBAL_WINDOW);
+    if (source->getType() != QV_TOK_REFERENCE) {
+        where.setWindowVariable(hash, name.c_str(), expression(source));
+        return;
+    }
+    AST* referred = operandAfter(source);
+    if (!isVariable(referred)) noViableAlternative("setStatement", referred);
+    AST* referredName = identifierOf(referred);
+    TreeEval& referredScope = scope(referred->getType() == QV_TOK_GLOBAL);
+    where.setWindowReference(hash, name.c_str(),
+                             referredScope.getContainer(referredName->hash(), referredName->getText()));
+}
+
+// A variable is changed in place (made its own first); any other base is evaluated so
+// that indexing inside it yields the live element.
+QvOperand TreeEval::elementBase(AST* base) {
+    if (isVariable(base) || isWindowMarker(base)) {
+        QvOperand operand = identifierExpression(base);
+        checkWritable(operand.writable());
+        return operand;
+    }
+    lvalue_ = true;
+    QvOperand operand(expression(base));
+    lvalue_ = false;
+    return operand;
+}
+
+void TreeEval::assignElement(AST* target, AST* source) {
+    AST* base = child(target);
+    QvOperand element = elementBase(base);
+    QvValueRef index = expression(operandAfter(base));
+    QvValueRef value = expression(source);
+    QvValue* container = element.forWrite();
+    requireValue(container);
+    container->SetIndexed(index.get(), value);
+    notifyHolders(container);
+}
+
+void TreeEval::assignDoubleElement(AST* target, AST* source) {
+    AST* indexed = child(target);
+    AST* base = child(indexed);
+    QvOperand element = elementBase(base);
+    AST* first = operandAfter(base);
+    AST* comma = first->nextSibling();
+    if (!comma) missingTree();
+    QvValueRef i = expression(first);
+    QvValueRef j = expression(operandAfter(comma));
+    QvValueRef value = expression(source);
+    QvValue* container = element.forWrite();
+    requireValue(container);
+    container->SetDoubleIndexed(i.get(), j.get(), value);
+    notifyHolders(container);
+}
+
+void TreeEval::assignProperty(AST* target, AST* source) {
+    AST* property = child(target);
+    QvOperand object = elementBase(operandAfter(property));
+    QvValueRef value = expression(source);
+    QvValue* container = object.forWrite();
+    requireValue(container);
+    container->SetProperty(container->PropertyId(property->getText()), value.get());
+    notifyHolders(container);
+}
+
+void TreeEval::assignFile(AST* target, AST* source) {
+    std::string path = resolvePath(child(target));
+    expression(source)->SaveToFile(path);
+}
+
+void TreeEval::inPlaceArithmetic(AST* node) {
+    const int kind = node->getType();
+    const bool valueFirst = kind == QV_TOK_ADD || kind == QV_TOK_SUBTRACT;
+    AST* first = child(node);
+    AST* second = operandAfter(first);
+    QvValueRef amount;
+    if (valueFirst) amount = expression(first);
+    QvOperand target = identifierExpression(valueFirst ? second : first);
+    if (!valueFirst) amount = expression(second);
+    checkWritable(target.writable());
+    QvValueRef& handle = target.handle();
+    switch (kind) {
+    case QV_TOK_ADD: QvArithmetic::Add(handle, handle, amount, true); break;
+    case QV_TOK_SUBTRACT: QvArithmetic::Subtract(handle, handle, amount, true); break;
+    case QV_TOK_MULTIPLY: QvArithmetic::Multiply(handle, handle, amount, true); break;
+    default: QvArithmetic::Divide(handle, handle, amount, true);
+    }
+    notifyHolders(handle.get());
+}
+
+void TreeEval::listStatement(AST* node) {
+    AST* valueNode = child(node);
+    AST* targetNode = operandAfter(valueNode);
+    QvValueRef value = expression(valueNode);
+    QvOperand target = identifierExpression(targetNode);
+    QvValueRef position;
+    if (node->getType() == QV_TOK_INSERT) position = expression(operandAfter(targetNode));
+    checkWritable(target.writable());
+    QvValue* list = target.forWrite();
+    requireValue(list);
+    if (node->getType() == QV_TOK_APPEND)
+        list->Append(value.get());
+    else if (node->getType() == QV_TOK_PREPEND)
+        list->Prepend(value.get());
+    else
+        list->Insert(value.get(), position.get());
+    notifyHolders(list);
+}
+
+void TreeEval::deleteStatement(AST* node) {
+    AST* target = child(node);
+    switch (target->getType()) {
+    case QV_TOK_LOCAL: case QV_TOK_GLOBAL: {
+        AST* name = identifierOf(target);
+        scope(target->getType() == QV_TOK_GLOBAL).deleteVariable(name->hash(), name->getText());
+        return;
+    }
+    case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW: {
+        std::string name = windowName(target->nextSibling());
+        scope(target->getType() == QV_TOK_GLOBAL_WINDOW).deleteWindowVariable(AST::hashOf(name.c_str()), name.c_str());
+        return;
+    }
+    case QV_TOK_FILE: {
+        std::error_code ignored;
+        std::filesystem::remove(resolvePath(child(target)), ignored);
+        return;
+    }
+    case QV_TOK_OF: {
+        AST* property = child(target);
+        QvOperand object = elementBase(operandAfter(property));
+        QvValue* value = object.forWrite();
+        requireValue(value);
+        value->DeleteProperty(value->PropertyId(property->getText()));
+        return;
+    }
+    case QV_TOK_LINDEX: {
+        AST* base = child(target);
+        QvOperand object = elementBase(base);
+        QvValueRef index = expression(operandAfter(base));
+        QvValue* value = object.forWrite();
+        requireValue(value);
+        value->DeleteElement(index.get());
+        return;
+    }
+    default: noViableAlternative("deleteStatement", target);
+    }
+}
+
+void TreeEval::ifStatement(AST* node) {
+    AST* condition = child(node);
+    if (expression(condition)->AsBoolean()) statement(operandAfter(condition));
+}
+
+void TreeEval::ifElseStatement(AST* node) {
+    AST* ifNode = child(node);
+    if (ifNode->getType() != QV_TOK_IF) mismatchedToken(QV_TOK_IF, ifNode);
+    AST* condition = child(ifNode);
+    AST* elseBranch = ifNode->nextSibling();
+    if (!elseBranch) missingTree();
+    if (expression(condition)->AsBoolean())
+        statement(operandAfter(condition));
+    else
+        statement(elseBranch);
+}
+
+void TreeEval::codeBlock(AST* node) {
+    checkInterrupt();
+    for (AST* s = node->firstChild(); s; s = s->nextSibling()) statement(s);
+}
+
+// Errors of the protected statement arrive here unreported and run the handler; a stop
+// request is not such an error and passes on. The handler runs unprotected, so that
+// its own errors are reported where they happen.
+void TreeEval::catchStatement(AST* node) {
+    AST* guarded = child(node);
+    AST* handler = guarded->nextSibling();
+    if (!handler) missingTree();
+    struct ClearOnExit {
+        bool& flag;
+        ~ClearOnExit() { flag = false; }
+    } clear{catching_};
+    catching_ = true;
+    try {
+        statement(guarded);
+        return;
+    } catch (QvException* error) {
+        if (session_->getInterruptedFlag()) throw;
+        delete error;
+    }
+    catching_ = false;
+    statement(handler);
+}
+
+void TreeEval::returnStatement(AST* node) {
+    QvValueRef value;
+    if (AST* result = node->firstChild()) value = expression(result);
+    throw QvReturnValue(std::move(value));
+}
+
+namespace {
+void sleepSeconds(double seconds) {
+    if (seconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(long(seconds * 1000)));
+}
+}
+
+void TreeEval::waitStatement(AST* node) {
+    QvValueRef duration = expression(child(node));
+    QvTypeEnum type = duration->GetType();
+    if (type == QV_NUMBER)
+        sleepSeconds(duration->AsNumber());
+    else if (type == QV_DATE)
+        unavailable("date");
+    else
+        QvError("wait expects either a number or a date");
+}
+
+void TreeEval::printStatement(AST* node) {
+    QvValueRef value = expression(child(node));
+    session_->printToConsole(value->AsText());
+    checkInterrupt();
+}
+
+void TreeEval::beepStatement() {
+    QvGetHostServices()->beep();
+    checkInterrupt();
+}
+
+void TreeEval::expressionStatement(AST* node) { functionElement(child(node)); }
+
+// ---- Loops ------------------------------------------------------------------------
+
+void TreeEval::repeatStatement(AST* node) {
+    try {
+        switch (node->getType()) {
+        case QV_TOK_TIMES: timesLoop(node); return;
+        case QV_TOK_FOREVER: foreverLoop(node); return;
+        case QV_TOK_WHILE: whileLoop(node); return;
+        case QV_TOK_FOR: forLoop(node); return;
+        case QV_TOK_UNTIL: case QV_TOK_FROM: dateLoop(node); return;
+        default: noViableAlternative("statement", node);
+        }
+    } catch (QvBreakException* signal) {
+        delete signal;
+    }
+}
+
+// Operands, then the modifiers in any order, then the body, all as siblings.
+TreeEval::LoopParts TreeEval::loopParts(AST* node, int operandCount) {
+    LoopParts parts;
+    AST* next = node->firstChild();
+    for (int i = 0; i < operandCount; ++i) {
+        if (!next) missingTree();
+        parts.operands[i] = next;
+        next = operandAfter(next);
+    }
+    while (next && (next->getType() == QV_TOK_EVERY || next->getType() == QV_TOK_INCREMENT)) {
+        AST* argument = next->nextSibling();
+        if (!argument) missingTree();
+        (next->getType() == QV_TOK_EVERY ? parts.every : parts.increment) = argument;
+        next = operandAfter(argument);
+    }
+    if (!next) missingTree();
+    parts.body = next;
+    return parts;
+}
+
+TreeEval::LoopState TreeEval::startLoop(const LoopParts& parts) {
+    LoopState loop;
+    if (parts.every) loop.period = expression(parts.every)->AsNumber();
+    if (parts.increment) {
+        if (!isVariable(parts.increment)) noViableAlternative("incrementModifier", parts.increment);
+        loop.increment = parts.increment;
+        AST* name = identifierOf(parts.increment);
+        TreeEval& where = scope(parts.increment->getType() == QV_TOK_GLOBAL);
+        if (!where.hasVariable(name->hash(), name->getText()))
+            where.setVariable(name->hash(), name->getText(), new QvNumberValue(0));
+    }
+    return loop;
+}
+
+// False when a stop was requested: the loop then ends quietly and the check after the
+// statement stops the run.
+bool TreeEval::beginPass(LoopState& loop) {
+    if (session_->getInterruptedFlag()) return false;
+    checkInterrupt();
+    if (loop.period > 0) loop.passStart = Clock::now();
+    return true;
+}
+
+void TreeEval::sleepRest(const LoopState& loop) {
+    if (loop.period <= 0) return;
+    std::chrono::duration<double> elapsed = Clock::now() - loop.passStart;
+    sleepSeconds(loop.period - elapsed.count());
+}
+
+void TreeEval::incrementCounter(const LoopState& loop) {
+    if (!loop.increment) return;
+    AST* name = identifierOf(loop.increment);
+    incrementVariable(loop.increment->getType() == QV_TOK_GLOBAL, name->hash(), name->getText());
+}
+
+void TreeEval::timesLoop(AST* node) {
+    LoopParts parts = loopParts(node, 1);
+    const double count = std::trunc(expression(parts.operands[0])->AsNumber());
+    LoopState loop = startLoop(parts);
+    for (double pass = 0; pass < count && beginPass(loop); ++pass) {
+        statement(parts.body);
+        sleepRest(loop);
+        incrementCounter(loop);
+    }
+}
+
+void TreeEval::foreverLoop(AST* node) {
+    LoopParts parts = loopParts(node, 0);
+    LoopState loop = startLoop(parts);
+    while (beginPass(loop)) {
+        statement(parts.body);
+        sleepRest(loop);
+        incrementCounter(loop);
+    }
+}
+
+void TreeEval::whileLoop(AST* node) {
+    LoopParts parts = loopParts(node, 1);
+    bool going = expression(parts.operands[0])->AsBoolean();
+    LoopState loop = startLoop(parts);
+    while (going && beginPass(loop)) {
+        statement(parts.body);
+        incrementCounter(loop);
+        going = expression(parts.operands[0])->AsBoolean();
+        if (going) sleepRest(loop);
+    }
+}
+
+void TreeEval::forLoop(AST* node) {
+    LoopParts parts = loopParts(node, 1);
+    const double seconds = expression(parts.operands[0])->AsNumber();
+    const Clock::time_point end =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    bool going = Clock::now() < end;
+    LoopState loop = startLoop(parts);
+    while (going && beginPass(loop)) {
+        statement(parts.body);
+        going = Clock::now() < end;
+        incrementCounter(loop);
+        if (going) sleepRest(loop);
+    }
+}
+
+// `repeat until` and `repeat from ... to` compare dates with the current time.
+void TreeEval::dateLoop(AST* node) {
+    LoopParts parts = loopParts(node, node->getType() == QV_TOK_FROM ? 2 : 1);
+    expression(parts.operands[0]);
+    unavailable("date");
+}
+
+// ---- Paths and names --------------------------------------------------------------
+
+std::string TreeEval::windowName(AST* nameExpression) {
+    if (!nameExpression) missingTree();
+    return expression(nameExpression)->AsText();
+}
+
+// Relative paths resolve against the script's folder, without touching the process's
+// current directory (other scripts may run at the same time).
+std::string TreeEval::resolvePath(AST* pathExpression) {
+    std::filesystem::path path(expression(pathExpression)->AsText());
+    const QvFile& script = session_->scriptFile();
+    if (path.is_relative() && !script.empty()) path = std::filesystem::path(script.directory()) / path;
+    return path.string();
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+#include "QvExport.h"
+
+struct MovieRecord;
+
+enum QvGraphicsCommandID {
+    QvGraphicsCommandImage = 1,
+    QvGraphicsCommandText = 2,
+    QvGraphicsCommandMovie = 3,
+    QvGraphicsCommandMoveTo = 4,
+    QvGraphicsCommandLineTo = 5
+};
+
+// One retained drawing command of a script window, in window pixels (origin top
+// left, y growing downwards). Immutable once made, so a host may replay it while the
+// script goes on.
+class QV_EXPORT QvGraphicsCommand {
+public:
+    QvGraphicsCommand(QvGraphicsCommandID id, int x, int y, std::string text = {}, MovieRecord* movie = nullptr)
+        : id_(id), x_(x), y_(y), text_(std::move(text)), movie_(movie) {}
+
+    QvGraphicsCommandID getID() const { return id_; }
+    int getX() const { return x_; }
+    int getY() const { return y_; }
+    std::string getString() const { return text_; }
+    MovieRecord* getMovie() const { return movie_; }
+
+private:
+    QvGraphicsCommandID id_;
+    int x_;
+    int y_;
+    std::string text_;
+    MovieRecord* movie_;
+};

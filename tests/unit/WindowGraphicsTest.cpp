@@ -1,0 +1,116 @@
+// Script windows, their graphics and the host's polling of them.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "QvClient.h"
+#include "Session/QvParser.h"
+#include "Values/QvNumberValue.h"
+#include "Values/QvTextValue.h"
+#include "Windows/QvWindow.h"
+
+namespace {
+int count(const QvGraphics& graphics, QvGraphicsCommandID id) {
+    int n = 0;
+    for (const auto& command : graphics.getCommandList()) n += command->getID() == id;
+    return n;
+}
+
+short widthFor(size_t characters) {
+    QvGraphics graphics;
+    graphics.displayText(std::string(characters, 'x'));
+    short width, height;
+    graphics.getSize(&width, &height);
+    EXPECT_EQ(height, 120);
+    return width;
+}
+}
+
+TEST(WindowGraphics, TextWidthGrowsWithTheTextWithinLimits) {
+    EXPECT_EQ(widthFor(2), 160);
+    EXPECT_EQ(widthFor(20), 300);
+    EXPECT_EQ(widthFor(40), 500);
+}
+
+TEST(WindowGraphics, PlotHasAxesSegmentsAndLabels) {
+    QvGraphics graphics;
+    graphics.plotNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    short width, height;
+    graphics.getSize(&width, &height);
+    EXPECT_EQ(width, 360);
+    EXPECT_EQ(height, 280);
+    EXPECT_EQ(count(graphics, QvGraphicsCommandLineTo), 2 + 9);
+    EXPECT_EQ(count(graphics, QvGraphicsCommandMoveTo), 2);
+    EXPECT_EQ(count(graphics, QvGraphicsCommandText), 3);
+    const auto& commands = graphics.getCommandList();
+    EXPECT_EQ(commands[3]->getY(), 260);  // the smallest value at the bottom
+    EXPECT_EQ(commands[4]->getX(), 320 * 1 / 10 + 20);
+    EXPECT_EQ(commands.back()->getString(), "9");
+    EXPECT_TRUE(graphics.fullEraseNeeded());
+
+    QvGraphics flat;
+    flat.plotNumbers(std::vector<double>(10, 4.0));
+    EXPECT_EQ(flat.getCommandList()[3]->getY(), 140);
+}
+
+TEST(WindowGraphics, WindowListsItselfAndKeepsOnlyTheNewestGraphics) {
+    QvParser session("print 1;", 0, nullptr, false);
+    qv_auto_value<QvWindow> window = new QvWindow(new QvTextValue(std::string(20, 'a')), "title", &session);
+    EXPECT_TRUE(session.inWindowList(window.get()));
+    EXPECT_EQ(window->getWidth(), 300);
+    EXPECT_EQ(window->getXPosition(), -1);
+
+    qv_auto_value<QvGraphics> snapshot = window->getQvGraphics();
+    window->setUpdateFlag(false);
+    window->refresh(new QvNumberValue(1));
+    window->refresh(new QvNumberValue(2));
+    EXPECT_TRUE(window->getUpdateFlag());
+    EXPECT_EQ(window->getQvGraphics()->getCommandList().front()->getString(), "2");
+    EXPECT_EQ(snapshot->getCommandList().front()->getString(), std::string(20, 'a'));
+    EXPECT_EQ(window->getWidth(), 160);
+
+    QvWindow* raw = window.get();
+    window.reset();
+    EXPECT_FALSE(session.inWindowList(raw));
+}
+
+namespace {
+class CountingWindow : public QvClientWindow {
+public:
+    CountingWindow(QvWindow* window, std::atomic<int>& redraws) : QvClientWindow(window), redraws_(redraws) {}
+    void redraw() override {
+        replay();
+        ++redraws_;
+    }
+    void drawText(const std::string& text, int, int) override { last = text; }
+    std::string last;
+
+private:
+    std::atomic<int>& redraws_;
+};
+
+class QuietClient : public QvClient {
+public:
+    std::atomic<int> redraws{0};
+    void writeText(const char*, int) override {}
+    std::unique_ptr<QvClientWindow> createClientWindow(QvWindow* window) override {
+        return std::make_unique<CountingWindow>(window, redraws);
+    }
+    const CountingWindow* only() const {
+        return clientWindows().size() == 1 ? static_cast<CountingWindow*>(clientWindows().begin()->second.get())
+                                           : nullptr;
+    }
+};
+}
+
+// The script refreshes and closes windows on its thread while this thread polls them.
+TEST(WindowGraphics, HostPollsWindowsWhileTheScriptRuns) {
+    QuietClient client;
+    client.setSourceText(
+        "repeat 3000 times increment i begin set window \"w\" to i; set window \"gone\" to i; "
+        "delete window \"gone\"; end");
+    client.run(true);
+    EXPECT_GT(client.redraws.load(), 0);
+    ASSERT_NE(client.only(), nullptr);
+    EXPECT_EQ(client.only()->last, "2999");
+}
