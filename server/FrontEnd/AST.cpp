@@ -1,13 +1,13 @@
 #include "FrontEnd/QvTokens.h"
 #include "FrontEnd/AST.h"
 
-AST::AST(ANTLRTokenPtr token) : token_(token), hash_(hashOf(token->getText())) {}
+AST::AST(ANTLRTokenPtr token) : token_(token), type_(token->getType()), hash_(hashOf(token->getText())) {}
 
 AST::AST(int type, const char* text, int line)
-    : token_(new QvToken(static_cast<ANTLRTokenType>(type), text, line)), hash_(hashOf(text)) {}
+    : token_(new QvToken(static_cast<ANTLRTokenType>(type), text, line)), type_(type), hash_(hashOf(text)) {}
 
 AST::AST(const AST& other)
-    : ASTBase(), token_(new QvToken(*other.token())), hash_(other.hash_) {}
+    : ASTBase(), token_(new QvToken(*other.token())), type_(other.type_), hash_(other.hash_) {}
 
 AST::~AST() = default;
 

@@ -34,9 +34,14 @@ public:
     AST& operator=(const AST&) = delete;
     ~AST() override;
 
-    int type() override { return token_->getType(); }
-    void setType(int type) override { token_->setType(static_cast<ANTLRTokenType>(type)); }
-    int getType() const { return token_->getType(); }
+    int type() override { return type_; }
+    void setType(int type) override {
+        type_ = type;
+        token_->setType(static_cast<ANTLRTokenType>(type));
+    }
+    // Read on every step of the evaluator, so kept beside the node rather than asked
+    // of the token.
+    int getType() const { return type_; }
     const char* getText() const { return token_->getText(); }
     int getLine() const { return token_->getLine(); }
     QvToken* token() const { return static_cast<QvToken*>(token_.operator->()); }
@@ -59,6 +64,7 @@ public:
 
 private:
     ANTLRTokenPtr token_;
+    int type_;
     unsigned hash_ = 0;
     qv_auto_value<QvValue> value_;
     std::unique_ptr<QvDateFields> dateFields_;
