@@ -37,7 +37,7 @@ bool isTypeSpecToken(int tokenType) {
            typeOfToken(tokenType, ignored);
 }
 
-// The set of types a run of type-spec nodes names; no nodes at all means any type.
+// The set of types a run of type-name nodes names; no nodes at all means any type.
 QvType typeSetOf(AST* first, AST* end) {
     if (first == end) return QvType::QvTypeAny();
     QvType set;
