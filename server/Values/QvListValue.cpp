@@ -83,7 +83,7 @@ void QvListValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
     if (target == QV_VECTOR)
         out = asVector();
     else if (target == QV_IMAGE_MONO)
-        out = asMonoImage();
+        out = QvValueKinds::fromMonoRows(QV_IMAGE_MONO, monoRows(), QV_LIST);
     else
         QvValue::CoerceTo(out, target);
 }
@@ -96,7 +96,7 @@ QvValue* QvListValue::asVector() const {
     return new QvVectorValue(std::move(numbers));
 }
 
-QvValue* QvListValue::asMonoImage() const {
+QvMonoRows QvListValue::monoRows() const {
     QvMonoRows rows;
     rows.height = elements_.size();
     for (const QvValueRef& element : elements_)
@@ -110,7 +110,7 @@ QvValue* QvListValue::asMonoImage() const {
         std::transform(numbers.begin(), numbers.end(), row, [](double x) { return float(x); });
         row += rows.width;
     }
-    return QvValueKinds::fromMonoRows(QV_IMAGE_MONO, rows, QV_LIST);
+    return rows;
 }
 
 void QvListValue::WriteData(std::ostream& out) const {

@@ -5,6 +5,7 @@
 
 #include "QvExport.h"
 #include "Values/QvValue.h"
+#include "Values/QvValueKinds.h"
 
 // An ordered sequence of values of any type. Elements are shared, not copied: a list
 // holds a handle to each element, and copy-on-write protects shared elements.
@@ -19,6 +20,8 @@ public:
     size_t size() const { return elements_.size(); }
     // Element access for engine code with a signed index; raises for an index outside the list.
     QvValue* element(long i) const;
+    // The elements' vectors as the rows of a picture, short rows padded with zeros.
+    QvMonoRows monoRows() const;
 
     QvValue* Clone() const override;
     QvTypeEnum GetType() const override;
@@ -43,7 +46,6 @@ private:
     // The position an index value names, if it names an element of this list.
     bool position(QvValue* index, size_t& i) const;
     QvValue* asVector() const;
-    QvValue* asMonoImage() const;
 
     std::vector<QvValueRef> elements_;
 };
