@@ -6,6 +6,7 @@
 #include "Plugins/QvPluginRegistry.h"
 #include "Session/ParseError.h"
 #include "Session/QvParser.h"
+#include "Values/QvDateTimeValue.h"
 
 const char* const QuarvelParentParser::kGlobalContext = "QvGlobalContext";
 
@@ -272,5 +273,6 @@ void QuarvelParentParser::setDateFields(AST* dateNode) {
         date.second = number(2);
     }
     dateNode->setDateFields(date);
+    dateNode->setValue(QvDateTimeValue::fromLiteral(date));
     dateNode->setDown(nullptr);
 }

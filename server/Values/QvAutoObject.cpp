@@ -36,3 +36,5 @@ void QvAutoObjectDelete(QvAutoObject* object) { delete object; }
 
 void QvNumberDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
 void QvTextDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
+void QvVectorDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
+void QvListDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));

@@ -50,3 +50,5 @@ QV_C_EXPORT QvMutexLock* GetAutoObjectMutex();
 QV_C_EXPORT void QvAutoObjectDelete(QvAutoObject* object);
 QV_C_EXPORT void QvNumberDelete(QvAutoObject* object);
 QV_C_EXPORT void QvTextDelete(QvAutoObject* object);
+QV_C_EXPORT void QvVectorDelete(QvAutoObject* object);
+QV_C_EXPORT void QvListDelete(QvAutoObject* object);

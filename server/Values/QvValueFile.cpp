@@ -1,5 +1,7 @@
 #include "Values/QvValueFile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +16,23 @@
 namespace {
 
 constexpr unsigned char magic[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+constexpr size_t doublesPerBlock = 4096;
+
+void encodeDouble(double number, unsigned char* bytes) {
+    uint64_t bits;
+    std::memcpy(&bits, &number, sizeof bits);
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+}
+
+double decodeDouble(const unsigned char* bytes) {
+    uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i)
+        bits |= uint64_t(bytes[i]) << (8 * i);
+    double number;
+    std::memcpy(&number, &bits, sizeof number);
+    return number;
+}
 
 std::mutex openersLock;
 std::vector<QvValueFile::Opener>& openers() {
@@ -134,21 +153,44 @@ int32_t QvValueFile::readInt32(std::istream& in) {
 }
 
 void QvValueFile::writeDouble(std::ostream& out, double number) {
-    uint64_t bits;
-    std::memcpy(&bits, &number, sizeof bits);
     unsigned char bytes[8];
-    for (int i = 0; i < 8; ++i)
-        bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+    encodeDouble(number, bytes);
     writeBytes(out, bytes, sizeof bytes);
 }
 
 double QvValueFile::readDouble(std::istream& in) {
     unsigned char bytes[8];
     readBytes(in, bytes, sizeof bytes);
-    uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i)
-        bits |= uint64_t(bytes[i]) << (8 * i);
-    double number;
-    std::memcpy(&number, &bits, sizeof number);
-    return number;
+    return decodeDouble(bytes);
 }
+
+void QvValueFile::writeDoubles(std::ostream& out, const double* numbers, size_t count) {
+    unsigned char block[doublesPerBlock * 8];
+    while (count > 0) {
+        size_t run = std::min(count, doublesPerBlock);
+        for (size_t i = 0; i < run; ++i)
+            encodeDouble(numbers[i], block + 8 * i);
+        writeBytes(out, block, run * 8);
+        numbers += run;
+        count -= run;
+    }
+}
+
+void QvValueFile::readDoubles(std::istream& in, std::vector<double>& numbers, size_t count) {
+    unsigned char block[doublesPerBlock * 8];
+    while (count > 0) {
+        size_t run = std::min(count, doublesPerBlock);
+        readBytes(in, block, run * 8);
+        for (size_t i = 0; i < run; ++i)
+            numbers.push_back(decodeDouble(block + 8 * i));
+        count -= run;
+    }
+}
+
+void QvValueFile::writeCount(std::ostream& out, size_t count) {
+    if (count > UINT32_MAX)
+        throw new QvFileException("Too many elements to write.");
+    writeInt32(out, int32_t(uint32_t(count)));
+}
+
+uint32_t QvValueFile::readCount(std::istream& in) { return uint32_t(readInt32(in)); }

@@ -3,6 +3,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "QvExport.h"
 #include "Values/QvValue.h"
@@ -33,4 +34,12 @@ public:
     static int32_t readInt32(std::istream& in);
     static void writeDouble(std::ostream& out, double number);
     static double readDouble(std::istream& in);
+    // Runs of doubles, converted in blocks. The reader appends `count` numbers to
+    // `numbers`, growing it only as the data actually arrives, so a count that the
+    // file cannot back fails at its end instead of allocating the claimed size.
+    static void writeDoubles(std::ostream& out, const double* numbers, size_t count);
+    static void readDoubles(std::istream& in, std::vector<double>& numbers, size_t count);
+    // An element count: a 32-bit little-endian unsigned integer.
+    static void writeCount(std::ostream& out, size_t count);
+    static uint32_t readCount(std::istream& in);
 };

@@ -2,8 +2,12 @@
 
 #include "Errors/QvExceptions.h"
 #include "Values/QvBooleanValue.h"
+#include "Values/QvColorValue.h"
+#include "Values/QvDateTimeValue.h"
+#include "Values/QvListValue.h"
 #include "Values/QvNumberValue.h"
 #include "Values/QvTextValue.h"
+#include "Values/QvVectorValue.h"
 
 namespace {
 
@@ -12,23 +16,52 @@ struct Kind {
     QvValue* (*shallowConstruct)(QvValue* shape);
     QvValue* (*fromNumbers)(const std::vector<double>& numbers);
     QvValue* (*fromWords)(const std::vector<std::string>& words);
+    QvValue* (*fromMonoRows)(const QvMonoRows& rows);
 };
 
 QvValue* emptyNumber(QvValue*) { return new QvNumberValue; }
 QvValue* emptyText(QvValue*) { return new QvTextValue; }
+QvValue* emptyColor(QvValue*) { return new QvColorValue; }
+
+// The shape is the vector operand whose element count the result takes.
+QvValue* zeroVector(QvValue* shape) {
+    return QvVectorValue::zeros(shape && shape->GetType() == QV_VECTOR ? shape->AsVector().size() : 0);
+}
+
+// Date arithmetic starts from a copy of the date operand.
+QvValue* copiedDate(QvValue* shape) {
+    return shape && shape->GetType() == QV_DATE ? new QvDateTimeValue(shape->AsDate()) : new QvDateTimeValue;
+}
+
+QvValue* vectorOfNumbers(const std::vector<double>& numbers) { return new QvVectorValue(numbers); }
+
+QvValue* colorOfNumbers(const std::vector<double>& numbers) {
+    QvColor color;
+    double* components[] = {&color.red, &color.green, &color.blue};
+    for (size_t i = 0; i < 3 && i < numbers.size(); ++i)
+        *components[i] = numbers[i];
+    return new QvColorValue(color);
+}
+
+QvValue* listOfWords(const std::vector<std::string>& words) {
+    QvListValue* list = new QvListValue;
+    for (const std::string& word : words)
+        list->Append(new QvTextValue(word));
+    return list;
+}
 
 const Kind kinds[QV_TYPE_COUNT] = {
-    /* number       */ {&QvNumberValue::ReadData, &emptyNumber, nullptr, nullptr},
-    /* boolean      */ {&QvBooleanValue::ReadData, nullptr, nullptr, nullptr},
-    /* vector       */ {},
+    /* number       */ {&QvNumberValue::ReadData, &emptyNumber, nullptr, nullptr, nullptr},
+    /* boolean      */ {&QvBooleanValue::ReadData, nullptr, nullptr, nullptr, nullptr},
+    /* vector       */ {&QvVectorValue::ReadData, &zeroVector, &vectorOfNumbers, nullptr, nullptr},
     /* 3            */ {},
     /* 4            */ {},
-    /* color        */ {},
+    /* color        */ {&QvColorValue::ReadData, &emptyColor, &colorOfNumbers, nullptr, nullptr},
     /* videosource  */ {},
     /* movie        */ {},
-    /* text         */ {&QvTextValue::ReadData, &emptyText, nullptr, nullptr},
-    /* date         */ {},
-    /* list         */ {},
+    /* text         */ {&QvTextValue::ReadData, &emptyText, nullptr, nullptr, nullptr},
+    /* date         */ {&QvDateTimeValue::ReadData, &copiedDate, nullptr, nullptr, nullptr},
+    /* list         */ {&QvListValue::ReadData, nullptr, nullptr, &listOfWords, nullptr},
     /* video_output */ {},
     /* frame_mono   */ {},
     /* frame        */ {},
@@ -71,6 +104,13 @@ QvValue* fromWords(QvTypeEnum target, const std::vector<std::string>& words, QvT
     if (!kind || !kind->fromWords)
         raiseNotYetImplemented(source, target);
     return kind->fromWords(words);
+}
+
+QvValue* fromMonoRows(QvTypeEnum target, const QvMonoRows& rows, QvTypeEnum source) {
+    const Kind* kind = kindOf(target);
+    if (!kind || !kind->fromMonoRows)
+        raiseNotYetImplemented(source, target);
+    return kind->fromMonoRows(rows);
 }
 
 }  // namespace QvValueKinds

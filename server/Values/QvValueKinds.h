@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <istream>
 #include <string>
 #include <vector>
@@ -9,6 +10,14 @@
 // value file's body, make an empty result for arithmetic, and build a value from
 // plain data for coercions. Types whose class has not been written yet have no
 // entry and report so.
+// The rows of a monochrome picture, row after row; rows shorter than the widest
+// one are padded with zeros.
+struct QvMonoRows {
+    size_t width = 0;
+    size_t height = 0;
+    std::vector<float> samples;
+};
+
 namespace QvValueKinds {
 
 // The value stored in a value file body of the given type; null when the type has no reader.
@@ -24,5 +33,8 @@ QvValue* fromNumbers(QvTypeEnum target, const std::vector<double>& numbers, QvTy
 
 // A list holding one text value per word.
 QvValue* fromWords(QvTypeEnum target, const std::vector<std::string>& words, QvTypeEnum source);
+
+// A picture of the rows (image_mono).
+QvValue* fromMonoRows(QvTypeEnum target, const QvMonoRows& rows, QvTypeEnum source);
 
 }  // namespace QvValueKinds

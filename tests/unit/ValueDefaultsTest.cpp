@@ -2,6 +2,7 @@
 
 #include "ErrorCapture.h"
 #include "HostServices/QvHostServices.h"
+#include "Values/QvListValue.h"
 #include "Values/QvNoValue.h"
 #include "Values/QvNumberValue.h"
 #include "Values/QvTextValue.h"
@@ -65,8 +66,9 @@ TEST_F(DefaultOperations, Conversions) {
 }
 
 TEST_F(DefaultOperations, CoercionsWaitingForTheirTargetClass) {
-    EXPECT_EQ(raisedMessage([&] { one->CoerceTo(out, QV_VECTOR); }),
-              "Coercion from (number) to (vector)  is not yet implemented.");
+    QvValueRef rows = new QvListValue;
+    EXPECT_EQ(raisedMessage([&] { rows->CoerceTo(out, QV_IMAGE_MONO); }),
+              "Coercion from (list) to (image_mono)  is not yet implemented.");
 }
 
 TEST_F(DefaultOperations, Properties) {
