@@ -13,6 +13,7 @@
 #include "Session/QvParser.h"
 #include "Values/QvArithmetic.h"
 #include "Values/QvBooleanValue.h"
+#include "Values/QvDateTimeValue.h"
 #include "Values/QvNumberValue.h"
 
 TreeEval::TreeEval(QvParser* session, TreeEval* outer)
@@ -401,6 +402,9 @@ namespace {
 void sleepSeconds(double seconds) {
     if (seconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(long(seconds * 1000)));
 }
+
+// Seconds from now until the date; negative once it has passed.
+double secondsUntil(QvValue* date) { return date->AsDate().secondsSince(QvDateTime::now()); }
 }
 
 void TreeEval::waitStatement(AST* node) {
@@ -409,7 +413,7 @@ void TreeEval::waitStatement(AST* node) {
     if (type == QV_NUMBER)
         sleepSeconds(duration->AsNumber());
     else if (type == QV_DATE)
-        unavailable("date");
+        sleepSeconds(secondsUntil(duration.get()));
     else
         QvError("wait expects either a number or a date");
 }
@@ -547,11 +551,28 @@ void TreeEval::forLoop(AST* node) {
     }
 }
 
-// `repeat until` and `repeat from ... to` compare dates with the current time.
+// `repeat until` and `repeat from ... to` compare the current time with their dates;
+// `from` first sleeps until its start.
 void TreeEval::dateLoop(AST* node) {
-    LoopParts parts = loopParts(node, node->getType() == QV_TOK_FROM ? 2 : 1);
-    expression(parts.operands[0]);
-    unavailable("date");
+    const bool from = node->getType() == QV_TOK_FROM;
+    LoopParts parts = loopParts(node, from ? 2 : 1);
+    QvValueRef first = expression(parts.operands[0]);
+    QvValueRef last = from ? expression(parts.operands[1]) : first;
+    if (from) sleepSeconds(secondsUntil(first.get()));
+    bool going = insideDateRange(from ? first.get() : nullptr, last.get());
+    LoopState loop = startLoop(parts);
+    while (going && beginPass(loop)) {
+        statement(parts.body);
+        going = insideDateRange(from ? first.get() : nullptr, last.get());
+        incrementCounter(loop);
+        if (going) sleepRest(loop);
+    }
+}
+
+// now >= first (when there is a first) and now < last, by the dates' own comparisons.
+bool TreeEval::insideDateRange(QvValue* first, QvValue* last) {
+    QvValueRef now = new QvDateTimeValue;
+    return (!first || now->GreaterOrEqual(first)) && now->Less(last);
 }
 
 // ---- Paths and names --------------------------------------------------------------

@@ -127,6 +127,7 @@ private:
     void whileLoop(AST* node);
     void forLoop(AST* node);
     void dateLoop(AST* node);
+    bool insideDateRange(QvValue* first, QvValue* last);
 
     // Expressions.
     QvValueRef variableValue(AST* scopeNode);
@@ -142,6 +143,8 @@ private:
     QvValueRef postfixExpression(AST* node);
     QvValueRef functionElement(AST* node);
     QvValueRef initializeExpression(AST* node);
+    QvValueRef dateLiteral(AST* node);
+    QvValueRef listLiteral(AST* node);
     QvValueRef literal(AST* node);
     static void requireValue(const QvValue* value);
     // Types whose values this version cannot make yet.

@@ -8,8 +8,13 @@
 #include "Interpreter/TreeEval.h"
 #include "Values/QvArithmetic.h"
 #include "Values/QvBooleanValue.h"
+#include "Values/QvColorValue.h"
+#include "Values/QvDateTimeValue.h"
+#include "Values/QvListLiteral.h"
+#include "Values/QvListValue.h"
 #include "Values/QvNumberValue.h"
 #include "Values/QvTextValue.h"
+#include "Values/QvVectorValue.h"
 #include "Values/QvValueFile.h"
 
 namespace {
@@ -106,8 +111,8 @@ QvValueRef TreeEval::expression(AST* node) {
     case QV_TOK_PERCENT: case QV_TOK_SECOND: case QV_TOK_MINUTE: case QV_TOK_HOUR: case QV_TOK_DAY:
     case QV_TOK_WEEK: case QV_TOK_YEAR:
         return postfixExpression(node);
-    case QV_TOK_DATETIME: unavailable("date");
-    case QV_TOK_LLIST: unavailable("list");
+    case QV_TOK_DATETIME: return dateLiteral(node);
+    case QV_TOK_LLIST: return listLiteral(node);
     case QV_TOK_PLUGIN_FN: case QV_TOK_SIN: case QV_TOK_COS: case QV_TOK_TAN: case QV_TOK_ASIN:
     case QV_TOK_ACOS: case QV_TOK_ATAN: case QV_TOK_SQRT: case QV_TOK_EXP: case QV_TOK_LOG: case QV_TOK_LN:
     case QV_TOK_ROUND: case QV_TOK_FLOOR: case QV_TOK_CEIL: case QV_TOK_ABS: case QV_TOK_MAX: case QV_TOK_MIN:
@@ -182,11 +187,28 @@ QvValueRef TreeEval::literal(AST* node) {
     return node->value();
 }
 
+// The parser made the literal's value; a tree without one was not built by it.
+QvValueRef TreeEval::dateLiteral(AST* node) {
+    if (!node->value()) missingTree();
+    return node->value();
+}
+
+QvValueRef TreeEval::listLiteral(AST* node) {
+    std::vector<QvValueRef> elements;
+    for (AST* element = child(node); element; element = element->nextSibling())
+        elements.push_back(expression(element));
+    return QvMakeListLiteral(std::move(elements));
+}
+
 QvValueRef TreeEval::initializeExpression(AST* node) {
     switch (node->getType()) {
     case QV_TOK_NUMBER: return new QvNumberValue;
     case QV_TOK_BOOLEAN: return new QvBooleanValue;
     case QV_TOK_TEXT: return new QvTextValue;
+    case QV_TOK_VECTOR: return new QvVectorValue;
+    case QV_TOK_COLOR: return new QvColorValue;
+    case QV_TOK_LIST: return new QvListValue;
+    case QV_TOK_DATE: return new QvDateTimeValue;
     default: unavailable(QvTypeName(typeOfKeyword(node->getType())));
     }
 }
