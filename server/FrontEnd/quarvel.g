@@ -757,8 +757,9 @@ literal
     | QV_TOK_CLIPBOARD
     ;
 
+/* {} is accepted: an empty literal is an empty vector. */
 listExpression
-    : QV_TOK_LLIST^ expression ( QV_TOK_COMMA! expression )* QV_TOK_RLIST!
+    : QV_TOK_LLIST^ { expression ( QV_TOK_COMMA! expression )* } QV_TOK_RLIST!
     ;
 
 /*

@@ -195,7 +195,7 @@ QvValueRef TreeEval::dateLiteral(AST* node) {
 
 QvValueRef TreeEval::listLiteral(AST* node) {
     std::vector<QvValueRef> elements;
-    for (AST* element = child(node); element; element = element->nextSibling())
+    for (AST* element = node->firstChild(); element; element = element->nextSibling())
         elements.push_back(expression(element));
     return QvMakeListLiteral(std::move(elements));
 }
