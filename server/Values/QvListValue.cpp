@@ -12,6 +12,7 @@
 #include "Values/QvValueFile.h"
 #include "Values/QvValueKinds.h"
 #include "Values/QvVectorValue.h"
+#include "Windows/QvGraphics.h"
 
 namespace {
 
@@ -205,4 +206,10 @@ void QvListAppend(QvListValue* list, QvValue* value) {
         throw new QvTypeException("list");
     if (value)
         list->Append(value);
+}
+
+// A list keeps the window's default size and shows its text form.
+void QvListValue::Display(QvGraphics* graphics) {
+    if (!graphics) throw new QvTypeException("Hey, NULL graphics opject.");
+    graphics->showText(AsText());
 }

@@ -24,6 +24,7 @@ public:
     QvMonoRows monoRows() const;
 
     QvValue* Clone() const override;
+    void Display(QvGraphics* graphics) override;
     QvTypeEnum GetType() const override;
     void CoerceTo(QvValueRef& out, QvTypeEnum target) override;
     void WriteData(std::ostream& out) const override;

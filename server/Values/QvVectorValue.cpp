@@ -12,6 +12,7 @@
 #include "Values/QvListValue.h"
 #include "Values/QvNumberValue.h"
 #include "Values/QvValueFile.h"
+#include "Windows/QvGraphics.h"
 
 namespace {
 
@@ -433,4 +434,13 @@ void QvVectorUnaryMax(QvVectorValue* vector, long* index, double* value) {
 
 void QvVectorUnaryMin(QvVectorValue* vector, long* index, double* value) {
     report(vectorOf(vector).smallest(), index, value);
+}
+
+// Ten numbers or more are drawn as a line plot; fewer are shown as their text.
+void QvVectorValue::Display(QvGraphics* graphics) {
+    if (!graphics) throw new QvTypeException("Hey, NULL graphics opject");
+    if (elements_.size() >= kPlotThreshold)
+        graphics->plotNumbers(elements_);
+    else
+        graphics->showText(AsText());
 }

@@ -37,6 +37,8 @@ public:
     QvValue* Find(QvValue* pattern, size_t start, size_t end) const;
 
     QvValue* Clone() const override;
+    void Display(QvGraphics* graphics) override;
+    static constexpr size_t kPlotThreshold = 10;
     QvTypeEnum GetType() const override;
     void CoerceTo(QvValueRef& out, QvTypeEnum target) override;
     void WriteData(std::ostream& out) const override;

@@ -48,8 +48,10 @@ void QvGraphics::addLineTo(int x, int y) {
 void QvGraphics::displayText(const std::string& text) {
     long wanted = long(text.size()) * kPixelsPerCharacter;
     setSize(short(std::clamp<long>(wanted, kDefaultWidth, kMaximumTextWidth)), kDefaultHeight);
-    addText(text, kTextMargin, kTextMargin);
+    showText(text);
 }
+
+void QvGraphics::showText(const std::string& text) { addText(text, kTextMargin, kTextMargin); }
 
 // Points are spread over the plot's width; values run from the smallest (bottom) to the
 // largest (top). When all values are equal the line is drawn across the middle.

@@ -29,6 +29,8 @@ public:
 
     // A value shown as its text form: 15 pixels per character, 160 to 500 wide.
     void displayText(const std::string& text);
+    // The text at the usual margin, leaving the size as it is.
+    void showText(const std::string& text);
     // A line plot of the numbers with axes and labels, 360 by 280.
     void plotNumbers(const std::vector<double>& numbers);
 

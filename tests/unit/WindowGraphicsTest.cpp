@@ -6,7 +6,10 @@
 #include "QvClient.h"
 #include "Session/QvParser.h"
 #include "Values/QvNumberValue.h"
+#include "Values/QvListValue.h"
 #include "Values/QvTextValue.h"
+#include "Values/QvVectorValue.h"
+#include "Windows/QvGraphics.h"
 #include "Windows/QvWindow.h"
 
 namespace {
@@ -113,4 +116,27 @@ TEST(WindowGraphics, HostPollsWindowsWhileTheScriptRuns) {
     EXPECT_GT(client.redraws.load(), 0);
     ASSERT_NE(client.only(), nullptr);
     EXPECT_EQ(client.only()->last, "2999");
+}
+
+TEST(WindowDisplay, VectorsPlotFromTenElementsAndListsKeepTheDefaultSize) {
+    auto commandsOf = [](QvValue& value, short& width, short& height) {
+        QvGraphics graphics;
+        value.Display(&graphics);
+        graphics.getSize(&width, &height);
+        return graphics.getCommandList().size();
+    };
+    short width = 0, height = 0;
+    QvVectorValue nine(std::vector<double>(9, 1.0));
+    EXPECT_EQ(commandsOf(nine, width, height), 1u);
+    EXPECT_EQ(width, 160);
+    QvVectorValue ten({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    EXPECT_EQ(commandsOf(ten, width, height), 3u + 1u + 9u + 3u);
+    EXPECT_EQ(width, 360);
+    EXPECT_EQ(height, 280);
+    QvListValue list;
+    QvValueRef text = new QvTextValue("a rather long piece of text in a list");
+    list.Append(text.get());
+    EXPECT_EQ(commandsOf(list, width, height), 1u);
+    EXPECT_EQ(width, 160);
+    EXPECT_EQ(height, 120);
 }
