@@ -7,12 +7,15 @@
 
 // Base of every reference-counted engine object (values, graphics, pixel buffers).
 //
-// Two counters: the reference count starts at 1 (the creator's reference) and the
-// holder count starts at 0 (the number of qv_auto_value handles pointing here).
-// Both live in one 64-bit atomic word so that they always change together without a
-// lock on the hot path; the engine-wide lock (GetAutoObjectMutex) stays available to
-// callers that must order their own work around counting, and taking it never blocks
-// a count change.
+// Two counts describe an object: the reference count starts at 1 (the creator's
+// reference) and the holder count at 0 (the number of qv_auto_value handles pointing
+// here). The first holder adopts the creator's reference; every later holder adds one
+// of each, and a release removes one of each, destroying the object with its last
+// reference. The two therefore always agree once the object is held (references are
+// the holders, and 1 before the first holder), so one atomic counter carries both and
+// a handle copy costs a single atomic increment. The engine-wide lock
+// (GetAutoObjectMutex) stays available to callers that must order their own work
+// around counting; counting itself never takes it.
 class QV_EXPORT QvAutoObject {
 public:
     QvAutoObject() = default;
@@ -21,24 +24,21 @@ public:
     QvAutoObject& operator=(const QvAutoObject&) { return *this; }
     virtual ~QvAutoObject();
 
-    uint32_t referenceCount() const { return unpackReferences(state_.load(std::memory_order_acquire)); }
-    uint32_t holderCount() const { return unpackHolders(state_.load(std::memory_order_acquire)); }
+    uint32_t referenceCount() const {
+        uint32_t holders = holders_.load(std::memory_order_acquire);
+        return holders ? holders : 1;
+    }
+    uint32_t holderCount() const { return holders_.load(std::memory_order_acquire); }
 
     // Counting rules used by qv_auto_value; not meant for direct use.
-    // A fresh object (no holders) is adopted: holders become 1, references stay 1.
-    // Otherwise holders and references both grow by one.
-    void takeHolder();
-    // Holders shrink by one; the last reference destroys the object.
-    void releaseHolder();
+    void takeHolder() { holders_.fetch_add(1, std::memory_order_relaxed); }
+    // The last holder's release destroys the object.
+    void releaseHolder() {
+        if (holders_.fetch_sub(1, std::memory_order_acq_rel) <= 1) delete this;
+    }
 
 private:
-    static constexpr uint64_t packed(uint32_t references, uint32_t holders) {
-        return (uint64_t(references) << 32) | holders;
-    }
-    static constexpr uint32_t unpackReferences(uint64_t state) { return uint32_t(state >> 32); }
-    static constexpr uint32_t unpackHolders(uint64_t state) { return uint32_t(state); }
-
-    std::atomic<uint64_t> state_{packed(1, 0)};
+    std::atomic<uint32_t> holders_{0};
 };
 
 // The engine-wide lock of the counting model; lives from library load to unload.
