@@ -14,6 +14,8 @@
 namespace {
 constexpr int kLookahead = 2;
 constexpr int kTokenChunk = 50;
+// Each level of nesting runs a parser of its own on the stack.
+constexpr size_t kMaxIncludeDepth = 100;
 
 // Regular files only: a device or a pipe could be endless. NUL bytes become spaces,
 // as they do in a session's own text.
@@ -68,6 +70,11 @@ void QvPreprocessor::include(const std::string& name, std::string& output) {
     std::string content;
     if (!readText(file, content)) {
         output += "/##!Include Error: file '" + name + "'";
+        return;
+    }
+    if (includeStack_.size() > kMaxIncludeDepth) {
+        output += "/##!Include Error: file '" + name + "' nested more than " + std::to_string(kMaxIncludeDepth) +
+                  " files deep";
         return;
     }
     IncludeScope scope(includeStack_, file);

@@ -9,8 +9,9 @@
 // #include 'file' becomes the file's own expanded text between the marker lines
 // "/##+file" and "/##-", which the language scanner reads to map lines back to their
 // files. A file included before becomes the comment //#include 'file'; a file that
-// cannot be read leaves "/##!Include Error: file 'file'", any other "#" line
-// "/##!Preprocessor Error". Each marker but "/##+" stands on the directive's line.
+// cannot be read leaves "/##!Include Error: file 'file'" (so does a file nested more
+// than 100 files deep), any other "#" line "/##!Preprocessor Error".
+// Each marker but "/##+" stands on the directive's line.
 class QvPreprocessor {
 public:
     // The file whose text is expanded is on top of the include stack: names resolve

@@ -82,6 +82,13 @@ TEST_F(PreprocessorTest, NamesAndTheirResolution) {
               "/##!Include Error: file 'missing.qvi'\n//#include 'missing.qvi'\n/##!Include Error: file 'sub'\n");
 }
 
+TEST_F(PreprocessorTest, NestingHasALimit) {
+    for (int i = 0; i < 120; ++i) write("n" + std::to_string(i) + ".qvi", "#include 'n" + std::to_string(i + 1) + ".qvi'\n");
+    std::string output = expand("#include 'n0.qvi'\n");
+    EXPECT_EQ(std::count(output.begin(), output.end(), '+'), 100);
+    EXPECT_NE(output.find("/##!Include Error: file 'n100.qvi' nested more than 100 files deep\n/##-"), std::string::npos);
+}
+
 TEST_F(PreprocessorTest, OnlyLineStartsHoldDirectives) {
     write("x.qvi", "x;\n");
     std::string text = "print 1; #include 'x.qvi'\n// #include 'x.qvi'\n\"#include 'x.qvi'\"\n";
