@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quarvel builds with, when any is missing.
 set -euo pipefail
-packages=(cmake g++ make pccts libgtest-dev libbenchmark-dev
+packages=(cmake g++ make pkg-config pccts libgtest-dev libbenchmark-dev
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev)
 missing=()
 for p in "${packages[@]}"; do

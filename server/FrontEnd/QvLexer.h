@@ -5,24 +5,10 @@
 #include "FrontEnd/QvToken.h"
 #include "FrontEnd/AST.h"
 #include "DLexerBase.h"
+#include "FrontEnd/QvTextInput.h"
 #include "QvLexerBase.h"
 
 class QvParser;
-
-// The session's text as the scanner reads it: all of it is in memory, so the scanner
-// can go back to the end of the longest match after looking further ahead.
-class QvTextInput final : public DLGInputStream {
-public:
-    QvTextInput(const char* text, size_t length) : text_(text), length_(length) {}
-    int nextChar() override { return position_ < length_ ? static_cast<unsigned char>(text_[position_++]) : EOF; }
-    const char* text() const { return text_; }
-    size_t length() const { return length_; }
-
-private:
-    const char* text_;
-    size_t length_;
-    size_t position_ = 0;
-};
 
 // The scanner of one session. The generated base holds the seven modes' tables; this
 // class gives the tokens their text and start line, keeps character positions for

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <set>
 
 #include "Errors/QvException.h"
 #include "FrontEnd/QuarvelParentParser.h"
 #include "FrontEnd/QvLexer.h"
+#include "FrontEnd/QvPreprocessor.h"
 #include "FrontEnd/QvTokenNames.h"
 #include "FrontEnd/QvTreeWriter.h"
 #include "Errors/QvControlSignals.h"
@@ -30,10 +32,16 @@ bool startsWithLengthMarker(const char* text, long length) {
 }
 }
 
-QvParser::QvParser(const char* text, long length, const QvFile* file, [[maybe_unused]] bool preprocess)
+QvParser::QvParser(const char* text, long length, const QvFile* file, bool preprocess)
     : registry_(new QvPluginRegistry) {
     if (file) scriptFile_ = *file;
     copyText(text ? text : "", text ? length : 0);
+    if (preprocess) {
+        includeStack_.push_back(scriptFile_);
+        std::set<std::string> included;
+        text_ = QvPreprocessor(includeStack_, included).preprocess(text_);
+        includeStack_.pop_back();
+    }
     input_.reset(new QvTextInput(text_.data(), text_.size()));
     lexer_.reset(new QvLexer(input_.get(), this, kLexerBufferSize));
     tokenPrototype_.reset(new QvToken);

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <deque>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -169,5 +170,7 @@ private:
     std::mutex runErrorLock_;
 
     QvFile scriptFile_;
+    // Files whose text is being expanded, innermost last; used only while preprocessing.
+    std::deque<QvFile> includeStack_;
     QvSourceMap sourceMap_;
 };

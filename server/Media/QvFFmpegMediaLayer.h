@@ -1,0 +1,24 @@
+#pragma once
+#include <mutex>
+
+#include "Media/QvMediaLayer.h"
+
+// The media layer over FFmpeg's libraries.
+class QvFFmpegMediaLayer final : public QvMediaLayer {
+public:
+    // Image files larger than this are refused unread.
+    static constexpr uintmax_t kMaxImageFileBytes = uintmax_t(1) << 30;
+
+    long start() override;
+    void stop() override;
+    long makeFileSpec(const std::string& path, QvMediaFileSpec* spec) override;
+    std::unique_ptr<QvPixelBuffer> createOffscreen(int width, int height) override;
+    std::unique_ptr<QvPixelBuffer> importImage(const QvMediaFileSpec& file) override;
+    void exportImage(QvPixelBuffer& picture, const QvMediaFileSpec& file, const std::string& compression,
+                     double quality) override;
+    std::vector<std::string> imageCompressorNames() const override;
+
+private:
+    std::mutex startLock_;
+    int startCount_ = 0;
+};

@@ -1,0 +1,43 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Media/QvMediaFileSpec.h"
+#include "QvExport.h"
+
+class QvPixelBuffer;
+
+// What the engine asks of the platform's media libraries: their start and stop, file
+// specifications, offscreen pictures and image files. Movies, capture and video
+// outputs stand behind the service interfaces beside this one (QvMediaMovies.h,
+// QvMediaCapture.h, QvMediaOutputs.h). One process-wide instance: QvTheMediaLayer().
+class QV_EXPORT QvMediaLayer {
+public:
+    static constexpr const char* kDefaultImageCompression = "JPEG";
+
+    virtual ~QvMediaLayer() = default;
+
+    // Counted: the first start brings the libraries up, the last stop releases them.
+    // Returns 0, or a status when the libraries cannot be used.
+    virtual long start() = 0;
+    virtual void stop() = 0;
+
+    // Fills `spec` with the absolute form of `path`. Returns 0 when the file exists,
+    // QV_FILE_NOT_FOUND when it does not, another file status when the path is unusable.
+    virtual long makeFileSpec(const std::string& path, QvMediaFileSpec* spec) = 0;
+
+    // A picture of width x height 32-bit ARGB pixels; null when it cannot be made.
+    virtual std::unique_ptr<QvPixelBuffer> createOffscreen(int width, int height) = 0;
+
+    // Reads any image file the libraries decode into a new picture of its size.
+    // Failures raise the reading errors of frames.
+    virtual std::unique_ptr<QvPixelBuffer> importImage(const QvMediaFileSpec& file) = 0;
+    // Writes the picture in the named compression; quality runs from 0 to 1 and is
+    // ignored by lossless formats. Raises on an unknown name or a failed write.
+    virtual void exportImage(QvPixelBuffer& picture, const QvMediaFileSpec& file, const std::string& compression,
+                             double quality) = 0;
+    virtual std::vector<std::string> imageCompressorNames() const = 0;
+};
+
+QV_EXPORT QvMediaLayer& QvTheMediaLayer();
