@@ -184,7 +184,15 @@ ANTLRTokenType QvLexer::finishText(ANTLRTokenType type) {
     return type;
 }
 
-void QvLexer::startMarker() { markerText_.clear(); }
+void QvLexer::startMarker() {
+    markerText_.clear();
+    markerReturnMode_ = START;
+}
+
+void QvLexer::startMarkerInComment() {
+    markerText_.clear();
+    markerReturnMode_ = BLOCKCOMMENT;
+}
 
 void QvLexer::appendMarker() {
     for (long i = 0; i < matchLength_; ++i) {
@@ -193,11 +201,12 @@ void QvLexer::appendMarker() {
     }
 }
 
+// A marker inside a block comment leaves the comment's block open and returns to it.
 void QvLexer::finishMarker() {
     if (automaton != MARKER) return;
     processMarker();
-    closeBlock();
-    setMode(START);
+    if (markerReturnMode_ == START) closeBlock();
+    setMode(markerReturnMode_);
 }
 
 void QvLexer::processMarker() {

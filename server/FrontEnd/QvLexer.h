@@ -50,6 +50,7 @@ protected:
     void appendEscape() override;
     ANTLRTokenType finishText(ANTLRTokenType type) override;
     void startMarker() override;
+    void startMarkerInComment() override;
     void appendMarker() override;
     void finishMarker() override;
     ANTLRTokenType identifier() override;
@@ -70,6 +71,7 @@ private:
     const char* matchStart_ = nullptr;
     long matchLength_ = 0;
     std::string markerText_;
+    int markerReturnMode_ = START;
     bool blockOpen_ = false;
     int blockKind_ = 0;
     int blockBegin_ = 0;

@@ -34,6 +34,7 @@ protected:
     virtual ANTLRTokenType finishText(ANTLRTokenType type) = 0;
     // Marker lines written by the preprocessor.
     virtual void startMarker() = 0;
+    virtual void startMarkerInComment() = 0;
     virtual void appendMarker() = 0;
     virtual void finishMarker() = 0;
     virtual ANTLRTokenType identifier() = 0;
@@ -238,8 +239,11 @@ public:
 #token "@"                                     << return endOfInput(); >>
 #token QV_LEX_BLOCK_COMMENT_END "\*/"          << close(); mode(START); skip(); >>
 #token QV_LEX_BLOCK_COMMENT_NEWLINE "\r\n|\n|\r" << step(); newLine(); skip(); >>
-#token QV_LEX_BLOCK_COMMENT_TEXT "~[\*\r\n]+"  << step(); skip(); >>
-#token QV_LEX_BLOCK_COMMENT_STAR "\*"          << step(); skip(); >>
+#token QV_LEX_BLOCK_COMMENT_TEXT "~[\*/\r\n]+" << step(); skip(); >>
+#token QV_LEX_BLOCK_COMMENT_STAR "[\*/]"        << step(); skip(); >>
+/* An include directive inside a comment is expanded all the same: its markers keep
+   the line numbers after the comment right. */
+#token QV_LEX_MARKER "/##"                     << step(); startMarkerInComment(); mode(MARKER); skip(); >>
 
 /* ---------------------------------------------------------- mode 5: line comment */
 #lexclass LINECOMMENT
