@@ -9,6 +9,7 @@
 #include "QvExport.h"
 #include "Values/QvValue.h"
 
+class QvCallSite;
 class QvException;
 class QvParser;
 
@@ -32,6 +33,8 @@ public:
     QvParser* session() const { return session_; }
     TreeEval* outer() const { return outer_; }
     bool catching() const { return catching_; }
+    // A function called inside a catch leaves its errors to that catch.
+    void setCatching(bool catching) { catching_ = catching; }
 
     // What meeting an unexpected tree raises.
     [[noreturn]] static void mismatchedRange(int low, int high, AST* found);
@@ -141,6 +144,8 @@ private:
     QvValueRef coercionExpression(AST* node);
     QvValueRef postfixExpression(AST* node);
     QvValueRef functionElement(AST* node);
+    QvValueRef pluginFunctionExpression(AST* node);
+    void callArgument(QvCallSite& call, size_t index, AST* argument);
     QvValueRef initializeExpression(AST* node);
     QvValueRef literal(AST* node);
     static void requireValue(const QvValue* value);
