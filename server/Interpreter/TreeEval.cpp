@@ -365,7 +365,7 @@ void TreeEval::ifElseStatement(AST* node) {
 
 void TreeEval::codeBlock(AST* node) {
     checkInterrupt();
-    for (AST* s = node->firstChild(); s; s = s->nextSibling()) statement(s);
+    for (AST* s = node->firstChild(); s && !returning_; s = s->nextSibling()) statement(s);
 }
 
 // Errors of the protected statement arrive here unreported and run the handler; a stop
@@ -394,7 +394,9 @@ void TreeEval::catchStatement(AST* node) {
 void TreeEval::returnStatement(AST* node) {
     QvValueRef value;
     if (AST* result = node->firstChild()) value = expression(result);
-    throw QvReturnValue(std::move(value));
+    if (!returnTarget_) throw QvReturnValue(std::move(value));
+    *returnTarget_ = std::move(value);
+    returning_ = true;
 }
 
 namespace {
@@ -505,6 +507,7 @@ void TreeEval::timesLoop(AST* node) {
     LoopState loop = startLoop(parts);
     for (double pass = 0; pass < count && beginPass(loop); ++pass) {
         statement(parts.body);
+        if (returning_) return;
         sleepRest(loop);
         incrementCounter(loop);
     }
@@ -515,6 +518,7 @@ void TreeEval::foreverLoop(AST* node) {
     LoopState loop = startLoop(parts);
     while (beginPass(loop)) {
         statement(parts.body);
+        if (returning_) return;
         sleepRest(loop);
         incrementCounter(loop);
     }
@@ -526,6 +530,7 @@ void TreeEval::whileLoop(AST* node) {
     LoopState loop = startLoop(parts);
     while (going && beginPass(loop)) {
         statement(parts.body);
+        if (returning_) return;
         incrementCounter(loop);
         going = expression(parts.operands[0])->AsBoolean();
         if (going) sleepRest(loop);
@@ -541,6 +546,7 @@ void TreeEval::forLoop(AST* node) {
     LoopState loop = startLoop(parts);
     while (going && beginPass(loop)) {
         statement(parts.body);
+        if (returning_) return;
         going = Clock::now() < end;
         incrementCounter(loop);
         if (going) sleepRest(loop);

@@ -1,6 +1,5 @@
 #include "Plugins/QvFunctionContainerLocal.h"
 
-#include "Errors/QvControlSignals.h"
 #include "Errors/QvErrors.h"
 #include "FrontEnd/QvTokens.h"
 #include "FrontEnd/AST.h"
@@ -10,6 +9,25 @@
 #include "Session/QvParser.h"
 
 namespace {
+// A call's evaluator, borrowed from the run's top-level evaluator and handed back
+// emptied, so that a call costs no evaluator construction.
+class CallEvaluator {
+public:
+    explicit CallEvaluator(QvParser* session) : top_(session->getQvTreeEval()) {
+        evaluator_ = top_ ? top_->takeCallEvaluator() : std::make_unique<QvTreeEval>(session);
+    }
+    ~CallEvaluator() {
+        if (top_) top_->keepCallEvaluator(std::move(evaluator_));
+    }
+    CallEvaluator(const CallEvaluator&) = delete;
+    CallEvaluator& operator=(const CallEvaluator&) = delete;
+    QvTreeEval& evaluator() { return *evaluator_; }
+
+private:
+    QvTreeEval* top_;
+    std::unique_ptr<QvTreeEval> evaluator_;
+};
+
 AST* defaultExpressionOf(AST* parameterNode) {
     for (AST* child = parameterNode->firstChild(); child; child = child->nextSibling())
         if (child->getType() == QV_TOK_PARAM_ASSIGN) return child->nextSibling();
@@ -28,8 +46,8 @@ QvFunctionContainerLocal::QvFunctionContainerLocal(AST* definition, bool hasName
 
 QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
     QvStackGuard::check();
-    QvParser* session = block.session();
-    QvTreeEval evaluator(session, session->getQvTreeEval());
+    CallEvaluator lease(block.session());
+    QvTreeEval& evaluator = lease.evaluator();
     if (block.caller()) evaluator.setCatching(block.caller()->catching());
     QvArgumentSlot* entries = block.entries();
     for (size_t i = 0; i < parameters_.size(); ++i) {
@@ -48,10 +66,8 @@ QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
         const AST* name = parameters_[i].name;
         evaluator.setVariable(name->hash(), name->getText(), evaluator.expression(parameters_[i].defaultExpression));
     }
-    try {
-        if (body_) evaluator.statement(body_);
-    } catch (QvReturnValue& result) {
-        return std::move(result.value());
-    }
-    return {};
+    QvValueRef result;
+    evaluator.setReturnTarget(&result);
+    if (body_) evaluator.statement(body_);
+    return result;
 }
