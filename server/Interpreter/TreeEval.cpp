@@ -107,7 +107,6 @@ void TreeEval::statement(AST* node) {
     case QV_TOK_BEGIN: codeBlock(node); return;
     case QV_TOK_CATCH: catchStatement(node); return;
     case QV_TOK_DEFINE: return;
-    case QV_TOK_RETURN: returnStatement(node); return;
     case QV_CIRC_REF: case QV_NO_CIRC_REF:
     case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
     case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT:
@@ -116,6 +115,7 @@ void TreeEval::statement(AST* node) {
     case QV_TOK_UNTIL: case QV_TOK_FROM: case QV_TOK_FOR:
     case QV_TOK_IF: case QV_TOK_ELSE:
     case QV_TOK_BREAK: case QV_TOK_WAIT: case QV_TOK_PRINT: case QV_TOK_BEEP: case QV_TOK_SCRIPT:
+    case QV_TOK_RETURN:
         guardedStatement(node);
         return;
     default:
@@ -156,6 +156,7 @@ void TreeEval::runGuarded(AST* node) {
     case QV_TOK_WAIT: waitStatement(node); return;
     case QV_TOK_PRINT: printStatement(node); return;
     case QV_TOK_BEEP: beepStatement(); return;
+    case QV_TOK_RETURN: returnStatement(node); return;
     case QV_TOK_SCRIPT: QvError("AppleScript not available on x86 machines");
     default: repeatStatement(node);
     }
