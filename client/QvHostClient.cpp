@@ -10,7 +10,8 @@
 namespace {
 bool matches(const std::string& fileName, const std::string& pattern) {
     std::string suffix = pattern.rfind('*', 0) == 0 ? pattern.substr(1) : pattern;
-    return fileName.size() >= suffix.size() && fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return fileName.size() >= suffix.size() &&
+           fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 }
 
