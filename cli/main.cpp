@@ -11,7 +11,8 @@
 #include <thread>
 
 #include "Errors/QvErrors.h"
-#include "QvClient.h"
+#include "Plugins/QvPluginRegistry.h"
+#include "QvHostClient.h"
 #include "QvCommandLine.h"
 
 namespace {
@@ -105,7 +106,10 @@ int main(int argc, char** argv) {
         return kExitNoInput;
     }
 
-    QvClient client;
+    QvPluginRegistryInitInternal();
+    QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp");
+
+    QvHostClient client;
     client.setSourceText(text);
     if (line.scriptPath != "-") client.setFile(QvFileCreateFromPath(line.scriptPath.c_str()));
     if (line.mode == QvCommandLine::Mode::Tokens) return dumpTokens(client);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "Errors/QvException.h"
+#include "Plugins/QvFunctionContainerLocal.h"
 #include "Plugins/QvPluginRegistry.h"
 #include "Session/ParseError.h"
 #include "Session/QvParser.h"

@@ -1,6 +1,7 @@
 #include "Interpreter/QvArgumentBlock.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 std::vector<QvArgumentBlock*>& chain() {
@@ -9,8 +10,14 @@ std::vector<QvArgumentBlock*>& chain() {
 }
 }
 
-QvArgumentBlock::QvArgumentBlock(size_t entryCount) : entries_(entryCount) { chain().push_back(this); }
+QvArgumentBlock::QvArgumentBlock(size_t entryCount)
+    : heap_(entryCount > kInlineEntries ? new QvArgumentSlot[entryCount] : nullptr),
+      entries_(heap_ ? heap_.get() : inline_),
+      count_(entryCount) {
+    chain().push_back(this);
+}
 
+// Blocks end in the reverse order of their making, so the search ends at once.
 QvArgumentBlock::~QvArgumentBlock() {
     std::vector<QvArgumentBlock*>& blocks = chain();
     auto found = std::find(blocks.rbegin(), blocks.rend(), this);
@@ -20,8 +27,10 @@ QvArgumentBlock::~QvArgumentBlock() {
 void QvArgumentBlock::forgetContainer(const QvValueContainer* container) {
     std::vector<QvArgumentBlock*>& blocks = chain();
     for (auto block = blocks.rbegin(); block != blocks.rend(); ++block)
-        for (QvArgumentSlot& entry : (*block)->entries_)
+        for (size_t i = 0; i < (*block)->count_; ++i) {
+            QvArgumentSlot& entry = (*block)->entries_[i];
             if (entry.kind == QvArgumentSlot::Reference && entry.referee == container) entry.makeEmpty();
+        }
 }
 
 void QvArgumentBlock::resetChain() { chain().clear(); }

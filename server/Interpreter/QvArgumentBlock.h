@@ -1,5 +1,6 @@
 #pragma once
-#include <vector>
+#include <cstddef>
+#include <memory>
 
 #include "Interpreter/QvArgumentSlot.h"
 #include "QvExport.h"
@@ -8,6 +9,8 @@
 // chain of active blocks, so that deleting a variable can empty every entry that
 // still refers to it. The chain is per thread: each script runs on one thread, and a
 // new run on that thread starts with an empty chain.
+// A block is made for every call, so the entries of a short parameter list live
+// inside the block itself; only longer lists take memory from the heap.
 class QV_EXPORT QvArgumentBlock {
 public:
     explicit QvArgumentBlock(size_t entryCount);
@@ -15,7 +18,9 @@ public:
     QvArgumentBlock(const QvArgumentBlock&) = delete;
     QvArgumentBlock& operator=(const QvArgumentBlock&) = delete;
 
-    std::vector<QvArgumentSlot>& entries() { return entries_; }
+    QvArgumentSlot* entries() { return entries_; }
+    const QvArgumentSlot* entries() const { return entries_; }
+    size_t size() const { return count_; }
 
     // Empties every reference entry to the container, newest block first.
     static void forgetContainer(const QvValueContainer* container);
@@ -24,5 +29,10 @@ public:
     static size_t activeCount();
 
 private:
-    std::vector<QvArgumentSlot> entries_;
+    static constexpr size_t kInlineEntries = 6;
+
+    QvArgumentSlot inline_[kInlineEntries];
+    std::unique_ptr<QvArgumentSlot[]> heap_;
+    QvArgumentSlot* entries_;
+    size_t count_;
 };

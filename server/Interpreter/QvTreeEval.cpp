@@ -11,9 +11,31 @@
 QvTreeEval::QvTreeEval(QvParser* session, QvTreeEval* outer) : TreeEval(session, outer) {}
 
 QvTreeEval::~QvTreeEval() {
+    spareCallEvaluators_.clear();
     values_.clear();
     windows_.clear();
     if (QvTreeEval* outer = outerEvaluator()) outer->purgeOwnMaps();
+}
+
+std::unique_ptr<QvTreeEval> QvTreeEval::takeCallEvaluator() {
+    if (spareCallEvaluators_.empty()) return std::make_unique<QvTreeEval>(session_, this);
+    std::unique_ptr<QvTreeEval> evaluator = std::move(spareCallEvaluators_.back());
+    spareCallEvaluators_.pop_back();
+    return evaluator;
+}
+
+void QvTreeEval::keepCallEvaluator(std::unique_ptr<QvTreeEval> evaluator) {
+    evaluator->recycle();
+    if (spareCallEvaluators_.size() < kSpareCallEvaluators) spareCallEvaluators_.push_back(std::move(evaluator));
+}
+
+void QvTreeEval::recycle() {
+    values_.clear();
+    windows_.clear();
+    if (QvTreeEval* outer = outerEvaluator()) outer->purgeOwnMaps();
+    catching_ = false;
+    lvalue_ = false;
+    setReturnTarget(nullptr);
 }
 
 QvValueContainer* QvTreeEval::getContainerCreate(unsigned hash, const char* name, bool circular) {

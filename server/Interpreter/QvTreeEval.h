@@ -1,4 +1,7 @@
 #pragma once
+#include <memory>
+#include <vector>
+
 #include "Interpreter/QvValueMap.h"
 #include "Interpreter/TreeEval.h"
 
@@ -34,6 +37,11 @@ public:
     // Records one run-time error at the node's line in the session's error list.
     void reportRuntimeError(AST* node, const std::string& message);
 
+    // Function calls borrow their evaluators from the run's top-level evaluator: a
+    // finished call's evaluator is emptied and kept for the next call.
+    std::unique_ptr<QvTreeEval> takeCallEvaluator();
+    void keepCallEvaluator(std::unique_ptr<QvTreeEval> evaluator);
+
     const QvValueMap& valueMap() const { return values_; }
     const QvValueMap& windowValueMap() const { return windows_; }
 
@@ -42,9 +50,14 @@ private:
     // Drops the entries that refer to nothing any more, here and in the outer evaluator.
     void purge();
     void purgeOwnMaps();
+    // Forgets every variable and all state, as if just made.
+    void recycle();
     bool anyWindowVariables() const;
     void deleteEntriesFor(const QvValueContainer* container);
 
+    static constexpr size_t kSpareCallEvaluators = 64;
+
     QvValueMap values_;
     QvValueMap windows_;
+    std::vector<std::unique_ptr<QvTreeEval>> spareCallEvaluators_;
 };

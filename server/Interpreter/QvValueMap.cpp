@@ -34,6 +34,7 @@ QvValueMap::Entry** QvValueMap::link(unsigned hash, const char* name) {
 
 QvValueContainer* QvValueMap::insert(unsigned hash, const std::string& name, ContainerRef container) {
     Entry* entry = allocate();
+    entry->hash = hash;
     entry->name = name;
     entry->container = std::move(container);
     Entry*& head = buckets_[hash % kBuckets];
@@ -58,14 +59,14 @@ QvValueMap::ContainerRef QvValueMap::remove(unsigned hash, const char* name) {
 // Containers are detached first, all of them, so that none is left referring to one
 // that is already gone.
 void QvValueMap::clear() {
+    if (count_ == 0) return;
     forEach([](const std::string&, QvValueContainer* c) { c->detach(); });
-    for (Entry*& head : buckets_) {
-        while (head) {
-            Entry* entry = head;
-            head = entry->next;
-            entry->container.reset();
-            release(entry);
-        }
-    }
+    for (const std::unique_ptr<Entry[]>& block : blocks_)
+        for (size_t i = 0; i < kEntriesPerBlock; ++i)
+            if (block[i].used) {
+                buckets_[block[i].hash % kBuckets] = nullptr;
+                block[i].container.reset();
+                release(&block[i]);
+            }
     count_ = 0;
 }

@@ -43,6 +43,7 @@ public:
 private:
     struct Entry {
         Entry* next = nullptr;
+        unsigned hash = 0;
         std::string name;
         ContainerRef container;
         bool used = false;
@@ -67,11 +68,16 @@ void QvValueMap::forEach(Visit visit) const {
         }
 }
 
+// Walks the entries rather than the buckets: a function's small maps are purged on
+// every call.
 template <class Keep>
 void QvValueMap::removeUnless(Keep keep) {
+    if (count_ == 0) return;
     std::vector<std::pair<unsigned, std::string>> doomed;
-    for (unsigned b = 0; b < kBuckets; ++b)
-        for (Entry* e = buckets_[b]; e; e = e->next)
-            if (!keep(e->name, e->container.get())) doomed.emplace_back(b, e->name);
+    for (const std::unique_ptr<Entry[]>& block : blocks_)
+        for (size_t i = 0; i < kEntriesPerBlock; ++i) {
+            const Entry& e = block[i];
+            if (e.used && !keep(e.name, e.container.get())) doomed.emplace_back(e.hash, e.name);
+        }
     for (const auto& [hash, name] : doomed) remove(hash, name.c_str());
 }

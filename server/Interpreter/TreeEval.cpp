@@ -108,7 +108,6 @@ void TreeEval::statement(AST* node) {
     case QV_TOK_BEGIN: codeBlock(node); return;
     case QV_TOK_CATCH: catchStatement(node); return;
     case QV_TOK_DEFINE: return;
-    case QV_TOK_RETURN: returnStatement(node); return;
     case QV_CIRC_REF: case QV_NO_CIRC_REF:
     case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
     case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT:
@@ -117,6 +116,7 @@ void TreeEval::statement(AST* node) {
     case QV_TOK_UNTIL: case QV_TOK_FROM: case QV_TOK_FOR:
     case QV_TOK_IF: case QV_TOK_ELSE:
     case QV_TOK_BREAK: case QV_TOK_WAIT: case QV_TOK_PRINT: case QV_TOK_BEEP: case QV_TOK_SCRIPT:
+    case QV_TOK_RETURN:
         guardedStatement(node);
         return;
     default:
@@ -157,6 +157,7 @@ void TreeEval::runGuarded(AST* node) {
     case QV_TOK_WAIT: waitStatement(node); return;
     case QV_TOK_PRINT: printStatement(node); return;
     case QV_TOK_BEEP: beepStatement(); return;
+    case QV_TOK_RETURN: returnStatement(node); return;
     case QV_TOK_SCRIPT: QvError("AppleScript not available on x86 machines");
     default: repeatStatement(node);
     }
@@ -366,7 +367,7 @@ void TreeEval::ifElseStatement(AST* node) {
 
 void TreeEval::codeBlock(AST* node) {
     checkInterrupt();
-    for (AST* s = node->firstChild(); s; s = s->nextSibling()) statement(s);
+    for (AST* s = node->firstChild(); s && !returning_; s = s->nextSibling()) statement(s);
 }
 
 // Errors of the protected statement arrive here unreported and run the handler; a stop
@@ -395,7 +396,9 @@ void TreeEval::catchStatement(AST* node) {
 void TreeEval::returnStatement(AST* node) {
     QvValueRef value;
     if (AST* result = node->firstChild()) value = expression(result);
-    throw QvReturnValue(std::move(value));
+    if (!returnTarget_) throw QvReturnValue(std::move(value));
+    *returnTarget_ = std::move(value);
+    returning_ = true;
 }
 
 namespace {
@@ -509,6 +512,7 @@ void TreeEval::timesLoop(AST* node) {
     LoopState loop = startLoop(parts);
     for (double pass = 0; pass < count && beginPass(loop); ++pass) {
         statement(parts.body);
+        if (returning_) return;
         sleepRest(loop);
         incrementCounter(loop);
     }
@@ -519,6 +523,7 @@ void TreeEval::foreverLoop(AST* node) {
     LoopState loop = startLoop(parts);
     while (beginPass(loop)) {
         statement(parts.body);
+        if (returning_) return;
         sleepRest(loop);
         incrementCounter(loop);
     }
@@ -530,6 +535,7 @@ void TreeEval::whileLoop(AST* node) {
     LoopState loop = startLoop(parts);
     while (going && beginPass(loop)) {
         statement(parts.body);
+        if (returning_) return;
         incrementCounter(loop);
         going = expression(parts.operands[0])->AsBoolean();
         if (going) sleepRest(loop);
@@ -545,6 +551,7 @@ void TreeEval::forLoop(AST* node) {
     LoopState loop = startLoop(parts);
     while (going && beginPass(loop)) {
         statement(parts.body);
+        if (returning_) return;
         going = Clock::now() < end;
         incrementCounter(loop);
         if (going) sleepRest(loop);

@@ -9,6 +9,7 @@
 #include "QvExport.h"
 #include "Values/QvValue.h"
 
+class QvCallSite;
 class QvException;
 class QvParser;
 
@@ -32,6 +33,15 @@ public:
     QvParser* session() const { return session_; }
     TreeEval* outer() const { return outer_; }
     bool catching() const { return catching_; }
+    // A function called inside a catch leaves its errors to that catch.
+    void setCatching(bool catching) { catching_ = catching; }
+    // In a function's evaluator `return` stores its value here and ends the statements
+    // around it one by one, which costs far less than a thrown signal; elsewhere it
+    // throws QvReturnValue.
+    void setReturnTarget(QvValueRef* target) {
+        returnTarget_ = target;
+        returning_ = false;
+    }
 
     // What meeting an unexpected tree raises.
     [[noreturn]] static void mismatchedRange(int low, int high, AST* found);
@@ -71,6 +81,8 @@ protected:
     TreeEval* outer_;
     bool catching_ = false;
     bool lvalue_ = false;
+    QvValueRef* returnTarget_ = nullptr;
+    bool returning_ = false;
 
 private:
     struct LoopParts {
@@ -142,6 +154,8 @@ private:
     QvValueRef coercionExpression(AST* node);
     QvValueRef postfixExpression(AST* node);
     QvValueRef functionElement(AST* node);
+    QvValueRef pluginFunctionExpression(AST* node);
+    void callArgument(QvCallSite& call, size_t index, AST* argument);
     QvValueRef initializeExpression(AST* node);
     QvValueRef dateLiteral(AST* node);
     QvValueRef listLiteral(AST* node);

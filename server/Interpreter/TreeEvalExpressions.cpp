@@ -299,7 +299,7 @@ QvValueRef TreeEval::postfixExpression(AST* node) {
 }
 
 QvValueRef TreeEval::functionElement(AST* node) {
-    if (node->getType() == QV_TOK_PLUGIN_FN) QvError("Function calls are not available in this version.");
+    if (node->getType() == QV_TOK_PLUGIN_FN) return pluginFunctionExpression(node);
     AST* argument = child(node);
     QvValueRef value = expression(argument);
     if (node->getType() == QV_TOK_POW) {

@@ -1,6 +1,7 @@
 #include "Plugins/QvPluginRegistry.h"
 
 #include "Errors/QvErrors.h"
+#include "Plugins/QvSignatureText.h"
 
 const char* const QvPluginRegistry::kInternalNamespace = "__QuarvelInternal";
 
@@ -32,20 +33,79 @@ void QvPluginRegistry::addSignature(const char* nameSpace, const char* name,
     namespaces_[nameSpace ? nameSpace : ""][name ? name : ""].push_back(std::move(signature));
 }
 
-bool QvPluginRegistry::hasFunction(const std::string& nameSpace, const std::string& name) const {
+bool QvPluginRegistry::hasFunction(std::string_view nameSpace, std::string_view name) const {
     return overloads(nameSpace, name) != nullptr;
 }
 
-bool QvPluginRegistry::hasInternalFunction(const std::string& name) const {
+bool QvPluginRegistry::hasInternalFunction(std::string_view name) const {
     return hasFunction(kInternalNamespace, name);
 }
 
-const QvPluginRegistry::Overloads* QvPluginRegistry::overloads(const std::string& nameSpace,
-                                                               const std::string& name) const {
+const QvPluginRegistry::Overloads* QvPluginRegistry::overloads(std::string_view nameSpace,
+                                                               std::string_view name) const {
     auto space = namespaces_.find(nameSpace);
     if (space == namespaces_.end()) return nullptr;
     auto function = space->second.find(name);
     return function == space->second.end() ? nullptr : &function->second;
+}
+
+const QvPluginRegistry::Namespace& QvPluginRegistry::existingNamespace(std::string_view nameSpace) const {
+    auto space = namespaces_.find(nameSpace);
+    if (space == namespaces_.end()) QvError("NameSpace doesn't exist");
+    return space->second;
+}
+
+QvPluginRegistry::Texts& QvPluginRegistry::GetNameSpaceNames(Texts& list) const {
+    for (const auto& [nameSpace, functions] : namespaces_)
+        if (nameSpace != kInternalNamespace) list.push_back(nameSpace);
+    return list;
+}
+
+QvPluginRegistry::Texts& QvPluginRegistry::GetFunctionNames(Texts& list) const {
+    for (const auto& [nameSpace, functions] : namespaces_) {
+        std::string prefix = nameSpace == kInternalNamespace ? "" : nameSpace + ".";
+        for (const auto& function : functions) list.push_back(prefix + function.first);
+    }
+    return list;
+}
+
+QvPluginRegistry::Texts& QvPluginRegistry::GetFunctionNames(std::string_view nameSpace, Texts& list) const {
+    for (const auto& function : existingNamespace(nameSpace)) list.push_back(function.first);
+    return list;
+}
+
+QvPluginRegistry::Texts& QvPluginRegistry::GetFunctionNamesInternal(Texts& list) const {
+    auto space = namespaces_.find(std::string_view(kInternalNamespace));
+    if (space != namespaces_.end())
+        for (const auto& function : space->second) list.push_back(function.first);
+    return list;
+}
+
+QvPluginRegistry::Texts& QvPluginRegistry::GetSignatures(Texts& list) const {
+    for (const auto& [nameSpace, functions] : namespaces_)
+        for (const auto& [name, overloads] : functions) appendSignatures(nameSpace, name, overloads, list);
+    return list;
+}
+
+QvPluginRegistry::Texts& QvPluginRegistry::GetSignatures(std::string_view nameSpace, Texts& list) const {
+    const Namespace& functions = existingNamespace(nameSpace);
+    for (const auto& [name, overloads] : functions) appendSignatures(std::string(nameSpace), name, overloads, list);
+    return list;
+}
+
+QvPluginRegistry::Texts& QvPluginRegistry::GetSignatures(std::string_view nameSpace, std::string_view name,
+                                                         Texts& list) const {
+    const Namespace& functions = existingNamespace(nameSpace);
+    auto function = functions.find(name);
+    if (function == functions.end()) QvError("Function doesn't exist");
+    appendSignatures(std::string(nameSpace), function->first, function->second, list);
+    return list;
+}
+
+void QvPluginRegistry::appendSignatures(const std::string& nameSpace, const std::string& name,
+                                        const Overloads& overloads, Texts& list) {
+    for (const std::unique_ptr<QvPluginSignature>& signature : overloads)
+        list.push_back(QvSignatureText(nameSpace, name, *signature));
 }
 
 void QvDeletePluginRegistry() { QvPluginRegistry::deleteProcessRegistry(); }

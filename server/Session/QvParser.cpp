@@ -1,4 +1,5 @@
 #include "Session/QvParser.h"
+#include "Session/QvLargeStack.h"
 
 #include <cstdint>
 #include <cstring>
@@ -262,8 +263,11 @@ void QvParser::Execute() {
     dirty_ = true;
 }
 
-// A fresh evaluator walks the tree; whatever ends the walk early ends as console text.
-void QvParser::evaluate() {
+// A fresh evaluator walks the tree, on a thread whose stack has room for deep
+// recursion of script functions; whatever ends the walk early ends as console text.
+void QvParser::evaluate() { QvLargeStack::run([this] { walk(); }); }
+
+void QvParser::walk() {
     try {
         evaluator_.reset();
         evaluator_.reset(new QvTreeEval(this));

@@ -131,6 +131,7 @@ private:
     void parse();
     void checkPluginCalls();
     void evaluate();
+    void walk();
 
     std::unique_ptr<QvPluginRegistry> registry_;
     std::unique_ptr<QvTreeEval> evaluator_;

@@ -1,0 +1,39 @@
+#include "QvHostClient.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "Plugins/QvPluginLoader.h"
+#include "Values/QvTextValue.h"
+
+namespace {
+bool matches(const std::string& fileName, const std::string& pattern) {
+    std::string suffix = pattern.rfind('*', 0) == 0 ? pattern.substr(1) : pattern;
+    return fileName.size() >= suffix.size() &&
+           fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+}
+
+void QvHostClient::loadPluginDirectory(const std::string& directory, const std::string& pattern,
+                                       QvLoadProgress* progress) {
+    if (progress) progress->showStatus("Loading Plugins...");
+    QvValue* status = QvTextCreate("");
+    std::error_code failed;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, failed)) {
+        std::string fileName = entry.path().filename().string();
+        if (!entry.is_regular_file(failed) || !matches(fileName, pattern)) continue;
+        long error = 0;
+        QvRegisterPluginFile(static_cast<QvTextValue*>(status), &error, directory.c_str(), fileName.c_str());
+        if (!progress) continue;
+        progress->showStatus(QvTextGetTextPtr(status));
+        if (error != 0) std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    QvTextDelete(status);
+}
+
+std::string QvHostClient::executableDirectory() {
+    std::error_code failed;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
+    return failed ? std::string(".") : program.parent_path().string();
+}

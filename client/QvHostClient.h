@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+#include "QvClient.h"
+
+// Where a host shows how loading plug-in modules goes (a start-up window).
+class QvLoadProgress {
+public:
+    virtual ~QvLoadProgress() = default;
+    // Shows the text and redraws at once.
+    virtual void showStatus(const std::string& text) = 0;
+};
+
+// The client of a desktop host: the polling of QvClient plus the loading of plug-in
+// modules that every host does at start-up.
+class QvHostClient : public QvClient {
+public:
+    // Hands every file of the directory that ends with the pattern's suffix ("*.qvp")
+    // to the engine, in the order the directory lists them. A failed module's status
+    // stays on the progress window for a second. The current directory is left alone.
+    static void loadPluginDirectory(const std::string& directory, const std::string& pattern,
+                                    QvLoadProgress* progress = nullptr);
+    // The folder of the running program, where its plug-in modules lie.
+    static std::string executableDirectory();
+};

@@ -1,0 +1,121 @@
+// TextTools: a small plug-in module that shows each part of the plug-in contract.
+//
+//   TextTools.Repeat(text, count -> 2)      a default value; fails through the error block
+//   TextTools.Pad(text, width, fill -> " ") two overloads of one name, told apart by type
+//   TextTools.Pad(number, width)
+//   TextTools.Swap(&first, &second)         by-reference parameters that change the
+//                                           caller's variables
+//   TextTools.Count(text, part -> <dynamic>)  a default the function computes itself
+//
+// Build it as a module named TextTools.qvp (see plugins/CMakeLists.txt) and put it
+// beside the quarvel program: hosts load every *.qvp there at start-up.
+#include <cmath>
+#include <sstream>
+#include <string>
+
+#include "Plugins/QvPluginInterface.h"
+
+namespace {
+// Arguments are read by parameter name; the engine has already checked their types
+// against the signature, so the typed getters cannot fail here.
+QvValue* Repeat(QvPluginErrorBlock* error, QvParameterBlock* parameters) {
+    std::string text = QvParameterBlockGetTextValue(parameters, "text");
+    double count = QvParameterBlockGetNumberValue(parameters, "count");
+    if (count < 0 || count != std::floor(count)) {
+        // A failure: fill the error block and return nothing. The script sees
+        // "Plugin failed with error (#1):" and the message and URL on the next line.
+        QvPluginErrorBlockSetNumber(error, 1);
+        QvPluginErrorBlockSetMessage(error, "The count must be a whole number, 0 or more.");
+        QvPluginErrorBlockSetURL(error, "docs/plugins.md");
+        return nullptr;
+    }
+    std::string repeated;
+    for (double i = 0; i < count; ++i) repeated += text;
+    // A new value belongs to the engine once it is returned.
+    return QvTextCreate(repeated.c_str());
+}
+
+std::string padded(std::string text, double width, const std::string& fill) {
+    while (!fill.empty() && static_cast<double>(text.size()) < width) text = fill + text;
+    return text;
+}
+
+QvValue* PadText(QvPluginErrorBlock*, QvParameterBlock* parameters) {
+    return QvTextCreate(padded(QvParameterBlockGetTextValue(parameters, "text"),
+                               QvParameterBlockGetNumberValue(parameters, "width"),
+                               QvParameterBlockGetTextValue(parameters, "fill"))
+                            .c_str());
+}
+
+QvValue* PadNumber(QvPluginErrorBlock*, QvParameterBlock* parameters) {
+    std::ostringstream digits;
+    digits << QvParameterBlockGetNumberValue(parameters, "value");
+    return QvTextCreate(padded(digits.str(), QvParameterBlockGetNumberValue(parameters, "width"), "0").c_str());
+}
+
+// By-reference parameters: the values are the caller's; storing a value with
+// QvParameterBlockSetValue changes the caller's variable.
+QvValue* Swap(QvPluginErrorBlock*, QvParameterBlock* parameters) {
+    std::string first = QvParameterBlockGetTextValue(parameters, "first");
+    std::string second = QvParameterBlockGetTextValue(parameters, "second");
+    QvParameterBlockSetValue(parameters, "first", QvTextCreate(second.c_str()));
+    QvParameterBlockSetValue(parameters, "second", QvTextCreate(first.c_str()));
+    return nullptr;  // no result: the call yields the undefined value
+}
+
+size_t countWords(const std::string& text) {
+    std::istringstream words(text);
+    size_t count = 0;
+    for (std::string word; words >> word;) ++count;
+    return count;
+}
+
+size_t countOccurrences(const std::string& text, const std::string& part) {
+    if (part.empty()) return 0;
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+// A dynamic parameter left out by the caller has no value at all: the function asks
+// and decides what the default means.
+QvValue* Count(QvPluginErrorBlock*, QvParameterBlock* parameters) {
+    std::string text = QvParameterBlockGetTextValue(parameters, "text");
+    if (QvParameterBlockIsDynamicGenerationRequired(parameters, "part"))
+        return QvNumberCreate(static_cast<double>(countWords(text)));
+    return QvNumberCreate(static_cast<double>(countOccurrences(text, QvParameterBlockGetTextValue(parameters, "part"))));
+}
+}
+
+// The entry point: one create, one set-param per parameter and one commit per
+// function. QvArgumentNotConsumed marks a parameter the function only reads.
+extern "C" QV_EXPORT void PluginRegisterVersion001() {
+    if (!QvIsCompatibleVersion(3)) return;
+
+    QvPluginSignature* repeat = QvPluginSignatureCreate(2, QV_TEXT, Repeat);
+    QvPluginSignatureSetParam(repeat, QV_TEXT, "text", QvParameterRequired, QvArgumentNotConsumed);
+    QvPluginSignatureSetParam(repeat, QV_NUMBER, "count", QvNumberCreate(2), QvArgumentNotConsumed);
+    QvPluginSignatureCommit(repeat, "TextTools", "Repeat", "Repeat the text 'count' times (twice by default).");
+
+    QvPluginSignature* padText = QvPluginSignatureCreate(3, QV_TEXT, PadText);
+    QvPluginSignatureSetParam(padText, QV_TEXT, "text", QvParameterRequired, QvArgumentNotConsumed);
+    QvPluginSignatureSetParam(padText, QV_NUMBER, "width", QvParameterRequired, QvArgumentNotConsumed);
+    QvPluginSignatureSetParam(padText, QV_TEXT, "fill", QvTextCreate(" "), QvArgumentNotConsumed);
+    QvPluginSignatureCommit(padText, "TextTools", "Pad", "Put 'fill' before the text until it is 'width' long.");
+
+    QvPluginSignature* padNumber = QvPluginSignatureCreate(2, QV_TEXT, PadNumber);
+    QvPluginSignatureSetParam(padNumber, QV_NUMBER, "value", QvParameterRequired, QvArgumentNotConsumed);
+    QvPluginSignatureSetParam(padNumber, QV_NUMBER, "width", QvParameterRequired, QvArgumentNotConsumed);
+    QvPluginSignatureCommit(padNumber, "TextTools", "Pad", "Write the number with leading zeros up to 'width'.");
+
+    QvPluginSignature* swap = QvPluginSignatureCreate(2, QvType(), Swap);
+    QvPluginSignatureSetParam(swap, QV_TEXT, "first", QvParameterRequired, QvArgumentByReference);
+    QvPluginSignatureSetParam(swap, QV_TEXT, "second", QvParameterRequired, QvArgumentByReference);
+    QvPluginSignatureCommit(swap, "TextTools", "Swap", "Exchange the texts of two variables.");
+
+    QvPluginSignature* count = QvPluginSignatureCreate(2, QV_NUMBER, Count);
+    QvPluginSignatureSetParam(count, QV_TEXT, "text", QvParameterRequired, QvArgumentNotConsumed);
+    QvPluginSignatureSetParam(count, QV_TEXT, "part", QvParameterDynamic, QvArgumentNotConsumed);
+    QvPluginSignatureCommit(count, "TextTools", "Count",
+                            "Count the occurrences of 'part' in the text, or its words when 'part' is left out.");
+}

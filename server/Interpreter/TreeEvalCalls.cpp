@@ -1,0 +1,42 @@
+#include "Interpreter/TreeEval.h"
+#include "Interpreter/QvValueContainer.h"
+#include "Plugins/QvCallProcedure.h"
+
+// #(PLUGIN_FN, namespace, name, argument...): the arguments are evaluated left to
+// right before the function is looked up.
+QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
+    checkInterrupt();
+    AST* nameSpace = child(node);
+    AST* name = nameSpace->nextSibling();
+    if (!name) missingTree();
+    size_t count = 0;
+    for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling()) ++count;
+    QvCallSite call(nameSpace->getText(), name->getText(), count, session_, this);
+    size_t index = 0;
+    for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling())
+        callArgument(call, index++, argument);
+    return QvCallProcedure::callFunction(call);
+}
+
+// #(PARAM_ASSIGN, name, passing) names an argument; #(REF_PARAMETER, variable) passes
+// the caller's variable, #(NO_REF_PARAMETER, expression) a value.
+void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
+    if (argument->getType() == QV_TOK_PARAM_ASSIGN) {
+        AST* name = child(argument);
+        call.setName(index, name->getText());
+        argument = name->nextSibling();
+        if (!argument) missingTree();
+    }
+    QvArgumentSlot& slot = call.argument(index);
+    if (argument->getType() == QV_TOK_REF_PARAMETER) {
+        AST* variable = child(argument);
+        if (!isVariable(variable)) noViableAlternative("parameter", variable);
+        AST* name = identifierOf(variable);
+        slot.referee = scope(variable->getType() == QV_TOK_GLOBAL).getContainer(name->hash(), name->getText());
+        slot.kind = QvArgumentSlot::Reference;
+        return;
+    }
+    if (argument->getType() != QV_TOK_NO_REF_PARAMETER) mismatchedToken(QV_TOK_NO_REF_PARAMETER, argument);
+    slot.value = expression(child(argument));
+    slot.kind = QvArgumentSlot::Value;
+}

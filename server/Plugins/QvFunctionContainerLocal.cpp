@@ -1,0 +1,73 @@
+#include "Plugins/QvFunctionContainerLocal.h"
+
+#include "Errors/QvErrors.h"
+#include "FrontEnd/QvTokens.h"
+#include "FrontEnd/AST.h"
+#include "Interpreter/QvTreeEval.h"
+#include "Plugins/QvParameterBlock.h"
+#include "Plugins/QvStackGuard.h"
+#include "Session/QvParser.h"
+
+namespace {
+// A call's evaluator, borrowed from the run's top-level evaluator and handed back
+// emptied, so that a call costs no evaluator construction.
+class CallEvaluator {
+public:
+    explicit CallEvaluator(QvParser* session) : top_(session->getQvTreeEval()) {
+        evaluator_ = top_ ? top_->takeCallEvaluator() : std::make_unique<QvTreeEval>(session);
+    }
+    ~CallEvaluator() {
+        if (top_) top_->keepCallEvaluator(std::move(evaluator_));
+    }
+    CallEvaluator(const CallEvaluator&) = delete;
+    CallEvaluator& operator=(const CallEvaluator&) = delete;
+    QvTreeEval& evaluator() { return *evaluator_; }
+
+private:
+    QvTreeEval* top_;
+    std::unique_ptr<QvTreeEval> evaluator_;
+};
+
+AST* defaultExpressionOf(AST* parameterNode) {
+    for (AST* child = parameterNode->firstChild(); child; child = child->nextSibling())
+        if (child->getType() == QV_TOK_PARAM_ASSIGN) return child->nextSibling();
+    return nullptr;
+}
+}
+
+QvFunctionContainerLocal::QvFunctionContainerLocal(AST* definition, bool hasNamespace) {
+    AST* node = definition->firstChild();
+    if (hasNamespace) node = node->nextSibling();
+    for (node = node->nextSibling(); node && node->getType() == QV_TOK_IDENT; node = node->nextSibling())
+        parameters_.push_back({node, defaultExpressionOf(node)});
+    for (; node; node = node->nextSibling())
+        if (node->getType() == QV_TOK_BEGIN) body_ = node;
+}
+
+QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
+    QvStackGuard::check();
+    CallEvaluator lease(block.session());
+    QvTreeEval& evaluator = lease.evaluator();
+    if (block.caller()) evaluator.setCatching(block.caller()->catching());
+    QvArgumentSlot* entries = block.entries();
+    for (size_t i = 0; i < parameters_.size(); ++i) {
+        const AST* name = parameters_[i].name;
+        QvArgumentSlot& entry = entries[i];
+        if (entry.kind == QvArgumentSlot::Value)
+            evaluator.setVariable(name->hash(), name->getText(), std::move(entry.value));
+        else if (entry.kind == QvArgumentSlot::Reference)
+            evaluator.setReference(name->hash(), name->getText(), entry.referee, true);
+        else if (!parameters_[i].defaultExpression)
+            QvError("Internal parameter problem in plug-in");
+    }
+    // Defaults come second, so that they may use the parameters given before them.
+    for (size_t i = 0; i < parameters_.size(); ++i) {
+        if (entries[i].kind != QvArgumentSlot::Empty) continue;
+        const AST* name = parameters_[i].name;
+        evaluator.setVariable(name->hash(), name->getText(), evaluator.expression(parameters_[i].defaultExpression));
+    }
+    QvValueRef result;
+    evaluator.setReturnTarget(&result);
+    if (body_) evaluator.statement(body_);
+    return result;
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <vector>
+
+#include "Plugins/QvFunctionContainer.h"
+
+class AST;
+
+// A function defined in the script. Holds its parameters' name nodes and default
+// expressions and its body, all parts of the DEFINE tree that the session's parser owns.
+class QV_EXPORT QvFunctionContainerLocal : public QvFunctionContainer {
+public:
+    QvFunctionContainerLocal(AST* definition, bool hasNamespace);
+
+    // Runs the body in an evaluator of its own whose outer scope is the run's top level:
+    // parameters become local variables (by-reference ones read-write references to
+    // the caller's variables), then omitted ones get their default expressions.
+    QvValueRef invoke(QvParameterBlock& parameters) override;
+
+private:
+    struct Parameter {
+        AST* name;
+        AST* defaultExpression;  // null when the parameter is required
+    };
+
+    std::vector<Parameter> parameters_;
+    AST* body_ = nullptr;
+};

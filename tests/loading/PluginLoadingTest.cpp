@@ -1,0 +1,82 @@
+// Every result of loading a module, with modules the build makes for the purpose.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Plugins/QvPluginLoader.h"
+#include "QvHostClient.h"
+#include "Plugins/QvPluginRegistry.h"
+#include "Values/QvTextValue.h"
+
+namespace {
+class PluginLoading : public ::testing::Test {
+protected:
+    void TearDown() override { QvDeletePluginRegistry(); }
+
+    long load(const char* fileName) {
+        long error = -12345;
+        QvRegisterPluginFile(&status, &error, QV_TEST_MODULE_DIR, fileName);
+        return error;
+    }
+
+    QvTextValue status;
+};
+
+TEST_F(PluginLoading, AModuleRegistersItsFunctions) {
+    EXPECT_EQ(load("Registers.qvp"), 0);
+    EXPECT_EQ(status.text(), "Registers.qvp");
+    EXPECT_TRUE(QvPluginRegistry::THE_PluginRegistry().hasFunction("Probe", "Answer"));
+}
+
+TEST_F(PluginLoading, ATextFileIsNotLoadable) {
+    EXPECT_EQ(load("NotALibrary.qvp"), 47);
+    EXPECT_EQ(status.text(), "NotALibrary.qvp: PlugIn could not be loaded.");
+    EXPECT_EQ(load("Absent.qvp"), 47);
+}
+
+TEST_F(PluginLoading, ALibraryWithoutTheEntryPointIsRefused) {
+    EXPECT_EQ(load("NoEntryPoint.qvp"), 48);
+    EXPECT_EQ(status.text(), "PlugIn does not export the function PluginRegisterVersion001()");
+}
+
+TEST_F(PluginLoading, AThrownSixteenBitCodeBecomesTheResult) {
+    EXPECT_EQ(load("ThrowsCode.qvp"), 7);
+    EXPECT_EQ(status.text(), "ThrowsCode.qvp");
+}
+
+TEST_F(PluginLoading, ARefusedCommitKeepsWhatWasCommittedBefore) {
+    EXPECT_EQ(load("NullNamespace.qvp"), 99);
+    EXPECT_EQ(status.text(), "NullNamespace.qvp");
+    QvPluginRegistry::Texts names;
+    EXPECT_EQ(QvPluginRegistry::THE_PluginRegistry().GetFunctionNames(names), QvPluginRegistry::Texts{"Probe.Before"});
+}
+
+TEST_F(PluginLoading, ARelativePathIsTakenFromTheCurrentDirectory) {
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(QV_TEST_MODULE_DIR);
+    long error = -1;
+    QvRegisterPlugin(&status, &error, "Registers.qvp");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(status.text(), "Registers.qvp");
+}
+
+// A host scans a directory: every *.qvp is tried, failures do not stop the scan, and the
+// process's current directory stays where it was.
+TEST_F(PluginLoading, AHostLoadsEveryModuleOfADirectory) {
+    std::filesystem::path before = std::filesystem::current_path();
+    QvHostClient::loadPluginDirectory(QV_TEST_MODULE_DIR, "*.qvp");
+    EXPECT_EQ(std::filesystem::current_path(), before);
+    QvPluginRegistry::Texts names;
+    EXPECT_EQ(QvPluginRegistry::THE_PluginRegistry().GetFunctionNames(names),
+              (QvPluginRegistry::Texts{"Probe.Answer", "Probe.Before"}));
+}
+
+TEST_F(PluginLoading, AnEmptyDirectoryRegistersNothing) {
+    std::filesystem::path empty = std::filesystem::temp_directory_path() / "quarvel-no-modules";
+    std::filesystem::create_directories(empty);
+    QvHostClient::loadPluginDirectory(empty.string(), "*.qvp");
+    EXPECT_TRUE(QvPluginRegistry::THE_PluginRegistry().namespaces().empty());
+}
+}
