@@ -585,11 +585,11 @@ incrementModifier
         << reportFailure("'increment' modifier is missing <identifier>."); *_retsignal = _signal; >>
 
 functionDefine!
-    : << const char* functionName = 0; bool hasNamespace = false; >>
+    : << const char* functionName = 0; bool hasNamespace = false; bool inContext = false; >>
       d:QV_TOK_DEFINE
       n1:QV_TOK_IDENT << #0 = #(newAST(d), newAST(n1)); functionName = n1->getText(); >>
       { QV_TOK_DOT n2:QV_TOK_IDENT << #0->addChild(newAST(n2)); functionName = n2->getText(); hasNamespace = true; >> }
-      << enterContext(functionName); >>
+      << enterContext(functionName); inContext = true; >>
       { QV_TOK_LPAREN
         { p1:parameter << #0->addChild(#p1); >>
           ( QV_TOK_COMMA p2:parameter << #0->addChild(#p2); >> )*
@@ -599,12 +599,12 @@ functionDefine!
       { QV_TOK_RETURN r:typeSpec << #0->addChild(#r); >> }
       b:codeBlock
       << #0->addChild(#b);
+         inContext = false;
          leaveContext(functionName);
-         functionName = 0;
          registerFunction((AST*)#0, hasNamespace); >>
     ;
     exception default :
-        << if (functionName) leaveContext(functionName);
+        << if (inContext) leaveContext(functionName);
            reportFailure("Unrecognized function definition.");
            skipTo(QV_TOK_END);
            if (LA(1) == QV_TOK_END) consume(); >>
