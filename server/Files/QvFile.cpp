@@ -47,9 +47,9 @@ QvFile QvFile::resolve(const std::string& relative) const {
     return file;
 }
 
-QvFileError QvFile::getFSSpec(QvMediaFileSpec* spec) const {
+QvFileError QvFile::getFSSpec(QvMediaFileSpec* fileSpec) const {
     if (empty()) QvError("Internal Error: Could not make file specification.");
-    long status = QvTheMediaLayer().makeFileSpec(path_, spec);
+    long status = QvTheMediaLayer().makeFileSpec(path_, fileSpec);
     if (status == QV_FILE_NOT_FOUND) return QV_FILE_NOT_FOUND;
     QvCheckSystemError(status, kFileSpecSourceLine, kSourceFile);
     return QV_FILE_OK;

@@ -6,7 +6,7 @@
 #include "Media/QvMediaFileSpec.h"
 #include "QvExport.h"
 
-// A file specification: the absolute path of a file or folder that may or may not
+// A file: the absolute path of a file or folder that may or may not
 // exist, with the few operations the engine needs on it. A default-made QvFile is
 // empty and names nothing; currentDirectory() names the working directory.
 class QV_EXPORT QvFile {
@@ -25,9 +25,9 @@ public:
     // stays as it is.
     QvFile resolve(const std::string& relative) const;
 
-    // The media layer's specification: QV_FILE_NOT_FOUND when the file does not exist
+    // The media layer's description of the file: QV_FILE_NOT_FOUND when the file does not exist
     // (the record is filled all the same), QV_FILE_OK when it does.
-    QvFileError getFSSpec(QvMediaFileSpec* spec) const;
+    QvFileError getFSSpec(QvMediaFileSpec* fileSpec) const;
     // Removes the file: QV_FILE_OK, or QV_FILE_NOT_FOUND when it could not be removed.
     QvFileError deleteFile() const;
     // Size in bytes.

@@ -51,8 +51,8 @@ short QvSetTempFileLocation(short volume, long directory) {
     return volume;
 }
 
-void QvCreateTempFileSpec(long number, QvMediaFileSpec* spec) {
+void QvCreateTempFileSpec(long number, QvMediaFileSpec* fileSpec) {
     QvFile file(QvFile(QvTempFileFolder()).resolve(QvTempFileName(localNow(), number)));
     file.deleteFile();
-    file.getFSSpec(spec);
+    file.getFSSpec(fileSpec);
 }

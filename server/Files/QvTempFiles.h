@@ -20,5 +20,5 @@ QV_C_EXPORT void QvSetTempFileFolder(const char* folder);
 // (a descriptor that is no folder goes back to the system's folder). Returns volume.
 QV_C_EXPORT short QvSetTempFileLocation(short volume, long directory);
 // Names a temporary file for `number` in the folder, removes any file of that name
-// and fills `spec` with it.
-QV_C_EXPORT void QvCreateTempFileSpec(long number, QvMediaFileSpec* spec);
+// and fills `fileSpec` with it.
+QV_C_EXPORT void QvCreateTempFileSpec(long number, QvMediaFileSpec* fileSpec);

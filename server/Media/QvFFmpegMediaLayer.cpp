@@ -57,13 +57,13 @@ void QvFFmpegMediaLayer::stop() {
     if (--startCount_ == 0) avformat_network_deinit();
 }
 
-long QvFFmpegMediaLayer::makeFileSpec(const std::string& path, QvMediaFileSpec* spec) {
+long QvFFmpegMediaLayer::makeFileSpec(const std::string& path, QvMediaFileSpec* fileSpec) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error);
     if (error) return QvFileStatusFromError(error);
     std::string text = absolute.lexically_normal().string();
     if (path.empty() || text.size() >= QvMediaFileSpec::kPathCapacity) return QV_FILE_BAD_NAME;
-    std::memcpy(spec->path, text.c_str(), text.size() + 1);
+    std::memcpy(fileSpec->path, text.c_str(), text.size() + 1);
     if (fs::exists(absolute, error)) return QV_FILE_OK;
     return error ? QvFileStatusFromError(error) : QV_FILE_NOT_FOUND;
 }

@@ -11,7 +11,7 @@ public:
 
     long start() override;
     void stop() override;
-    long makeFileSpec(const std::string& path, QvMediaFileSpec* spec) override;
+    long makeFileSpec(const std::string& path, QvMediaFileSpec* fileSpec) override;
     std::unique_ptr<QvPixelBuffer> createOffscreen(int width, int height) override;
     std::unique_ptr<QvPixelBuffer> importImage(const QvMediaFileSpec& file) override;
     void exportImage(QvPixelBuffer& picture, const QvMediaFileSpec& file, const std::string& compression,

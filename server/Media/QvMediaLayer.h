@@ -23,9 +23,9 @@ public:
     virtual long start() = 0;
     virtual void stop() = 0;
 
-    // Fills `spec` with the absolute form of `path`. Returns 0 when the file exists,
+    // Fills `fileSpec` with the absolute form of `path`. Returns 0 when the file exists,
     // QV_FILE_NOT_FOUND when it does not, another file status when the path is unusable.
-    virtual long makeFileSpec(const std::string& path, QvMediaFileSpec* spec) = 0;
+    virtual long makeFileSpec(const std::string& path, QvMediaFileSpec* fileSpec) = 0;
 
     // A picture of width x height 32-bit ARGB pixels; null when it cannot be made.
     virtual std::unique_ptr<QvPixelBuffer> createOffscreen(int width, int height) = 0;

@@ -49,17 +49,17 @@ TEST_F(FileTest, RelativePathsResolveAgainstTheWorkingDirectoryOrAFolder) {
 }
 
 TEST_F(FileTest, FileSpecificationStatuses) {
-    QvMediaFileSpec spec;
-    EXPECT_EQ(QvFile(touch("here.qv")).getFSSpec(&spec), QV_FILE_OK);
-    EXPECT_EQ(std::string(spec.path), (folder_ / "here.qv").string());
-    EXPECT_EQ(QvFile((folder_ / "gone.qv").string()).getFSSpec(&spec), QV_FILE_NOT_FOUND);
-    EXPECT_EQ(std::string(spec.path), (folder_ / "gone.qv").string());
-    EXPECT_EQ(raisedMessage([&] { QvFile().getFSSpec(&spec); }),
+    QvMediaFileSpec fileSpec;
+    EXPECT_EQ(QvFile(touch("here.qv")).getFSSpec(&fileSpec), QV_FILE_OK);
+    EXPECT_EQ(std::string(fileSpec.path), (folder_ / "here.qv").string());
+    EXPECT_EQ(QvFile((folder_ / "gone.qv").string()).getFSSpec(&fileSpec), QV_FILE_NOT_FOUND);
+    EXPECT_EQ(std::string(fileSpec.path), (folder_ / "gone.qv").string());
+    EXPECT_EQ(raisedMessage([&] { QvFile().getFSSpec(&fileSpec); }),
               "Internal Error: Could not make file specification.");
     // A file used as a folder holds nothing.
-    EXPECT_EQ(QvFile(touch("plain") + "/inner.qv").getFSSpec(&spec), QV_FILE_NOT_FOUND);
+    EXPECT_EQ(QvFile(touch("plain") + "/inner.qv").getFSSpec(&fileSpec), QV_FILE_NOT_FOUND);
     std::string tooLong = (folder_ / std::string(5000, 'a')).string();
-    EXPECT_EQ(raisedMessage([&] { QvFile(tooLong).getFSSpec(&spec); }), "Bad filename.\n");
+    EXPECT_EQ(raisedMessage([&] { QvFile(tooLong).getFSSpec(&fileSpec); }), "Bad filename.\n");
 }
 
 TEST_F(FileTest, DeleteAndSize) {
