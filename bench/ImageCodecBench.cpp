@@ -71,7 +71,7 @@ std::unique_ptr<QvPixelBuffer> syntheticPicture() {
 }
 
 std::unique_ptr<QvPixelBuffer> loadPicture(const char* path) {
-    QvMediaFileSpec spec;
+    QvMediaFileLocation spec;
     if (QvFile(path).getFSSpec(&spec) != QV_FILE_OK) return nullptr;
     return QvTheMediaLayer().importImage(spec);
 }

@@ -47,7 +47,7 @@ QvFile QvFile::resolve(const std::string& relative) const {
     return file;
 }
 
-QvFileError QvFile::getFSSpec(QvMediaFileSpec* fileSpec) const {
+QvFileError QvFile::getFSSpec(QvMediaFileLocation* fileSpec) const {
     if (empty()) QvError("Internal Error: Could not make file specification.");
     long status = QvTheMediaLayer().makeFileSpec(path_, fileSpec);
     if (status == QV_FILE_NOT_FOUND) return QV_FILE_NOT_FOUND;

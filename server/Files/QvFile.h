@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "Files/QvFileStatus.h"
-#include "Media/QvMediaFileSpec.h"
+#include "Media/QvMediaFileLocation.h"
 #include "QvExport.h"
 
 // A file: the absolute path of a file or folder that may or may not
@@ -27,7 +27,7 @@ public:
 
     // The media layer's description of the file: QV_FILE_NOT_FOUND when the file does not exist
     // (the record is filled all the same), QV_FILE_OK when it does.
-    QvFileError getFSSpec(QvMediaFileSpec* fileSpec) const;
+    QvFileError getFSSpec(QvMediaFileLocation* fileSpec) const;
     // Removes the file: QV_FILE_OK, or QV_FILE_NOT_FOUND when it could not be removed.
     QvFileError deleteFile() const;
     // Size in bytes.

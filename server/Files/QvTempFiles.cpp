@@ -51,7 +51,7 @@ short QvSetTempFileLocation(short volume, long directory) {
     return volume;
 }
 
-void QvCreateTempFileSpec(long number, QvMediaFileSpec* fileSpec) {
+void QvCreateTempFileSpec(long number, QvMediaFileLocation* fileSpec) {
     QvFile file(QvFile(QvTempFileFolder()).resolve(QvTempFileName(localNow(), number)));
     file.deleteFile();
     file.getFSSpec(fileSpec);

@@ -2,7 +2,7 @@
 #include <ctime>
 #include <string>
 
-#include "Media/QvMediaFileSpec.h"
+#include "Media/QvMediaFileLocation.h"
 #include "QvExport.h"
 
 // Names and location of the temporary movie files that movie values write.
@@ -21,4 +21,4 @@ QV_C_EXPORT void QvSetTempFileFolder(const char* folder);
 QV_C_EXPORT short QvSetTempFileLocation(short volume, long directory);
 // Names a temporary file for `number` in the folder, removes any file of that name
 // and fills `fileSpec` with it.
-QV_C_EXPORT void QvCreateTempFileSpec(long number, QvMediaFileSpec* fileSpec);
+QV_C_EXPORT void QvCreateTempFileSpec(long number, QvMediaFileLocation* fileSpec);

@@ -57,12 +57,12 @@ void QvFFmpegMediaLayer::stop() {
     if (--startCount_ == 0) avformat_network_deinit();
 }
 
-long QvFFmpegMediaLayer::makeFileSpec(const std::string& path, QvMediaFileSpec* fileSpec) {
+long QvFFmpegMediaLayer::makeFileSpec(const std::string& path, QvMediaFileLocation* fileSpec) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error);
     if (error) return QvFileStatusFromError(error);
     std::string text = absolute.lexically_normal().string();
-    if (path.empty() || text.size() >= QvMediaFileSpec::kPathCapacity) return QV_FILE_BAD_NAME;
+    if (path.empty() || text.size() >= QvMediaFileLocation::kPathCapacity) return QV_FILE_BAD_NAME;
     std::memcpy(fileSpec->path, text.c_str(), text.size() + 1);
     if (fs::exists(absolute, error)) return QV_FILE_OK;
     return error ? QvFileStatusFromError(error) : QV_FILE_NOT_FOUND;
@@ -72,13 +72,13 @@ std::unique_ptr<QvPixelBuffer> QvFFmpegMediaLayer::createOffscreen(int width, in
     return QvPixelBuffer::create(width, height);
 }
 
-std::unique_ptr<QvPixelBuffer> QvFFmpegMediaLayer::importImage(const QvMediaFileSpec& file) {
+std::unique_ptr<QvPixelBuffer> QvFFmpegMediaLayer::importImage(const QvMediaFileLocation& file) {
     std::vector<uint8_t> bytes;
     if (!readImageFile(file.path, bytes)) QvError("Could not get graphics importer for file.");
     return QvFFmpegImageCodec::decode(bytes.data(), bytes.size());
 }
 
-void QvFFmpegMediaLayer::exportImage(QvPixelBuffer& picture, const QvMediaFileSpec& file,
+void QvFFmpegMediaLayer::exportImage(QvPixelBuffer& picture, const QvMediaFileLocation& file,
                                      const std::string& compression, double quality) {
     std::vector<uint8_t> bytes = QvFFmpegImageCodec::encode(picture, compression, quality);
     std::ofstream out(file.path, std::ios::binary | std::ios::trunc);

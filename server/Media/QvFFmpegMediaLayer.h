@@ -11,10 +11,10 @@ public:
 
     long start() override;
     void stop() override;
-    long makeFileSpec(const std::string& path, QvMediaFileSpec* fileSpec) override;
+    long makeFileSpec(const std::string& path, QvMediaFileLocation* fileSpec) override;
     std::unique_ptr<QvPixelBuffer> createOffscreen(int width, int height) override;
-    std::unique_ptr<QvPixelBuffer> importImage(const QvMediaFileSpec& file) override;
-    void exportImage(QvPixelBuffer& picture, const QvMediaFileSpec& file, const std::string& compression,
+    std::unique_ptr<QvPixelBuffer> importImage(const QvMediaFileLocation& file) override;
+    void exportImage(QvPixelBuffer& picture, const QvMediaFileLocation& file, const std::string& compression,
                      double quality) override;
     std::vector<std::string> imageCompressorNames() const override;
 

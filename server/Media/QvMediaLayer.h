@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Media/QvMediaFileSpec.h"
+#include "Media/QvMediaFileLocation.h"
 #include "QvExport.h"
 
 class QvPixelBuffer;
@@ -25,17 +25,17 @@ public:
 
     // Fills `fileSpec` with the absolute form of `path`. Returns 0 when the file exists,
     // QV_FILE_NOT_FOUND when it does not, another file status when the path is unusable.
-    virtual long makeFileSpec(const std::string& path, QvMediaFileSpec* fileSpec) = 0;
+    virtual long makeFileSpec(const std::string& path, QvMediaFileLocation* fileSpec) = 0;
 
     // A picture of width x height 32-bit ARGB pixels; null when it cannot be made.
     virtual std::unique_ptr<QvPixelBuffer> createOffscreen(int width, int height) = 0;
 
     // Reads any image file the libraries decode into a new picture of its size.
     // Failures raise the reading errors of frames.
-    virtual std::unique_ptr<QvPixelBuffer> importImage(const QvMediaFileSpec& file) = 0;
+    virtual std::unique_ptr<QvPixelBuffer> importImage(const QvMediaFileLocation& file) = 0;
     // Writes the picture in the named compression; quality runs from 0 to 1 and is
     // ignored by lossless formats. Raises on an unknown name or a failed write.
-    virtual void exportImage(QvPixelBuffer& picture, const QvMediaFileSpec& file, const std::string& compression,
+    virtual void exportImage(QvPixelBuffer& picture, const QvMediaFileLocation& file, const std::string& compression,
                              double quality) = 0;
     virtual std::vector<std::string> imageCompressorNames() const = 0;
 };

@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "Media/QvMediaFileSpec.h"
+#include "Media/QvMediaFileLocation.h"
 
 class QvPixelBuffer;
 
@@ -36,7 +36,7 @@ public:
     virtual void addOverlay(const QvMediaMovie& layer, int graphicsMode) = 0;
 
     // Writes a self-contained file holding all the movie's media.
-    virtual void flatten(const QvMediaFileSpec& file) = 0;
+    virtual void flatten(const QvMediaFileLocation& file) = 0;
     virtual void copyToClipboard() = 0;
 };
 
@@ -44,7 +44,7 @@ class QvMovieServices {
 public:
     virtual ~QvMovieServices() = default;
 
-    virtual std::unique_ptr<QvMediaMovie> createMovieFile(const QvMediaFileSpec& file) = 0;
-    virtual std::unique_ptr<QvMediaMovie> openMovieFile(const QvMediaFileSpec& file) = 0;
+    virtual std::unique_ptr<QvMediaMovie> createMovieFile(const QvMediaFileLocation& file) = 0;
+    virtual std::unique_ptr<QvMediaMovie> openMovieFile(const QvMediaFileLocation& file) = 0;
     virtual std::unique_ptr<QvMediaMovie> openMovieAddress(const std::string& url) = 0;
 };

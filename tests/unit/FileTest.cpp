@@ -49,7 +49,7 @@ TEST_F(FileTest, RelativePathsResolveAgainstTheWorkingDirectoryOrAFolder) {
 }
 
 TEST_F(FileTest, FileSpecificationStatuses) {
-    QvMediaFileSpec fileSpec;
+    QvMediaFileLocation fileSpec;
     EXPECT_EQ(QvFile(touch("here.qv")).getFSSpec(&fileSpec), QV_FILE_OK);
     EXPECT_EQ(std::string(fileSpec.path), (folder_ / "here.qv").string());
     EXPECT_EQ(QvFile((folder_ / "gone.qv").string()).getFSSpec(&fileSpec), QV_FILE_NOT_FOUND);
@@ -138,8 +138,8 @@ TEST_F(FileTest, TemporaryFilesGoToTheChosenFolderAndStartAbsent) {
     ::close(descriptor);
     EXPECT_EQ(QvTempFileFolder(), folder_.string());
 
-    QvMediaFileSpec first;
-    QvMediaFileSpec again;
+    QvMediaFileLocation first;
+    QvMediaFileLocation again;
     bool sameName = false;
     for (int attempt = 0; attempt < 3 && !sameName; ++attempt) {
         QvCreateTempFileSpec(7, &first);

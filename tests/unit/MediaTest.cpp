@@ -84,21 +84,21 @@ protected:
         fs::remove_all(folder_);
         QvTheMediaLayer().stop();
     }
-    QvMediaFileSpec fileSpec(const std::string& name) {
-        QvMediaFileSpec result;
+    QvMediaFileLocation fileSpec(const std::string& name) {
+        QvMediaFileLocation result;
         QvTheMediaLayer().makeFileSpec((folder_ / name).string(), &result);
         return result;
     }
     std::unique_ptr<QvPixelBuffer> roundTrip(QvPixelBuffer& picture, const std::string& compression, double quality,
                                              uintmax_t* bytes = nullptr) {
-        QvMediaFileSpec file = fileSpec("picture." + compression);
+        QvMediaFileLocation file = fileSpec("picture." + compression);
         QvTheMediaLayer().exportImage(picture, file, compression, quality);
         if (bytes) *bytes = fs::file_size(file.path);
         return QvTheMediaLayer().importImage(file);
     }
     std::string importError(const std::string& content) {
         std::ofstream(folder_ / "bad.img", std::ios::binary) << content;
-        QvMediaFileSpec file = fileSpec("bad.img");
+        QvMediaFileLocation file = fileSpec("bad.img");
         return raisedMessage([&] { QvTheMediaLayer().importImage(file); });
     }
 
@@ -125,7 +125,7 @@ TEST(PixelBuffer, RowsAreAlignedAndOnlyReachableWhileLocked) {
 }
 
 TEST_F(MediaTest, FileSpecificationsSayWhetherTheFileExists) {
-    QvMediaFileSpec result;
+    QvMediaFileLocation result;
     EXPECT_EQ(QvTheMediaLayer().makeFileSpec(folder_.string(), &result), 0);
     EXPECT_EQ(QvTheMediaLayer().makeFileSpec((folder_ / "none").string(), &result), QV_FILE_NOT_FOUND);
     EXPECT_EQ(QvTheMediaLayer().makeFileSpec(std::string(5000, 'a'), &result), QV_FILE_BAD_NAME);
@@ -172,10 +172,10 @@ TEST_F(MediaTest, JpegQualitySetsTheSizeAndTheLoss) {
 
 TEST_F(MediaTest, UnknownCompressionListsTheNames) {
     std::unique_ptr<QvPixelBuffer> picture = testPicture(8, 8);
-    QvMediaFileSpec file = fileSpec("x.img");
+    QvMediaFileLocation file = fileSpec("x.img");
     std::string message = raisedMessage([&] { QvTheMediaLayer().exportImage(*picture, file, "Cinepak", 0.5); });
     EXPECT_EQ(message.rfind("Unknown frame compression type.\nAvailable types are:\n\"JPEG\"\n\"PNG\"", 0), 0u);
-    QvMediaFileSpec unwritable = fileSpec("no/such/folder/x.png");
+    QvMediaFileLocation unwritable = fileSpec("no/such/folder/x.png");
     EXPECT_EQ(raisedMessage([&] { QvTheMediaLayer().exportImage(*picture, unwritable, "PNG", 0.5); }),
               std::string("Export of the picture to file '") + unwritable.path + "' failed.");
 }
@@ -183,7 +183,7 @@ TEST_F(MediaTest, UnknownCompressionListsTheNames) {
 TEST_F(MediaTest, UnreadableFilesGiveTheReadingErrors) {
     EXPECT_EQ(importError(""), "Could not get graphics importer for file.");
     EXPECT_EQ(importError("print 1;\n"), "Could not get graphics importer for file.");
-    QvMediaFileSpec folder = fileSpec("");
+    QvMediaFileLocation folder = fileSpec("");
     EXPECT_EQ(raisedMessage([&] { QvTheMediaLayer().importImage(folder); }), "Could not get graphics importer for file.");
     // A bitmap header that claims 40000 x 40000 pixels.
     const uint8_t claim[] = {'B', 'M', 0x36, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0, 0x28, 0, 0, 0,
