@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Session/QvParser.h"
+#include "ScriptTiming.h"
 
 namespace {
 struct Workload {
@@ -14,36 +14,6 @@ struct Workload {
     const char* python;
     const char* lua;
 };
-
-double secondsToRun(const std::string& script) {
-    QvParser session(script.c_str(), static_cast<long>(script.size()), nullptr, false);
-    session.CheckSyntax();
-    session.getConsole().takeUnread();
-    session.releaseConsole();
-    auto start = std::chrono::steady_clock::now();
-    session.Execute();
-    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::string output = session.getConsole().takeUnread();
-    session.releaseConsole();
-    if (session.getRunErrorFlag()) std::fprintf(stderr, "script failed: %s\n", output.c_str());
-    return took.count();
-}
-
-double bestOf(int runs, const std::string& script) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) best = std::min(best, secondsToRun(script));
-    return best;
-}
-
-// The best of three timings printed by the peer program; negative when it is missing.
-double peerSeconds(const std::string& command) {
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return -1;
-    double seconds = -1;
-    if (std::fscanf(pipe, "%lf", &seconds) != 1) seconds = -1;
-    pclose(pipe);
-    return seconds;
-}
 
 double pythonSeconds(const char* program) {
     return peerSeconds("python3 -c \"import time\n" + std::string(program) +

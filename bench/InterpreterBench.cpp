@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Session/QvParser.h"
+#include "ScriptTiming.h"
 
 namespace {
 struct Workload {
@@ -14,36 +14,10 @@ struct Workload {
     const char* python;
 };
 
-double secondsToRun(const std::string& script) {
-    QvParser session(script.c_str(), 0, nullptr, false);
-    session.CheckSyntax();
-    session.getConsole().takeUnread();
-    session.releaseConsole();
-    auto start = std::chrono::steady_clock::now();
-    session.Execute();
-    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::string output = session.getConsole().takeUnread();
-    session.releaseConsole();
-    if (session.getRunErrorFlag()) std::fprintf(stderr, "script failed: %s\n", output.c_str());
-    return took.count();
-}
-
-double bestOf(int runs, const std::string& script) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) best = std::min(best, secondsToRun(script));
-    return best;
-}
-
 // The loop inside one python3 process, timed there; negative when python3 is missing.
 double pythonSeconds(const char* body) {
-    std::string command = "python3 -c \"import time\nbest=1e9\nfor _ in range(3):\n t=time.perf_counter()\n" +
-                          std::string(body) + "\n best=min(best,time.perf_counter()-t)\nprint(best)\" 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    double seconds = -1;
-    if (std::fscanf(pipe, "%lf", &seconds) != 1) seconds = -1;
-    pclose(pipe);
-    return seconds;
+    return peerSeconds("python3 -c \"import time\nbest=1e9\nfor _ in range(3):\n t=time.perf_counter()\n" +
+                       std::string(body) + "\n best=min(best,time.perf_counter()-t)\nprint(best)\"");
 }
 }
 
