@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <time.h>
 
 #include "Errors/QvErrors.h"
 #include "Errors/QvExceptions.h"
@@ -19,6 +20,10 @@ constexpr const char* monthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun"
 constexpr double longestShift = 1e15;
 
 [[noreturn]] void raiseUnrepresentable() { QvError("The date lies outside the range of the calendar."); }
+
+// The C library reads the time zone on the first calendar conversion. Doing it once
+// while the library loads keeps threads that convert dates at once from racing on it.
+const bool timeZoneLoaded = (tzset(), true);
 
 // mktime answers -1 both for failure and for the second before 1970; errno tells them apart.
 std::time_t toTimestamp(std::tm& calendar) {
