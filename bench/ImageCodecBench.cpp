@@ -71,9 +71,9 @@ std::unique_ptr<QvPixelBuffer> syntheticPicture() {
 }
 
 std::unique_ptr<QvPixelBuffer> loadPicture(const char* path) {
-    QvMediaFileLocation spec;
-    if (QvFile(path).getFSSpec(&spec) != QV_FILE_OK) return nullptr;
-    return QvTheMediaLayer().importImage(spec);
+    QvMediaFileLocation fileSpec;
+    if (QvFile(path).getFSSpec(&fileSpec) != QV_FILE_OK) return nullptr;
+    return QvTheMediaLayer().importImage(fileSpec);
 }
 }
 
