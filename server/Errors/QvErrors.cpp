@@ -6,9 +6,7 @@
 #include "Errors/QvExceptions.h"
 #include "Session/QvWarningConsole.h"
 
-namespace {
-std::atomic<bool> abortEverything{false};
-}
+std::atomic<bool> QvAbortFlag::raised{false};
 
 void QvError(const char* text) { throw new QvException(text); }
 
@@ -23,8 +21,8 @@ void QvWarning(const char* text) {
 }
 
 void QvYield() {
-    if (abortEverything.load(std::memory_order_relaxed))
+    if (QvAbortFlag::raised.load(std::memory_order_relaxed))
         throw new QvInterruptException;
 }
 
-void QvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }
+void QvSetAbortEverything() { QvAbortFlag::raised.store(true, std::memory_order_relaxed); }

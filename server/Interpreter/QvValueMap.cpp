@@ -19,24 +19,47 @@ QvValueMap::Entry* QvValueMap::allocate() {
     return entry;
 }
 
+// The slots of an empty map are all null already: a map reused for the same layout
+// keeps them.
+void QvValueMap::useLayout(const QvScopeLayout* layout) {
+    if (layout == layout_) return;
+    layout_ = layout;
+    slots_.assign(layout ? layout->size() : 0, nullptr);
+}
+
 void QvValueMap::release(Entry* entry) {
+    if (entry->slot != QvScopeLayout::kAbsent && slots_[entry->slot] == entry->container.get())
+        slots_[entry->slot] = nullptr;
+    entry->slot = QvScopeLayout::kAbsent;
     entry->used = false;
-    entry->name.clear();
     entry->next = freeList_;
     freeList_ = entry;
 }
 
 QvValueMap::Entry** QvValueMap::link(unsigned hash, const char* name) {
     Entry** at = &buckets_[hash % kBuckets];
-    while (*at && std::strcmp((*at)->name.c_str(), name) != 0) at = &(*at)->next;
+    while (*at && std::strcmp((*at)->container->name().c_str(), name) != 0) at = &(*at)->next;
     return at;
 }
 
-QvValueContainer* QvValueMap::insert(unsigned hash, const std::string& name, ContainerRef container) {
+QvValueContainer* QvValueMap::insert(unsigned hash, ContainerRef container) {
+    int slot = layout_ ? layout_->find(hash, container->name().c_str()) : QvScopeLayout::kAbsent;
     Entry* entry = allocate();
-    entry->hash = hash;
-    entry->name = name;
     entry->container = std::move(container);
+    return link(entry, hash, slot);
+}
+
+QvValueContainer* QvValueMap::insert(const AST* identifier, ContainerRef container) {
+    if (identifier->layout() != layout_ || !layout_) return insert(identifier->hash(), std::move(container));
+    Entry* entry = allocate();
+    entry->container = std::move(container);
+    return link(entry, identifier->hash(), static_cast<int>(identifier->slot()));
+}
+
+QvValueContainer* QvValueMap::link(Entry* entry, unsigned hash, int slot) {
+    entry->hash = hash;
+    entry->slot = slot;
+    if (slot != QvScopeLayout::kAbsent) slots_[slot] = entry->container.get();
     Entry*& head = buckets_[hash % kBuckets];
     entry->next = head;
     head = entry;
@@ -49,24 +72,32 @@ QvValueMap::ContainerRef QvValueMap::remove(unsigned hash, const char* name) {
     Entry* entry = *at;
     if (!entry) return {};
     *at = entry->next;
-    ContainerRef container = std::move(entry->container);
     release(entry);
+    ContainerRef container = std::move(entry->container);
     --count_;
     container->detach();
     return container;
 }
 
 // Containers are detached first, all of them, so that none is left referring to one
-// that is already gone.
-void QvValueMap::clear() {
-    if (count_ == 0) return;
-    forEach([](const std::string&, QvValueContainer* c) { c->detach(); });
+// that is already gone. Both passes stop at the last entry in use.
+bool QvValueMap::clear() {
+    if (count_ == 0) return false;
+    bool emptiedOthers = false;
+    size_t left = count_;
+    for (auto block = blocks_.rbegin(); left > 0 && block != blocks_.rend(); ++block)
+        for (size_t i = 0; left > 0 && i < kEntriesPerBlock; ++i)
+            if ((*block)[i].used) {
+                emptiedOthers |= (*block)[i].container->detach();
+                --left;
+            }
     for (const std::unique_ptr<Entry[]>& block : blocks_)
-        for (size_t i = 0; i < kEntriesPerBlock; ++i)
+        for (size_t i = 0; count_ > 0 && i < kEntriesPerBlock; ++i)
             if (block[i].used) {
                 buckets_[block[i].hash % kBuckets] = nullptr;
-                block[i].container.reset();
                 release(&block[i]);
+                block[i].container.reset();
+                --count_;
             }
-    count_ = 0;
+    return emptiedOthers;
 }

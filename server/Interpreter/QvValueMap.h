@@ -4,11 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "FrontEnd/AST.h"
+#include "FrontEnd/QvScopeLayout.h"
 #include "Interpreter/QvValueContainer.h"
 
 // Variables by name: 211 buckets indexed by the identifier hash, each a chain of
-// entries that own one reference to their container. Entries come from blocks of 20
+// entries that own one reference to their container; an entry's name is its
+// container's. Entries come from blocks of 20
 // and freed entries are reused first; iteration goes block by block, newest first.
+// A map may also be given the layout of its scope: each variable whose name the
+// layout knows is then found at the layout's index too, which is how identifiers
+// bound to that layout reach their variables without a search.
 class QvValueMap {
 public:
     static constexpr unsigned kBuckets = 211;
@@ -22,10 +28,25 @@ public:
 
     QvValueContainer* find(unsigned hash, const char* name) const {
         for (Entry* e = buckets_[hash % kBuckets]; e; e = e->next)
-            if (std::strcmp(e->name.c_str(), name) == 0) return e->container.get();
+            if (std::strcmp(e->container->name().c_str(), name) == 0) return e->container.get();
         return nullptr;
     }
-    QvValueContainer* insert(unsigned hash, const std::string& name, ContainerRef container);
+    // The variable an identifier names: by its index when it is bound to this map's
+    // layout and the variable is there, else by its name.
+    QvValueContainer* find(const AST* identifier) const {
+        if (identifier->layout() == layout_ && layout_) {
+            if (QvValueContainer* found = slots_[identifier->slot()]) return found;
+        }
+        return find(identifier->hash(), identifier->getText());
+    }
+    // Only while the map is empty.
+    void useLayout(const QvScopeLayout* layout);
+    const QvScopeLayout* layout() const { return layout_; }
+    // Files the container under its name, whose identifier hash is `hash`.
+    QvValueContainer* insert(unsigned hash, ContainerRef container);
+    // The same for the variable an identifier names, at its index when it is bound to
+    // this map's layout.
+    QvValueContainer* insert(const AST* identifier, ContainerRef container);
     // Takes the entry out and detaches its container; the returned handle keeps it
     // alive for the caller.
     ContainerRef remove(unsigned hash, const char* name);
@@ -35,7 +56,9 @@ public:
     // Calls visit(name, container) for every entry.
     template <class Visit>
     void forEach(Visit visit) const;
-    void clear();
+    // Removes (and detaches) every entry; true when that emptied variables elsewhere
+    // (references to the removed ones).
+    bool clear();
 
     bool empty() const { return count_ == 0; }
     size_t size() const { return count_; }
@@ -44,15 +67,19 @@ private:
     struct Entry {
         Entry* next = nullptr;
         unsigned hash = 0;
-        std::string name;
         ContainerRef container;
+        int slot = QvScopeLayout::kAbsent;
         bool used = false;
     };
 
     Entry* allocate();
+    QvValueContainer* link(Entry* entry, unsigned hash, int slot);
     void release(Entry* entry);
     Entry** link(unsigned hash, const char* name);
 
+    const QvScopeLayout* layout_ = nullptr;
+    // Per layout index: the container of the newest entry of that name, or null.
+    std::vector<QvValueContainer*> slots_;
     std::vector<std::unique_ptr<Entry[]>> blocks_;
     Entry* freeList_ = nullptr;
     Entry* buckets_[kBuckets];
@@ -64,7 +91,7 @@ void QvValueMap::forEach(Visit visit) const {
     for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block)
         for (size_t i = 0; i < kEntriesPerBlock; ++i) {
             const Entry& e = (*block)[i];
-            if (e.used) visit(e.name, e.container.get());
+            if (e.used) visit(e.container->name(), e.container.get());
         }
 }
 
@@ -77,7 +104,7 @@ void QvValueMap::removeUnless(Keep keep) {
     for (const std::unique_ptr<Entry[]>& block : blocks_)
         for (size_t i = 0; i < kEntriesPerBlock; ++i) {
             const Entry& e = block[i];
-            if (e.used && !keep(e.name, e.container.get())) doomed.emplace_back(e.hash, e.name);
+            if (e.used && !keep(e.container->name(), e.container.get())) doomed.emplace_back(e.hash, e.container->name());
         }
     for (const auto& [hash, name] : doomed) remove(hash, name.c_str());
 }

@@ -8,6 +8,7 @@
 #include "Errors/QvControlSignals.h"
 #include "Errors/QvErrors.h"
 #include "Errors/QvException.h"
+#include "Errors/QvExceptions.h"
 #include "FrontEnd/QvTokens.h"
 #include "HostServices/QvHostServices.h"
 #include "Session/QvParser.h"
@@ -63,35 +64,19 @@ void TreeEval::requireValue(const QvValue* value) {
     if (!value) QvError("Reference to an invalid variable.");
 }
 
-// ---- Tree access ------------------------------------------------------------------
+// ---- Variables --------------------------------------------------------------------
 
-AST* TreeEval::child(AST* node) {
-    AST* first = node ? node->firstChild() : nullptr;
-    if (!first) missingTree();
-    return first;
+QvValueContainer* TreeEval::createVariable(unsigned hash, const char* name) {
+    return values_.insert(hash, new QvValueContainer(QvValueRef(), name, QV_CONTAINER_VARIABLE, session_));
 }
 
-// A window variable is written as a marker and its name as two siblings.
-AST* TreeEval::operandAfter(AST* operand) {
-    AST* next = operand->nextSibling();
-    if (isWindowMarker(operand)) next = next ? next->nextSibling() : nullptr;
-    if (!next) missingTree();
-    return next;
+void TreeEval::raiseCircular() {
+    QvError("Illegal attempt to overwrite a reference with expression containing that reference.");
 }
 
-AST* TreeEval::identifierOf(AST* scopeNode) {
-    AST* identifier = child(scopeNode);
-    if (identifier->getType() != QV_TOK_IDENT) mismatchedToken(QV_TOK_IDENT, identifier);
-    return identifier;
-}
+void TreeEval::raiseUnknown(const char* name) { throw new QvIdentifierException(name); }
 
-bool TreeEval::isWindowMarker(const AST* node) {
-    return node->getType() == QV_TOK_LOCAL_WINDOW || node->getType() == QV_TOK_GLOBAL_WINDOW;
-}
-
-bool TreeEval::isVariable(const AST* node) {
-    return node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL;
-}
+void TreeEval::raiseTerminated() { QvError("Execution Terminated by User."); }
 
 // ---- Statements -------------------------------------------------------------------
 
@@ -130,7 +115,7 @@ void TreeEval::guardedStatement(AST* node) {
     lvalue_ = false;
     try {
         runGuarded(node);
-        checkInterrupt();
+        pollInterrupt();
     } catch (QvException* error) {
         handleError(node, error);
     } catch (QvBreakException*) {
@@ -182,20 +167,27 @@ void TreeEval::assignment(AST* marker) {
     }
 }
 
+// A source computing a number has no side effects: it cannot take the variable away,
+// and its number goes into the variable's own number when nobody shares that.
 void TreeEval::assignVariable(AST* target, AST* source, bool circular) {
-    AST* name = identifierOf(target);
-    TreeEval& where = scope(target->getType() == QV_TOK_GLOBAL);
-    QvValueContainer* container = where.getContainerCreate(name->hash(), name->getText(), circular);
+    QvValueContainer* container = createdVariable(target, circular);
     if (source->getType() != QV_TOK_REFERENCE) {
+        double number;
+        if (source->form() != QvNodeForm::Other && numberOf(source, number)) {
+            container->setNumber(number);
+            return;
+        }
         qv_auto_value<QvValueContainer> held = container;
         container->setValue(expression(source));
         return;
     }
-    AST* referred = operandAfter(source);
+    container->setReference(referredVariable(operandAfter(source)));
+}
+
+// The variable after a `reference` marker.
+QvValueContainer* TreeEval::referredVariable(AST* referred) {
     if (!isVariable(referred)) noViableAlternative("setStatement", referred);
-    AST* referredName = identifierOf(referred);
-    TreeEval& referredScope = scope(referred->getType() == QV_TOK_GLOBAL);
-    container->setReference(referredScope.getContainer(referredName->hash(), referredName->getText()));
+    return existingVariable(referred);
 }
 
 void TreeEval::assignWindow(AST* marker, AST* source) {
@@ -206,12 +198,7 @@ void TreeEval::assignWindow(AST* marker, AST* source) {
         where.setWindowVariable(hash, name.c_str(), expression(source));
         return;
     }
-    AST* referred = operandAfter(source);
-    if (!isVariable(referred)) noViableAlternative("setStatement", referred);
-    AST* referredName = identifierOf(referred);
-    TreeEval& referredScope = scope(referred->getType() == QV_TOK_GLOBAL);
-    where.setWindowReference(hash, name.c_str(),
-                             referredScope.getContainer(referredName->hash(), referredName->getText()));
+    where.setWindowReference(hash, name.c_str(), referredVariable(operandAfter(source)));
 }
 
 // A variable is changed in place (made its own first); any other base is evaluated so
@@ -281,6 +268,13 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     if (!valueFirst) amount = expression(second);
     checkWritable(target.writable());
     QvValueRef& handle = target.handle();
+    if (QvNumberValue* number = QvNumberValue::unshared(handle)) {
+        if (amount && amount->GetType() == QV_NUMBER) {
+            number->setValue(numberResult(kind, number->value(), amount->AsNumber()));
+            notifyHolders(number);
+            return;
+        }
+    }
     switch (kind) {
     case QV_TOK_ADD: QvArithmetic::Add(handle, handle, amount, true); break;
     case QV_TOK_SUBTRACT: QvArithmetic::Subtract(handle, handle, amount, true); break;
@@ -288,6 +282,18 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     default: QvArithmetic::Divide(handle, handle, amount, true);
     }
     notifyHolders(handle.get());
+}
+
+// What the in-place statement of this kind makes of the target's number and the amount.
+double TreeEval::numberResult(int kind, double target, double amount) {
+    switch (kind) {
+    case QV_TOK_ADD: return target + amount;
+    case QV_TOK_SUBTRACT: return target - amount;
+    case QV_TOK_MULTIPLY: return target * amount;
+    default:
+        if (amount == 0) QvError(QvNumberValue::kDivideByZero);
+        return target / amount;
+    }
 }
 
 void TreeEval::listStatement(AST* node) {
@@ -349,24 +355,24 @@ void TreeEval::deleteStatement(AST* node) {
 }
 
 void TreeEval::ifStatement(AST* node) {
-    AST* condition = child(node);
-    if (expression(condition)->AsBoolean()) statement(operandAfter(condition));
+    AST* test = child(node);
+    if (condition(test)) statement(operandAfter(test));
 }
 
 void TreeEval::ifElseStatement(AST* node) {
     AST* ifNode = child(node);
     if (ifNode->getType() != QV_TOK_IF) mismatchedToken(QV_TOK_IF, ifNode);
-    AST* condition = child(ifNode);
+    AST* test = child(ifNode);
     AST* elseBranch = ifNode->nextSibling();
     if (!elseBranch) missingTree();
-    if (expression(condition)->AsBoolean())
-        statement(operandAfter(condition));
+    if (condition(test))
+        statement(operandAfter(test));
     else
         statement(elseBranch);
 }
 
 void TreeEval::codeBlock(AST* node) {
-    checkInterrupt();
+    pollInterrupt();
     for (AST* s = node->firstChild(); s && !returning_; s = s->nextSibling()) statement(s);
 }
 
@@ -424,12 +430,12 @@ void TreeEval::waitStatement(AST* node) {
 void TreeEval::printStatement(AST* node) {
     QvValueRef value = expression(child(node));
     session_->printToConsole(value->AsText());
-    checkInterrupt();
+    pollInterrupt();
 }
 
 void TreeEval::beepStatement() {
     QvGetHostServices()->beep();
-    checkInterrupt();
+    pollInterrupt();
 }
 
 void TreeEval::expressionStatement(AST* node) { functionElement(child(node)); }
@@ -489,7 +495,7 @@ TreeEval::LoopState TreeEval::startLoop(const LoopParts& parts) {
 // statement stops the run.
 bool TreeEval::beginPass(LoopState& loop) {
     if (session_->getInterruptedFlag()) return false;
-    checkInterrupt();
+    pollInterrupt();
     if (loop.period > 0) loop.passStart = Clock::now();
     return true;
 }
@@ -501,9 +507,7 @@ void TreeEval::sleepRest(const LoopState& loop) {
 }
 
 void TreeEval::incrementCounter(const LoopState& loop) {
-    if (!loop.increment) return;
-    AST* name = identifierOf(loop.increment);
-    incrementVariable(loop.increment->getType() == QV_TOK_GLOBAL, name->hash(), name->getText());
+    if (loop.increment) readVariable(loop.increment)->increment();
 }
 
 void TreeEval::timesLoop(AST* node) {
@@ -531,13 +535,13 @@ void TreeEval::foreverLoop(AST* node) {
 
 void TreeEval::whileLoop(AST* node) {
     LoopParts parts = loopParts(node, 1);
-    bool going = expression(parts.operands[0])->AsBoolean();
+    bool going = condition(parts.operands[0]);
     LoopState loop = startLoop(parts);
     while (going && beginPass(loop)) {
         statement(parts.body);
         if (returning_) return;
         incrementCounter(loop);
-        going = expression(parts.operands[0])->AsBoolean();
+        going = condition(parts.operands[0]);
         if (going) sleepRest(loop);
     }
 }

@@ -5,8 +5,12 @@
 #include "FrontEnd/QvTokens.h"
 // The token numbers come before the parser library headers that AST.h pulls in.
 #include "FrontEnd/AST.h"
+#include "Errors/QvErrors.h"
 #include "Interpreter/QvOperand.h"
+#include "Interpreter/QvValueMap.h"
 #include "QvExport.h"
+#include "Session/QvParser.h"
+#include "Values/QvNumberValue.h"
 #include "Values/QvValue.h"
 
 class QvCallSite;
@@ -14,8 +18,10 @@ class QvException;
 class QvParser;
 
 // The tree walker: one method per rule of the language, walking the trees the parser
-// builds. Variables, interruption and error reporting are hooks that QvTreeEval
-// supplies. A tree of an unexpected shape raises a "Runtime internal error: ..." error.
+// builds, with the two variable maps of its scope. The operations on variables,
+// interruption and error reporting are hooks that QvTreeEval supplies; the walker's
+// own lookups of bound identifiers take the same steps inline. A tree of an
+// unexpected shape raises a "Runtime internal error: ..." error.
 class QV_EXPORT TreeEval {
 public:
     TreeEval(QvParser* session, TreeEval* outer);
@@ -71,11 +77,44 @@ public:
     virtual void printValueMaps() = 0;
     virtual QvValueContainer* getWindowContainer(unsigned hash, const char* name) = 0;
 
+    const QvValueMap& valueMap() const { return values_; }
+    const QvValueMap& windowValueMap() const { return windows_; }
+
 protected:
     using Clock = std::chrono::steady_clock;
 
     // The evaluator that a `global` scope addresses.
     TreeEval& scope(bool global) { return global && outer_ ? *outer_ : *this; }
+
+    // The lookups behind both the walker and the named variable operations: `found`
+    // is what the value map answered, `name` names the variable in errors. A variable
+    // to read (getValue's steps), one that must exist (getContainer's), or one made
+    // when missing (getContainerCreate's).
+    QvValueContainer* readable(QvValueContainer* found, const char* name) {
+        pollInterrupt();
+        if (!found) raiseUnknown(name);
+        return found;
+    }
+    QvValueContainer* existing(QvValueContainer* found, const char* name) {
+        QvYieldFast();
+        if (!found) raiseUnknown(name);
+        return found;
+    }
+    QvValueContainer* created(QvValueContainer* found, unsigned hash, const char* name, bool circular) {
+        QvYieldFast();
+        if (!found) found = createVariable(hash, name);
+        if (circular && !found->isWritable()) raiseCircular();
+        return found;
+    }
+    QvValueContainer* createVariable(unsigned hash, const char* name);
+    [[noreturn]] static void raiseCircular();
+    [[noreturn]] static void raiseUnknown(const char* name);
+    // checkInterrupt's steps: QvYield, then a stop request raises "Execution Terminated by User.".
+    void pollInterrupt() {
+        QvYieldFast();
+        if (session_->getInterruptedFlag()) raiseTerminated();
+    }
+    [[noreturn]] static void raiseTerminated();
 
     QvParser* session_;
     TreeEval* outer_;
@@ -83,6 +122,8 @@ protected:
     bool lvalue_ = false;
     QvValueRef* returnTarget_ = nullptr;
     bool returning_ = false;
+    QvValueMap values_;
+    QvValueMap windows_;
 
 private:
     struct LoopParts {
@@ -98,23 +139,66 @@ private:
     };
 
     // Tree access.
-    AST* child(AST* node);
-    AST* operandAfter(AST* operand);
-    AST* identifierOf(AST* scopeNode);
-    static bool isWindowMarker(const AST* node);
-    static bool isVariable(const AST* node);
+    static AST* child(AST* node) {
+        AST* first = node ? node->firstChild() : nullptr;
+        if (!first) missingTree();
+        return first;
+    }
+    // A window variable is written as a marker and its name as two siblings.
+    static AST* operandAfter(AST* operand) {
+        AST* next = operand->nextSibling();
+        if (isWindowMarker(operand)) next = next ? next->nextSibling() : nullptr;
+        if (!next) missingTree();
+        return next;
+    }
+    static AST* identifierOf(AST* scopeNode) {
+        if (scopeNode->form() == QvNodeForm::Variable) return scopeNode->firstChild();
+        AST* identifier = child(scopeNode);
+        if (identifier->getType() != QV_TOK_IDENT) mismatchedToken(QV_TOK_IDENT, identifier);
+        return identifier;
+    }
+    static bool isWindowMarker(const AST* node) {
+        return node->getType() == QV_TOK_LOCAL_WINDOW || node->getType() == QV_TOK_GLOBAL_WINDOW;
+    }
+    static bool isVariable(const AST* node) {
+        return node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL;
+    }
+    // The variable a local or global scope node names, in the evaluator the scope
+    // addresses: to read, existing, or made when missing.
+    // (The identifier's text is asked for only when it is needed: that costs a call.)
+    QvValueContainer* readVariable(AST* scopeNode) {
+        AST* identifier = identifierOf(scopeNode);
+        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
+        QvValueContainer* found = where.values_.find(identifier);
+        return found ? where.readable(found, nullptr) : where.readable(nullptr, identifier->getText());
+    }
+    QvValueContainer* existingVariable(AST* scopeNode) {
+        AST* identifier = identifierOf(scopeNode);
+        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
+        QvValueContainer* found = where.values_.find(identifier);
+        return found ? where.existing(found, nullptr) : where.existing(nullptr, identifier->getText());
+    }
+    QvValueContainer* createdVariable(AST* scopeNode, bool circular) {
+        AST* identifier = identifierOf(scopeNode);
+        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
+        QvValueContainer* found = where.values_.find(identifier);
+        return found ? where.created(found, 0, nullptr, circular)
+                     : where.created(nullptr, identifier->hash(), identifier->getText(), circular);
+    }
 
     // Statements.
     void guardedStatement(AST* node);
     void runGuarded(AST* node);
     void assignment(AST* marker);
     void assignVariable(AST* target, AST* source, bool circular);
+    QvValueContainer* referredVariable(AST* referred);
     void assignWindow(AST* marker, AST* source);
     void assignElement(AST* target, AST* source);
     void assignDoubleElement(AST* target, AST* source);
     void assignProperty(AST* target, AST* source);
     void assignFile(AST* target, AST* source);
     void inPlaceArithmetic(AST* node);
+    static double numberResult(int kind, double target, double amount);
     void listStatement(AST* node);
     void deleteStatement(AST* node);
     void ifStatement(AST* node);
@@ -142,6 +226,29 @@ private:
     bool insideDateRange(QvValue* first, QvValue* last);
 
     // Expressions.
+    // The nodes the binding pass marked as computing numbers are first tried as plain
+    // numbers: numberOf answers false, having changed nothing, as soon as an operand
+    // is not a number, and the general rules then evaluate the node; errors are the
+    // same either way because those operands have no side effects.
+    bool numberOf(AST* node, double& result) {
+        switch (node->form()) {
+        case QvNodeForm::NumberLiteral: result = node->number(); return true;
+        case QvNodeForm::Variable: return variableNumber(node, result);
+        case QvNodeForm::NumberArithmetic: return arithmeticNumber(node, result);
+        default: return false;
+        }
+    }
+    bool variableNumber(AST* scopeNode, double& result) {
+        const QvValue* value = readVariable(scopeNode)->getValue().get();
+        if (!value || value->GetType() != QV_NUMBER) return false;
+        result = static_cast<const QvNumberValue*>(value)->value();
+        return true;
+    }
+    bool arithmeticNumber(AST* node, double& result);
+    // 1 or 0 for a comparison of two numbers; -1 when an operand is not a number.
+    int numberComparison(AST* node);
+    // A condition's boolean (if, repeat while).
+    bool condition(AST* node);
     QvValueRef variableValue(AST* scopeNode);
     QvValueRef windowValue(AST* marker);
     QvValueRef mathExpression(AST* node);

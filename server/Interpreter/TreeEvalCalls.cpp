@@ -5,7 +5,7 @@
 // #(PLUGIN_FN, namespace, name, argument...): the arguments are evaluated left to
 // right before the function is looked up.
 QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
-    checkInterrupt();
+    pollInterrupt();
     AST* nameSpace = child(node);
     AST* name = nameSpace->nextSibling();
     if (!name) missingTree();
@@ -15,7 +15,7 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     size_t index = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling())
         callArgument(call, index++, argument);
-    return QvCallProcedure::callFunction(call);
+    return QvCallProcedure::callFunction(call, QvCallTarget::of(node, call));
 }
 
 // #(PARAM_ASSIGN, name, passing) names an argument; #(REF_PARAMETER, variable) passes
@@ -27,16 +27,14 @@ void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
         argument = name->nextSibling();
         if (!argument) missingTree();
     }
-    QvArgumentSlot& slot = call.argument(index);
     if (argument->getType() == QV_TOK_REF_PARAMETER) {
         AST* variable = child(argument);
         if (!isVariable(variable)) noViableAlternative("parameter", variable);
-        AST* name = identifierOf(variable);
-        slot.referee = scope(variable->getType() == QV_TOK_GLOBAL).getContainer(name->hash(), name->getText());
-        slot.kind = QvArgumentSlot::Reference;
+        call.setReference(index, existingVariable(variable));
         return;
     }
     if (argument->getType() != QV_TOK_NO_REF_PARAMETER) mismatchedToken(QV_TOK_NO_REF_PARAMETER, argument);
+    QvArgumentSlot& slot = call.argument(index);
     slot.value = expression(child(argument));
     slot.kind = QvArgumentSlot::Value;
 }

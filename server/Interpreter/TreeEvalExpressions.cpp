@@ -91,6 +91,13 @@ QvTypeEnum typeOfKeyword(int type) {
 
 QvValueRef TreeEval::expression(AST* node) {
     if (!node) missingTree();
+    if (node->form() == QvNodeForm::NumberArithmetic) {
+        double number;
+        if (numberOf(node, number)) return new QvNumberValue(number);
+    } else if (node->form() == QvNodeForm::NumberComparison) {
+        int flag = numberComparison(node);
+        if (flag >= 0) return booleanValue(flag);
+    }
     switch (node->getType()) {
     case QV_TOK_LOCAL: case QV_TOK_GLOBAL: return variableValue(node);
     case QV_TOK_INT1: case QV_TOK_INT2: case QV_TOK_INT4: case QV_TOK_INT_TOK: case QV_TOK_FLOAT:
@@ -127,10 +134,57 @@ QvValueRef TreeEval::expression(AST* node) {
     }
 }
 
+bool TreeEval::arithmeticNumber(AST* node, double& result) {
+    AST* leftNode = node->firstChild();
+    double left;
+    if (!numberOf(leftNode, left)) return false;
+    const int type = node->getType();
+    if (leftNode->nextSibling() == nullptr) {
+        if (type == QV_TOK_UNARY_MINUS)
+            result = -left;
+        else if (type == QV_TOK_PERCENT)
+            result = left / unitFactor(type);
+        else
+            result = left * unitFactor(type);
+        return true;
+    }
+    double right;
+    if (!numberOf(leftNode->nextSibling(), right)) return false;
+    switch (type) {
+    case QV_TOK_PLUS: result = left + right; break;
+    case QV_TOK_MINUS: result = left - right; break;
+    case QV_TOK_MULT: result = left * right; break;
+    default:
+        if (right == 0) QvError(QvNumberValue::kDivideByZero);
+        result = left / right;
+    }
+    return true;
+}
+
+int TreeEval::numberComparison(AST* node) {
+    AST* leftNode = node->firstChild();
+    double left, right;
+    if (!numberOf(leftNode, left) || !numberOf(leftNode->nextSibling(), right)) return -1;
+    switch (node->getType()) {
+    case QV_TOK_EQUAL: return left == right;
+    case QV_TOK_NE: return !(left == right);
+    case QV_TOK_LT: return left < right;
+    case QV_TOK_LE: return left <= right;
+    case QV_TOK_GT: return left > right;
+    default: return left >= right;
+    }
+}
+
+bool TreeEval::condition(AST* node) {
+    if (node && node->form() == QvNodeForm::NumberComparison) {
+        int flag = numberComparison(node);
+        if (flag >= 0) return flag;
+    }
+    return expression(node)->AsBoolean();
+}
+
 QvValueRef TreeEval::variableValue(AST* scopeNode) {
-    AST* name = identifierOf(scopeNode);
-    bool writable;
-    QvValueRef value = scope(scopeNode->getType() == QV_TOK_GLOBAL).getValue(name->hash(), name->getText(), writable);
+    QvValueRef value = readVariable(scopeNode)->getValue();
     requireValue(value.get());
     return value;
 }
@@ -147,11 +201,7 @@ QvValueRef TreeEval::windowValue(AST* marker) {
 QvOperand TreeEval::identifierExpression(AST* node) {
     switch (node->getType()) {
     case QV_TOK_LOCAL: case QV_TOK_GLOBAL: {
-        AST* name = identifierOf(node);
-        TreeEval& where = scope(node->getType() == QV_TOK_GLOBAL);
-        QvYield();
-        checkInterrupt();
-        QvValueContainer* variable = where.getContainer(name->hash(), name->getText());
+        QvValueContainer* variable = readVariable(node);
         return QvOperand(variable, variable->isWritable());
     }
     case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW: {

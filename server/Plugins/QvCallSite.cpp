@@ -16,10 +16,6 @@ QvCallSite::QvCallSite(const char* nameSpace, const char* function, size_t argum
       heapNames_(argumentCount > kInlineNames ? new const char*[argumentCount]() : nullptr),
       names_(heapNames_ ? heapNames_.get() : inlineNames_) {}
 
-void QvCallSite::releaseValues() {
-    for (size_t i = 0; i < size(); ++i) argument(i).value.reset();
-}
-
 void QvCallSite::raiseIncorrectArguments() const {
     std::string text = "Function \"";
     if (std::strcmp(nameSpace_, QvPluginRegistry::kInternalNamespace) != 0) text += std::string(nameSpace_) + ".";

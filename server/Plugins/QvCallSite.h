@@ -25,12 +25,11 @@ public:
 
     size_t size() const { return arguments_.size(); }
     QvArgumentSlot& argument(size_t i) { return arguments_.entries()[i]; }
+    const QvArgumentSlot& argument(size_t i) const { return arguments_.entries()[i]; }
+    void setReference(size_t i, QvValueContainer* variable) { arguments_.setReference(i, variable); }
     // Null for a positional argument.
     const char* name(size_t i) const { return names_[i]; }
     void setName(size_t i, const char* name) { names_[i] = name; }
-    // Lets go of the argument values once they are bound, so that a value nobody else
-    // holds reaches the function without being copied.
-    void releaseValues();
 
     // "Function \"Namespace.name\" was called with incorrect arguments."
     [[noreturn]] void raiseIncorrectArguments() const;

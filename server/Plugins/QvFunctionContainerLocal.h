@@ -1,12 +1,15 @@
 #pragma once
 #include <vector>
 
+#include "FrontEnd/QvScopeLayout.h"
 #include "Plugins/QvFunctionContainer.h"
 
 class AST;
 
 // A function defined in the script. Holds its parameters' name nodes and default
-// expressions and its body, all parts of the DEFINE tree that the session's parser owns.
+// expressions and its body, all parts of the DEFINE tree that the session's parser owns,
+// and the layout of the function's scope, which starts with the parameters; the
+// definition node is bound to that layout, so the binding pass binds the body to it.
 class QV_EXPORT QvFunctionContainerLocal : public QvFunctionContainer {
 public:
     QvFunctionContainerLocal(AST* definition, bool hasNamespace);
@@ -24,4 +27,5 @@ private:
 
     std::vector<Parameter> parameters_;
     AST* body_ = nullptr;
+    QvScopeLayout layout_;
 };

@@ -110,7 +110,7 @@ void QvNumberValue::Divide(QvValueRef& result, QvValueRef& other) {
         return QvValue::Divide(result, other);
     double divisor = other->AsNumber();
     if (divisor == 0)
-        QvError("Attempt to divide by zero");
+        QvError(kDivideByZero);
     double quotient = number_ / divisor;
     resultNumber(result).number_ = quotient;
 }

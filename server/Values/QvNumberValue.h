@@ -3,11 +3,14 @@
 #include <string>
 
 #include "QvExport.h"
+#include "Values/QvBlockPool.h"
 #include "Values/QvValue.h"
 
-class QV_EXPORT QvNumberValue : public QvValue {
+class QV_EXPORT QvNumberValue : public QvValue, public QvPooled<QvNumberValue> {
 public:
     explicit QvNumberValue(double number = 0) : number_(number) {}
+
+    static constexpr const char* kDivideByZero = "Attempt to divide by zero";
 
     // The printed form of every number: "%g" with 6 significant digits and an
     // exponent of at least three digits (1e+006, 1.23457e-005).
@@ -16,6 +19,14 @@ public:
 
     double value() const { return number_; }
     void setValue(double number) { number_ = number; }
+    // The number the handle holds when no other holder shares it, so that it may be
+    // changed in place; null for a shared value or one of another type.
+    static QvNumberValue* unshared(const QvValueRef& handle) {
+        QvValue* value = handle.get();
+        return value && value->referenceCount() == 1 && value->GetType() == QV_NUMBER
+                   ? static_cast<QvNumberValue*>(value)
+                   : nullptr;
+    }
 
     QvValue* Clone() const override;
     QvTypeEnum GetType() const override;

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "FrontEnd/AST.h"
+
+class QvCallSite;
+class QvPluginSignature;
+
+// What one call expression found in the registries: the overloads of its function,
+// those of the process-wide registry first, and for each the parameter that every
+// argument takes. Which parameter an argument takes depends only on the names and
+// the number of the arguments, which the call expression fixes, so it is worked out
+// once; at each call only the arguments' types remain to be checked. The target is
+// kept on the call's node until a registry changes.
+class QvCallTarget : public QvNodeObject {
+public:
+    static constexpr uint16_t kNoParameter = UINT16_MAX;
+
+    struct Overload {
+        const QvPluginSignature* signature;
+        // False when the names or the number of the arguments rule the overload out.
+        bool viable;
+        std::vector<uint16_t> parameterOf;  // per argument
+    };
+
+    // The target of the call expression `node` whose arguments `call` holds.
+    static const QvCallTarget& of(AST* node, const QvCallSite& call);
+
+    const std::vector<Overload>& overloads() const { return overloads_; }
+
+private:
+    explicit QvCallTarget(const QvCallSite& call);
+    void addOverloads(const std::vector<std::unique_ptr<QvPluginSignature>>* signatures, const QvCallSite& call);
+    static Overload plan(const QvPluginSignature& signature, const QvCallSite& call);
+
+    uint64_t registryVersion_;
+    std::vector<Overload> overloads_;
+};
