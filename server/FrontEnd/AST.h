@@ -32,6 +32,19 @@ enum class QvNodeForm : uint8_t {
     NumberComparison,  // a comparison of two operands of the three forms above
 };
 
+// The rule the evaluator applies to a node, decoded from its token by the binding
+// pass: a small dense number for the walker to dispatch on.
+enum class QvNodeKind : uint8_t {
+    Unknown,
+    // Statements.
+    Block, Catch, Define, Assignment, InPlaceArithmetic, ListEdit, Delete, ExpressionStatement,
+    TimesLoop, ForeverLoop, WhileLoop, DateLoop, ForLoop, If, IfElse, Break, Wait, Print, Beep,
+    AppleScript, Return,
+    // Expressions.
+    Variable, Literal, Arithmetic, Comparison, Logic, Indexing, WindowValue, External, Property,
+    PropertySet, Coercion, Unit, DateLiteral, ListLiteral, Call, TypeKeyword,
+};
+
 // A syntax-tree node: its token (type, text, line), a hash of the text for variable
 // lookup, a value (built at parse time, or cached by the evaluator), the calendar
 // fields of a date literal, and two slots the evaluator owns: the binding that the
@@ -74,12 +87,14 @@ public:
     const QvDateFields* dateFields() const { return dateFields_.get(); }
     void setDateFields(const QvDateFields& fields);
 
-    // The binding. An identifier of a variable: the layout of the scope it addresses
+    // The binding. Every node: its kind and form. An identifier of a variable: the layout of the scope it addresses
     // and its index there; a function definition: the layout of the function's scope.
+    QvNodeKind kind() const { return kind_; }
     QvNodeForm form() const { return form_; }
     const QvScopeLayout* layout() const { return layout_; }
     uint32_t slot() const { return slot_; }
     double number() const { return number_; }
+    void setKind(QvNodeKind kind) { kind_ = kind; }
     void setForm(QvNodeForm form) { form_ = form; }
     void bindSlot(const QvScopeLayout* layout, uint32_t slot) {
         layout_ = layout;
@@ -95,6 +110,7 @@ private:
     unsigned hash_ = 0;
     qv_auto_value<QvValue> value_;
     std::unique_ptr<QvDateFields> dateFields_;
+    QvNodeKind kind_ = QvNodeKind::Unknown;
     QvNodeForm form_ = QvNodeForm::Other;
     uint32_t slot_ = 0;
     const QvScopeLayout* layout_ = nullptr;

@@ -65,14 +65,8 @@ void QvTreeEval::incrementVariable(bool global, unsigned hash, const char* name)
     where.readable(where.values_.find(hash, name), name)->increment();
 }
 
-bool QvTreeEval::anyWindowVariables() const {
-    return !windows_.empty() || (outer_ && !outerEvaluator()->windows_.empty());
-}
-
-// Only windows show anything of a change: with no window variable in reach there is
-// nobody to tell.
 void QvTreeEval::notifyHolders(QvValue* value) {
-    if (!anyWindowVariables()) return;
+    if (!windowsInReach()) return;
     values_.forEach([value](const std::string&, QvValueContainer* c) {
         if (c->getValue().get() == value) c->notify();
     });
@@ -112,16 +106,22 @@ void QvTreeEval::setParameter(const AST* identifier, QvValueRef value) {
     if (QvValueContainer* container = values_.find(identifier))
         container->setValue(std::move(value));
     else
-        values_.insert(identifier, new QvValueContainer(std::move(value), identifier->getText(),
-                                                        QV_CONTAINER_VARIABLE, session_));
+        values_.insert(identifier, newVariable(identifier, std::move(value)));
 }
 
 void QvTreeEval::setReferenceParameter(const AST* identifier, QvValueContainer* container) {
     QvYieldFast();
-    if (QvValueContainer* existing = values_.find(identifier))
+    if (QvValueContainer* existing = values_.find(identifier)) {
         existing->setReference(container);
+        return;
+    }
+    if (!container) QvError("can't reference NULL container");
+    QvValueMap::ContainerRef variable = values_.takeSpare(identifier);
+    if (variable)
+        variable->referFirstTo(container, true);
     else
-        values_.insert(identifier, new QvValueContainer(container, identifier->getText(), QV_CONTAINER_VARIABLE, true));
+        variable = new QvValueContainer(container, identifier->getText(), QV_CONTAINER_VARIABLE, true);
+    values_.insert(identifier, std::move(variable));
 }
 
 void QvTreeEval::setWindowVariable(unsigned hash, const char* name, QvValueRef value) {

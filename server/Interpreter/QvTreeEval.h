@@ -60,7 +60,6 @@ private:
     void removeAllVariables();
     // Forgets every variable and all state, as if just made.
     void recycle();
-    bool anyWindowVariables() const;
     void deleteEntriesFor(const QvValueContainer* container);
 
     static constexpr size_t kSpareCallEvaluators = 64;

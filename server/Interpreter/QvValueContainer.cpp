@@ -11,23 +11,33 @@ QvValueContainer::QvValueContainer(QvValueRef value, const char* name, QvContain
                                    QvParser* session)
     : session_(session), kind_(kind) {
     (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+    holdFirstValue(std::move(value));
+    if (kind == QV_CONTAINER_WINDOW) openWindow();
+}
+
+QvValueContainer::QvValueContainer(QvValueContainer* referee, const char* name, QvContainerKind kind,
+                                   bool writable)
+    : session_(nullptr), kind_(kind) {
+    if (!referee) QvError("can't reference NULL container");
+    session_ = referee->session_;
+    (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+    referFirstTo(referee, writable);
+    if (kind == QV_CONTAINER_WINDOW) openWindow();
+}
+
+void QvValueContainer::holdFirstValue(QvValueRef value) {
+    writableReference_ = false;
     if (value)
         setValue(std::move(value));
     else {
         slot_.value = new QvNoValue;
         slot_.kind = QvArgumentSlot::Value;
     }
-    if (kind == QV_CONTAINER_WINDOW) openWindow();
 }
 
-QvValueContainer::QvValueContainer(QvValueContainer* referee, const char* name, QvContainerKind kind,
-                                   bool writable)
-    : writableReference_(writable), session_(nullptr), kind_(kind) {
-    if (!referee) QvError("can't reference NULL container");
-    session_ = referee->session_;
-    (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+void QvValueContainer::referFirstTo(QvValueContainer* referee, bool writable) {
+    writableReference_ = writable;
     linkTo(referee);
-    if (kind == QV_CONTAINER_WINDOW) openWindow();
 }
 
 QvValueContainer::~QvValueContainer() { detach(); }

@@ -24,6 +24,10 @@ public:
     // A variable referring to `referee`.
     QvValueContainer(QvValueContainer* referee, const char* name, QvContainerKind kind, bool writable);
     ~QvValueContainer() override;
+    // What the two constructors do with the content, also for taking up a detached
+    // container of a variable again under the same name.
+    void holdFirstValue(QvValueRef value);
+    void referFirstTo(QvValueContainer* referee, bool writable);
     QvValueContainer(const QvValueContainer&) = delete;
     QvValueContainer& operator=(const QvValueContainer&) = delete;
 

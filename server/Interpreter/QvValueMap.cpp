@@ -25,6 +25,8 @@ void QvValueMap::useLayout(const QvScopeLayout* layout) {
     if (layout == layout_) return;
     layout_ = layout;
     slots_.assign(layout ? layout->size() : 0, nullptr);
+    spares_.clear();
+    spares_.resize(slots_.size());
 }
 
 void QvValueMap::release(Entry* entry) {
@@ -95,8 +97,12 @@ bool QvValueMap::clear() {
         for (size_t i = 0; count_ > 0 && i < kEntriesPerBlock; ++i)
             if (block[i].used) {
                 buckets_[block[i].hash % kBuckets] = nullptr;
+                int slot = block[i].slot;
                 release(&block[i]);
-                block[i].container.reset();
+                ContainerRef container = std::move(block[i].container);
+                if (slot != QvScopeLayout::kAbsent && container->holderCount() == 1 &&
+                    container->kind() == QV_CONTAINER_VARIABLE)
+                    spares_[slot] = std::move(container);
                 --count_;
             }
     return emptiedOthers;

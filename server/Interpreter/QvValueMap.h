@@ -41,6 +41,13 @@ public:
     }
     // Only while the map is empty.
     void useLayout(const QvScopeLayout* layout);
+    // A container that clear() kept for the identifier's variable, detached, or null:
+    // a container of a variable at a layout index that nobody else held is kept for the
+    // next variable at that index (a function's next call), which has the same name.
+    ContainerRef takeSpare(const AST* identifier) {
+        if (identifier->layout() != layout_ || !layout_) return nullptr;
+        return std::move(spares_[identifier->slot()]);
+    }
     const QvScopeLayout* layout() const { return layout_; }
     // Files the container under its name, whose identifier hash is `hash`.
     QvValueContainer* insert(unsigned hash, ContainerRef container);
@@ -80,6 +87,7 @@ private:
     const QvScopeLayout* layout_ = nullptr;
     // Per layout index: the container of the newest entry of that name, or null.
     std::vector<QvValueContainer*> slots_;
+    std::vector<ContainerRef> spares_;
     std::vector<std::unique_ptr<Entry[]>> blocks_;
     Entry* freeList_ = nullptr;
     Entry* buckets_[kBuckets];

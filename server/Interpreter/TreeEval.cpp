@@ -70,6 +70,19 @@ QvValueContainer* TreeEval::createVariable(unsigned hash, const char* name) {
     return values_.insert(hash, new QvValueContainer(QvValueRef(), name, QV_CONTAINER_VARIABLE, session_));
 }
 
+QvValueContainer* TreeEval::createVariable(const AST* identifier) {
+    return values_.insert(identifier, newVariable(identifier, QvValueRef()));
+}
+
+QvValueMap::ContainerRef TreeEval::newVariable(const AST* identifier, QvValueRef value) {
+    QvValueMap::ContainerRef variable = values_.takeSpare(identifier);
+    if (variable)
+        variable->holdFirstValue(std::move(value));
+    else
+        variable = new QvValueContainer(std::move(value), identifier->getText(), QV_CONTAINER_VARIABLE, session_);
+    return variable;
+}
+
 void TreeEval::raiseCircular() {
     QvError("Illegal attempt to overwrite a reference with expression containing that reference.");
 }
@@ -89,19 +102,15 @@ void TreeEval::programme(AST* root) {
 }
 
 void TreeEval::statement(AST* node) {
-    switch (node->getType()) {
-    case QV_TOK_BEGIN: codeBlock(node); return;
-    case QV_TOK_CATCH: catchStatement(node); return;
-    case QV_TOK_DEFINE: return;
-    case QV_CIRC_REF: case QV_NO_CIRC_REF:
-    case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
-    case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT:
-    case QV_TOK_DELETE: case QV_TOK_EXPR_STATEMENT:
-    case QV_TOK_TIMES: case QV_TOK_FOREVER: case QV_TOK_WHILE:
-    case QV_TOK_UNTIL: case QV_TOK_FROM: case QV_TOK_FOR:
-    case QV_TOK_IF: case QV_TOK_ELSE:
-    case QV_TOK_BREAK: case QV_TOK_WAIT: case QV_TOK_PRINT: case QV_TOK_BEEP: case QV_TOK_SCRIPT:
-    case QV_TOK_RETURN:
+    switch (node->kind()) {
+    case QvNodeKind::Block: codeBlock(node); return;
+    case QvNodeKind::Catch: catchStatement(node); return;
+    case QvNodeKind::Define: return;
+    case QvNodeKind::Assignment: case QvNodeKind::InPlaceArithmetic: case QvNodeKind::ListEdit:
+    case QvNodeKind::Delete: case QvNodeKind::ExpressionStatement: case QvNodeKind::TimesLoop:
+    case QvNodeKind::ForeverLoop: case QvNodeKind::WhileLoop: case QvNodeKind::DateLoop: case QvNodeKind::ForLoop:
+    case QvNodeKind::If: case QvNodeKind::IfElse: case QvNodeKind::Break: case QvNodeKind::Wait:
+    case QvNodeKind::Print: case QvNodeKind::Beep: case QvNodeKind::AppleScript: case QvNodeKind::Return:
         guardedStatement(node);
         return;
     default:
@@ -128,22 +137,20 @@ void TreeEval::guardedStatement(AST* node) {
 }
 
 void TreeEval::runGuarded(AST* node) {
-    switch (node->getType()) {
-    case QV_CIRC_REF: case QV_NO_CIRC_REF: assignment(node); return;
-    case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
-        inPlaceArithmetic(node);
-        return;
-    case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT: listStatement(node); return;
-    case QV_TOK_DELETE: deleteStatement(node); return;
-    case QV_TOK_EXPR_STATEMENT: expressionStatement(node); return;
-    case QV_TOK_IF: ifStatement(node); return;
-    case QV_TOK_ELSE: ifElseStatement(node); return;
-    case QV_TOK_BREAK: throw new QvBreakException;
-    case QV_TOK_WAIT: waitStatement(node); return;
-    case QV_TOK_PRINT: printStatement(node); return;
-    case QV_TOK_BEEP: beepStatement(); return;
-    case QV_TOK_RETURN: returnStatement(node); return;
-    case QV_TOK_SCRIPT: QvError("AppleScript not available on x86 machines");
+    switch (node->kind()) {
+    case QvNodeKind::Assignment: assignment(node); return;
+    case QvNodeKind::InPlaceArithmetic: inPlaceArithmetic(node); return;
+    case QvNodeKind::ListEdit: listStatement(node); return;
+    case QvNodeKind::Delete: deleteStatement(node); return;
+    case QvNodeKind::ExpressionStatement: expressionStatement(node); return;
+    case QvNodeKind::If: ifStatement(node); return;
+    case QvNodeKind::IfElse: ifElseStatement(node); return;
+    case QvNodeKind::Break: throw new QvBreakException;
+    case QvNodeKind::Wait: waitStatement(node); return;
+    case QvNodeKind::Print: printStatement(node); return;
+    case QvNodeKind::Beep: beepStatement(); return;
+    case QvNodeKind::Return: returnStatement(node); return;
+    case QvNodeKind::AppleScript: QvError("AppleScript not available on x86 machines");
     default: repeatStatement(node);
     }
 }
@@ -223,7 +230,7 @@ void TreeEval::assignElement(AST* target, AST* source) {
     QvValue* container = element.forWrite();
     requireValue(container);
     container->SetIndexed(index.get(), value);
-    notifyHolders(container);
+    notifyChanged(container);
 }
 
 void TreeEval::assignDoubleElement(AST* target, AST* source) {
@@ -239,7 +246,7 @@ void TreeEval::assignDoubleElement(AST* target, AST* source) {
     QvValue* container = element.forWrite();
     requireValue(container);
     container->SetDoubleIndexed(i.get(), j.get(), value);
-    notifyHolders(container);
+    notifyChanged(container);
 }
 
 void TreeEval::assignProperty(AST* target, AST* source) {
@@ -249,7 +256,7 @@ void TreeEval::assignProperty(AST* target, AST* source) {
     QvValue* container = object.forWrite();
     requireValue(container);
     container->SetProperty(container->PropertyId(property->getText()), value.get());
-    notifyHolders(container);
+    notifyChanged(container);
 }
 
 void TreeEval::assignFile(AST* target, AST* source) {
@@ -262,26 +269,39 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     const bool valueFirst = kind == QV_TOK_ADD || kind == QV_TOK_SUBTRACT;
     AST* first = child(node);
     AST* second = operandAfter(first);
+    if (inPlaceNumber(kind, valueFirst ? second : first, valueFirst ? first : second)) return;
     QvValueRef amount;
     if (valueFirst) amount = expression(first);
     QvOperand target = identifierExpression(valueFirst ? second : first);
     if (!valueFirst) amount = expression(second);
     checkWritable(target.writable());
     QvValueRef& handle = target.handle();
-    if (QvNumberValue* number = QvNumberValue::unshared(handle)) {
-        if (amount && amount->GetType() == QV_NUMBER) {
-            number->setValue(numberResult(kind, number->value(), amount->AsNumber()));
-            notifyHolders(number);
-            return;
-        }
-    }
     switch (kind) {
     case QV_TOK_ADD: QvArithmetic::Add(handle, handle, amount, true); break;
     case QV_TOK_SUBTRACT: QvArithmetic::Subtract(handle, handle, amount, true); break;
     case QV_TOK_MULTIPLY: QvArithmetic::Multiply(handle, handle, amount, true); break;
     default: QvArithmetic::Divide(handle, handle, amount, true);
     }
-    notifyHolders(handle.get());
+    notifyChanged(handle.get());
+}
+
+// A variable holding a number that nobody else shares, changed by an amount that
+// computes a number: the number changes in place and no value is made. The operands
+// are taken in the statement's order, with the same checks; false, having changed
+// nothing, when this does not apply.
+bool TreeEval::inPlaceNumber(int kind, AST* target, AST* amountNode) {
+    if (target->form() != QvNodeForm::Variable || amountNode->form() == QvNodeForm::Other) return false;
+    const bool amountFirst = kind == QV_TOK_ADD || kind == QV_TOK_SUBTRACT;
+    double amount;
+    if (amountFirst && !numberOf(amountNode, amount)) return false;
+    QvValueContainer* variable = readVariable(target);
+    if (!amountFirst && !numberOf(amountNode, amount)) return false;
+    checkWritable(variable->isWritable());
+    QvNumberValue* number = QvNumberValue::unshared(variable->resolvedHandle());
+    if (!number) return false;
+    number->setValue(numberResult(kind, number->value(), amount));
+    notifyChanged(number);
+    return true;
 }
 
 // What the in-place statement of this kind makes of the target's number and the amount.
@@ -312,7 +332,7 @@ void TreeEval::listStatement(AST* node) {
         list->Prepend(value.get());
     else
         list->Insert(value.get(), position.get());
-    notifyHolders(list);
+    notifyChanged(list);
 }
 
 void TreeEval::deleteStatement(AST* node) {
@@ -444,12 +464,12 @@ void TreeEval::expressionStatement(AST* node) { functionElement(child(node)); }
 
 void TreeEval::repeatStatement(AST* node) {
     try {
-        switch (node->getType()) {
-        case QV_TOK_TIMES: timesLoop(node); return;
-        case QV_TOK_FOREVER: foreverLoop(node); return;
-        case QV_TOK_WHILE: whileLoop(node); return;
-        case QV_TOK_FOR: forLoop(node); return;
-        case QV_TOK_UNTIL: case QV_TOK_FROM: dateLoop(node); return;
+        switch (node->kind()) {
+        case QvNodeKind::TimesLoop: timesLoop(node); return;
+        case QvNodeKind::ForeverLoop: foreverLoop(node); return;
+        case QvNodeKind::WhileLoop: whileLoop(node); return;
+        case QvNodeKind::ForLoop: forLoop(node); return;
+        case QvNodeKind::DateLoop: dateLoop(node); return;
         default: noViableAlternative("statement", node);
         }
     } catch (QvBreakException* signal) {
@@ -495,7 +515,7 @@ TreeEval::LoopState TreeEval::startLoop(const LoopParts& parts) {
 // statement stops the run.
 bool TreeEval::beginPass(LoopState& loop) {
     if (session_->getInterruptedFlag()) return false;
-    pollInterrupt();
+    QvYieldFast();
     if (loop.period > 0) loop.passStart = Clock::now();
     return true;
 }

@@ -107,6 +107,10 @@ protected:
         return found;
     }
     QvValueContainer* createVariable(unsigned hash, const char* name);
+    QvValueContainer* createVariable(const AST* identifier);
+    // An ordinary variable for the identifier holding the value (undefined when empty),
+    // not yet filed: a kept container of the map's when there is one.
+    QvValueMap::ContainerRef newVariable(const AST* identifier, QvValueRef value);
     [[noreturn]] static void raiseCircular();
     [[noreturn]] static void raiseUnknown(const char* name);
     // checkInterrupt's steps: QvYield, then a stop request raises "Execution Terminated by User.".
@@ -115,6 +119,12 @@ protected:
         if (session_->getInterruptedFlag()) raiseTerminated();
     }
     [[noreturn]] static void raiseTerminated();
+    // Only windows show anything of a change: with no window variable in reach there
+    // is nobody for notifyHolders to tell.
+    bool windowsInReach() const { return !windows_.empty() || (outer_ && !outer_->windows_.empty()); }
+    void notifyChanged(QvValue* value) {
+        if (windowsInReach()) notifyHolders(value);
+    }
 
     QvParser* session_;
     TreeEval* outer_;
@@ -182,8 +192,11 @@ private:
         AST* identifier = identifierOf(scopeNode);
         TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
         QvValueContainer* found = where.values_.find(identifier);
-        return found ? where.created(found, 0, nullptr, circular)
-                     : where.created(nullptr, identifier->hash(), identifier->getText(), circular);
+        if (!found) {
+            QvYieldFast();
+            found = where.createVariable(identifier);
+        }
+        return where.created(found, 0, nullptr, circular);
     }
 
     // Statements.
@@ -198,6 +211,7 @@ private:
     void assignProperty(AST* target, AST* source);
     void assignFile(AST* target, AST* source);
     void inPlaceArithmetic(AST* node);
+    bool inPlaceNumber(int kind, AST* target, AST* amount);
     static double numberResult(int kind, double target, double amount);
     void listStatement(AST* node);
     void deleteStatement(AST* node);

@@ -98,39 +98,28 @@ QvValueRef TreeEval::expression(AST* node) {
         int flag = numberComparison(node);
         if (flag >= 0) return booleanValue(flag);
     }
-    switch (node->getType()) {
-    case QV_TOK_LOCAL: case QV_TOK_GLOBAL: return variableValue(node);
-    case QV_TOK_INT1: case QV_TOK_INT2: case QV_TOK_INT4: case QV_TOK_INT_TOK: case QV_TOK_FLOAT:
-    case QV_TOK_EXP_NUM: case QV_TOK_STRINGLIT: case QV_TOK_BADSTRING: case QV_TOK_TRUE: case QV_TOK_FALSE:
-        return literal(node);
-    case QV_TOK_PLUS: case QV_TOK_MINUS: case QV_TOK_MULT: case QV_TOK_DIV: case QV_TOK_UNARY_MINUS:
-        return mathExpression(node);
-    case QV_TOK_EQUAL: case QV_TOK_NE: case QV_TOK_LT: case QV_TOK_LE: case QV_TOK_GT: case QV_TOK_GE:
-    case QV_TOK_NOT:
-        return booleanExpression(node);
-    case QV_TOK_AND: case QV_TOK_OR: return relationExpression(node);
-    case QV_TOK_LINDEX: case QV_TOK_RINDEX: return indexingExpression(node);
-    case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW: return windowValue(node);
-    case QV_TOK_CLIPBOARD: case QV_TOK_FILE: case QV_TOK_URL: return externalValue(node);
-    case QV_TOK_OF: return propertyExpression(node);
-    case QV_TOK_WITH: return propertySetExpression(node);
-    case QV_TOK_AS: return coercionExpression(node);
-    case QV_TOK_PERCENT: case QV_TOK_SECOND: case QV_TOK_MINUTE: case QV_TOK_HOUR: case QV_TOK_DAY:
-    case QV_TOK_WEEK: case QV_TOK_YEAR:
-        return postfixExpression(node);
-    case QV_TOK_DATETIME: return dateLiteral(node);
-    case QV_TOK_LLIST: return listLiteral(node);
-    case QV_TOK_PLUGIN_FN: case QV_TOK_SIN: case QV_TOK_COS: case QV_TOK_TAN: case QV_TOK_ASIN:
-    case QV_TOK_ACOS: case QV_TOK_ATAN: case QV_TOK_SQRT: case QV_TOK_EXP: case QV_TOK_LOG: case QV_TOK_LN:
-    case QV_TOK_ROUND: case QV_TOK_FLOOR: case QV_TOK_CEIL: case QV_TOK_ABS: case QV_TOK_MAX: case QV_TOK_MIN:
-    case QV_TOK_POW: {
+    switch (node->kind()) {
+    case QvNodeKind::Variable: return variableValue(node);
+    case QvNodeKind::Literal: return literal(node);
+    case QvNodeKind::Arithmetic: return mathExpression(node);
+    case QvNodeKind::Comparison: return booleanExpression(node);
+    case QvNodeKind::Logic: return relationExpression(node);
+    case QvNodeKind::Indexing: return indexingExpression(node);
+    case QvNodeKind::WindowValue: return windowValue(node);
+    case QvNodeKind::External: return externalValue(node);
+    case QvNodeKind::Property: return propertyExpression(node);
+    case QvNodeKind::PropertySet: return propertySetExpression(node);
+    case QvNodeKind::Coercion: return coercionExpression(node);
+    case QvNodeKind::Unit: return postfixExpression(node);
+    case QvNodeKind::DateLiteral: return dateLiteral(node);
+    case QvNodeKind::ListLiteral: return listLiteral(node);
+    case QvNodeKind::Call: {
         QvValueRef result = functionElement(node);
         if (result->GetType() == QV_UNDEFINED) handleError(node, new QvException("Function returned no result."));
         return result;
     }
-    default:
-        if (typeOfKeyword(node->getType()) != QV_UNDEFINED) return initializeExpression(node);
-        noViableAlternative("expression", node);
+    case QvNodeKind::TypeKeyword: return initializeExpression(node);
+    default: noViableAlternative("expression", node);
     }
 }
 

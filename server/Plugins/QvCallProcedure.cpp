@@ -2,17 +2,21 @@
 
 #include "Errors/QvErrors.h"
 #include "Interpreter/QvValueContainer.h"
+#include "Plugins/QvFunctionContainerLocal.h"
 #include "Plugins/QvPluginSignature.h"
 #include "Values/QvNoValue.h"
 
 // Nothing of the target is used once the function runs: a call inside it may find
 // the registries changed and replace the target.
+// A script function takes its arguments straight from the call.
 QvValueRef QvCallProcedure::callFunction(QvCallSite& call, const QvCallTarget& target) {
     for (const QvCallTarget::Overload& overload : target.overloads()) {
         if (!overload.viable || !accepts(call, overload)) continue;
-        QvParameterBlock block(*overload.signature, call.session(), call.caller());
+        const QvPluginSignature& signature = *overload.signature;
+        if (overload.scriptFunction) return checkedResult(signature, overload.scriptFunction->call(call, overload.parameterOf));
+        QvParameterBlock block(signature, call.session(), call.caller());
         bind(call, overload, block);
-        return invoke(block);
+        return checkedResult(signature, signature.callable()->invoke(block));
     }
     call.raiseIncorrectArguments();
 }
@@ -67,9 +71,7 @@ void QvCallProcedure::bind(QvCallSite& call, const QvCallTarget::Overload& overl
     }
 }
 
-QvValueRef QvCallProcedure::invoke(QvParameterBlock& block) {
-    const QvPluginSignature& signature = block.signature();
-    QvValueRef result = signature.callable()->invoke(block);
+QvValueRef QvCallProcedure::checkedResult(const QvPluginSignature& signature, QvValueRef result) {
     if (!result) result = new QvNoValue;
     QvTypeEnum type = result->GetType();
     if (type != QV_UNDEFINED && !signature.returnType().contains(type)) QvError("Function returned illegal type");

@@ -16,5 +16,7 @@ private:
     static bool accepts(const QvCallSite& call, const QvCallTarget::Overload& overload);
     // Moves the arguments into the block and fills in what they leave out.
     static void bind(QvCallSite& call, const QvCallTarget::Overload& overload, QvParameterBlock& block);
-    static QvValueRef invoke(QvParameterBlock& block);
+    // A null result becomes the undefined value; a type outside the declared return
+    // types raises "Function returned illegal type".
+    static QvValueRef checkedResult(const QvPluginSignature& signature, QvValueRef result);
 };

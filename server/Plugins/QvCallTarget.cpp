@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Plugins/QvCallSite.h"
+#include "Plugins/QvFunctionContainerLocal.h"
 #include "Plugins/QvPluginRegistry.h"
 #include "Session/QvParser.h"
 
@@ -31,7 +32,8 @@ void QvCallTarget::addOverloads(const std::vector<std::unique_ptr<QvPluginSignat
 // first parameter still free; a required parameter must be taken.
 QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, const QvCallSite& call) {
     const std::vector<QvPluginParameter>& parameters = signature.parameters();
-    Overload overload{&signature, false, std::vector<uint16_t>(call.size(), kNoParameter)};
+    Overload overload{&signature, false, std::vector<uint16_t>(call.size(), kNoParameter),
+                      dynamic_cast<QvFunctionContainerLocal*>(signature.callable())};
     if (call.size() > parameters.size() || parameters.size() >= kNoParameter) return overload;
     std::vector<bool> taken(parameters.size(), false);
     for (size_t a = 0; a < call.size(); ++a) {

@@ -5,6 +5,7 @@
 #include "FrontEnd/AST.h"
 
 class QvCallSite;
+class QvFunctionContainerLocal;
 class QvPluginSignature;
 
 // What one call expression found in the registries: the overloads of its function,
@@ -22,6 +23,8 @@ public:
         // False when the names or the number of the arguments rule the overload out.
         bool viable;
         std::vector<uint16_t> parameterOf;  // per argument
+        // The script function the signature runs; null for a plug-in's.
+        QvFunctionContainerLocal* scriptFunction;
     };
 
     // The target of the call expression `node` whose arguments `call` holds.

@@ -1,9 +1,12 @@
 #include "Plugins/QvFunctionContainerLocal.h"
 
+#include <algorithm>
+
 #include "Errors/QvErrors.h"
 #include "FrontEnd/QvTokens.h"
 #include "FrontEnd/AST.h"
 #include "Interpreter/QvTreeEval.h"
+#include "Plugins/QvCallSite.h"
 #include "Plugins/QvParameterBlock.h"
 #include "Plugins/QvStackGuard.h"
 #include "Session/QvParser.h"
@@ -48,15 +51,33 @@ QvFunctionContainerLocal::QvFunctionContainerLocal(AST* definition, bool hasName
 }
 
 QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
+    QvArgumentSlot* entries = block.entries();
+    return run(block.session(), block.caller(), [entries](size_t i) -> QvArgumentSlot& { return entries[i]; });
+}
+
+QvValueRef QvFunctionContainerLocal::call(QvCallSite& call, const std::vector<uint16_t>& parameterOf) {
+    constexpr size_t kInline = 8;
+    QvArgumentSlot* inlineArguments[kInline];
+    std::unique_ptr<QvArgumentSlot*[]> heapArguments(parameters_.size() > kInline ? new QvArgumentSlot*[parameters_.size()]
+                                                                                 : nullptr);
+    QvArgumentSlot** arguments = heapArguments ? heapArguments.get() : inlineArguments;
+    std::fill(arguments, arguments + parameters_.size(), nullptr);
+    for (size_t a = 0; a < call.size(); ++a) arguments[parameterOf[a]] = &call.argument(a);
+    QvArgumentSlot omitted;
+    return run(call.session(), call.caller(),
+               [arguments, &omitted](size_t i) -> QvArgumentSlot& { return arguments[i] ? *arguments[i] : omitted; });
+}
+
+template <class Arguments>
+QvValueRef QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Arguments argument) {
     QvStackGuard::check();
-    CallEvaluator lease(block.session());
+    CallEvaluator lease(session);
     QvTreeEval& evaluator = lease.evaluator();
     evaluator.useLayout(&layout_);
-    if (block.caller()) evaluator.setCatching(block.caller()->catching());
-    QvArgumentSlot* entries = block.entries();
+    if (caller) evaluator.setCatching(caller->catching());
     for (size_t i = 0; i < parameters_.size(); ++i) {
         const AST* name = parameters_[i].name;
-        QvArgumentSlot& entry = entries[i];
+        QvArgumentSlot& entry = argument(i);
         if (entry.kind == QvArgumentSlot::Value)
             evaluator.setParameter(name, std::move(entry.value));
         else if (entry.kind == QvArgumentSlot::Reference)
@@ -66,7 +87,7 @@ QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
     }
     // Defaults come second, so that they may use the parameters given before them.
     for (size_t i = 0; i < parameters_.size(); ++i) {
-        if (entries[i].kind != QvArgumentSlot::Empty) continue;
+        if (argument(i).kind != QvArgumentSlot::Empty) continue;
         evaluator.setParameter(parameters_[i].name, evaluator.expression(parameters_[i].defaultExpression));
     }
     QvValueRef result;

@@ -5,6 +5,9 @@
 #include "Plugins/QvFunctionContainer.h"
 
 class AST;
+class QvCallSite;
+class QvParser;
+class TreeEval;
 
 // A function defined in the script. Holds its parameters' name nodes and default
 // expressions and its body, all parts of the DEFINE tree that the session's parser owns,
@@ -18,8 +21,16 @@ public:
     // parameters become local variables (by-reference ones read-write references to
     // the caller's variables), then omitted ones get their default expressions.
     QvValueRef invoke(QvParameterBlock& parameters) override;
+    // The same for a call expression of the script: the arguments go from the call
+    // straight to the function's variables, argument a to parameter parameterOf[a].
+    QvValueRef call(QvCallSite& call, const std::vector<uint16_t>& parameterOf);
 
 private:
+    // Runs the function with parameter i given by argument(i), which is an empty slot
+    // for a parameter to default.
+    template <class Arguments>
+    QvValueRef run(QvParser* session, TreeEval* caller, Arguments argument);
+
     struct Parameter {
         AST* name;
         AST* defaultExpression;  // null when the parameter is required
