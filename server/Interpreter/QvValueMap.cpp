@@ -74,7 +74,9 @@ QvValueMap::ContainerRef QvValueMap::remove(unsigned hash, const char* name) {
     Entry* entry = *at;
     if (!entry) return {};
     *at = entry->next;
+    int slot = entry->slot;
     release(entry);
+    if (slot != QvScopeLayout::kAbsent && !slots_[slot]) slots_[slot] = find(hash, name);
     ContainerRef container = std::move(entry->container);
     --count_;
     container->detach();

@@ -32,11 +32,9 @@ public:
         return nullptr;
     }
     // The variable an identifier names: by its index when it is bound to this map's
-    // layout and the variable is there, else by its name.
+    // layout, else by its name.
     QvValueContainer* find(const AST* identifier) const {
-        if (identifier->layout() == layout_ && layout_) {
-            if (QvValueContainer* found = slots_[identifier->slot()]) return found;
-        }
+        if (identifier->layout() == layout_ && layout_) return slots_[identifier->slot()];
         return find(identifier->hash(), identifier->getText());
     }
     // Only while the map is empty.
@@ -85,7 +83,8 @@ private:
     Entry** link(unsigned hash, const char* name);
 
     const QvScopeLayout* layout_ = nullptr;
-    // Per layout index: the container of the newest entry of that name, or null.
+    // Per layout index: the container of the newest entry of that name (the one find
+    // answers for the name), or null when there is none.
     std::vector<QvValueContainer*> slots_;
     std::vector<ContainerRef> spares_;
     std::vector<std::unique_ptr<Entry[]>> blocks_;

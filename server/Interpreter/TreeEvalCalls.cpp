@@ -11,7 +11,7 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     if (!name) missingTree();
     size_t count = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling()) ++count;
-    QvCallSite call(nameSpace->getText(), name->getText(), count, session_, this);
+    QvCallSite call(node, count, session_, this);
     size_t index = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling())
         callArgument(call, index++, argument);
@@ -22,9 +22,7 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
 // the caller's variable, #(NO_REF_PARAMETER, expression) a value.
 void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
     if (argument->getType() == QV_TOK_PARAM_ASSIGN) {
-        AST* name = child(argument);
-        call.setName(index, name->getText());
-        argument = name->nextSibling();
+        argument = child(argument)->nextSibling();
         if (!argument) missingTree();
     }
     if (argument->getType() == QV_TOK_REF_PARAMETER) {
@@ -34,7 +32,14 @@ void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
         return;
     }
     if (argument->getType() != QV_TOK_NO_REF_PARAMETER) mismatchedToken(QV_TOK_NO_REF_PARAMETER, argument);
+    // A number goes to the function as a new value of its own: copying a variable's
+    // would cost more.
+    AST* expressionNode = child(argument);
     QvArgumentSlot& slot = call.argument(index);
-    slot.value = expression(child(argument));
+    double number;
+    if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))
+        slot.value = new QvNumberValue(number);
+    else
+        slot.value = expression(expressionNode);
     slot.kind = QvArgumentSlot::Value;
 }

@@ -13,7 +13,7 @@ QvValueRef QvCallProcedure::callFunction(QvCallSite& call, const QvCallTarget& t
     for (const QvCallTarget::Overload& overload : target.overloads()) {
         if (!overload.viable || !accepts(call, overload)) continue;
         const QvPluginSignature& signature = *overload.signature;
-        if (overload.scriptFunction) return checkedResult(signature, overload.scriptFunction->call(call, overload.parameterOf));
+        if (overload.scriptFunction) return checkedResult(signature, overload.scriptFunction->call(call, overload.arguments));
         QvParameterBlock block(signature, call.session(), call.caller());
         bind(call, overload, block);
         return checkedResult(signature, signature.callable()->invoke(block));
@@ -26,8 +26,9 @@ QvValueRef QvCallProcedure::callFunction(QvCallSite& call, const QvCallTarget& t
 bool QvCallProcedure::accepts(const QvCallSite& call, const QvCallTarget::Overload& overload) {
     const std::vector<QvPluginParameter>& parameters = overload.signature->parameters();
     for (size_t a = 0; a < call.size(); ++a) {
-        const QvPluginParameter& parameter = parameters[overload.parameterOf[a]];
         const QvArgumentSlot& slot = call.argument(a);
+        if (overload.arguments[a].anyValue && slot.kind == QvArgumentSlot::Value) continue;
+        const QvPluginParameter& parameter = parameters[overload.arguments[a].parameter];
         const QvValue* value;
         if (slot.kind == QvArgumentSlot::Value)
             value = slot.value.get();
@@ -50,7 +51,7 @@ void QvCallProcedure::bind(QvCallSite& call, const QvCallTarget::Overload& overl
     QvArgumentSlot* entries = block.entries();
     for (size_t a = 0; a < call.size(); ++a) {
         QvArgumentSlot& slot = call.argument(a);
-        size_t p = overload.parameterOf[a];
+        size_t p = overload.arguments[a].parameter;
         if (slot.kind == QvArgumentSlot::Reference) {
             block.setReference(p, slot.referee);
         } else {

@@ -32,7 +32,7 @@ void QvCallTarget::addOverloads(const std::vector<std::unique_ptr<QvPluginSignat
 // first parameter still free; a required parameter must be taken.
 QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, const QvCallSite& call) {
     const std::vector<QvPluginParameter>& parameters = signature.parameters();
-    Overload overload{&signature, false, std::vector<uint16_t>(call.size(), kNoParameter),
+    Overload overload{&signature, false, std::vector<Argument>(call.size(), Argument{kNoParameter, false}),
                       dynamic_cast<QvFunctionContainerLocal*>(signature.callable())};
     if (call.size() > parameters.size() || parameters.size() >= kNoParameter) return overload;
     std::vector<bool> taken(parameters.size(), false);
@@ -43,14 +43,18 @@ QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, co
         while (p < parameters.size() && (taken[p] || std::strcmp(parameters[p].name.c_str(), name) != 0)) ++p;
         if (p == parameters.size()) return overload;
         taken[p] = true;
-        overload.parameterOf[a] = static_cast<uint16_t>(p);
+        overload.arguments[a].parameter = static_cast<uint16_t>(p);
     }
     size_t p = 0;
     for (size_t a = 0; a < call.size(); ++a) {
         if (call.name(a)) continue;
         while (p < parameters.size() && taken[p]) ++p;
         taken[p] = true;
-        overload.parameterOf[a] = static_cast<uint16_t>(p);
+        overload.arguments[a].parameter = static_cast<uint16_t>(p);
+    }
+    for (Argument& argument : overload.arguments) {
+        const QvPluginParameter& parameter = parameters[argument.parameter];
+        argument.anyValue = !parameter.byReference && parameter.acceptedTypes.isAny();
     }
     for (size_t q = 0; q < parameters.size(); ++q)
         if (!taken[q] && parameters[q].required) return overload;

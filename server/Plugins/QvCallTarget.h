@@ -18,11 +18,15 @@ class QvCallTarget : public QvNodeObject {
 public:
     static constexpr uint16_t kNoParameter = UINT16_MAX;
 
+    struct Argument {
+        uint16_t parameter;  // the parameter the argument takes
+        bool anyValue;       // the parameter takes a value of any type
+    };
     struct Overload {
         const QvPluginSignature* signature;
         // False when the names or the number of the arguments rule the overload out.
         bool viable;
-        std::vector<uint16_t> parameterOf;  // per argument
+        std::vector<Argument> arguments;
         // The script function the signature runs; null for a plug-in's.
         QvFunctionContainerLocal* scriptFunction;
     };

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "FrontEnd/QvScopeLayout.h"
+#include "Plugins/QvCallTarget.h"
 #include "Plugins/QvFunctionContainer.h"
 
 class AST;
@@ -22,8 +23,8 @@ public:
     // the caller's variables), then omitted ones get their default expressions.
     QvValueRef invoke(QvParameterBlock& parameters) override;
     // The same for a call expression of the script: the arguments go from the call
-    // straight to the function's variables, argument a to parameter parameterOf[a].
-    QvValueRef call(QvCallSite& call, const std::vector<uint16_t>& parameterOf);
+    // straight to the function's variables, each to the parameter the plan names.
+    QvValueRef call(QvCallSite& call, const std::vector<QvCallTarget::Argument>& arguments);
 
 private:
     // Runs the function with parameter i given by argument(i), which is an empty slot
