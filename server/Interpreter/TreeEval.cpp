@@ -299,20 +299,18 @@ bool TreeEval::inPlaceNumber(int kind, AST* target, AST* amountNode) {
     checkWritable(variable->isWritable());
     QvNumberValue* number = QvNumberValue::unshared(variable->resolvedHandle());
     if (!number) return false;
-    number->setValue(numberResult(kind, number->value(), amount));
+    number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount));
     notifyChanged(number);
     return true;
 }
 
-// What the in-place statement of this kind makes of the target's number and the amount.
-double TreeEval::numberResult(int kind, double target, double amount) {
-    switch (kind) {
-    case QV_TOK_ADD: return target + amount;
-    case QV_TOK_SUBTRACT: return target - amount;
-    case QV_TOK_MULTIPLY: return target * amount;
-    default:
-        if (amount == 0) QvError(QvNumberValue::kDivideByZero);
-        return target / amount;
+// The operator of an arithmetic expression or of an in-place statement.
+QvArithmeticOp TreeEval::arithmeticOp(int tokenType) {
+    switch (tokenType) {
+    case QV_TOK_PLUS: case QV_TOK_ADD: return QvArithmeticOp::Add;
+    case QV_TOK_MINUS: case QV_TOK_SUBTRACT: return QvArithmeticOp::Subtract;
+    case QV_TOK_MULT: case QV_TOK_MULTIPLY: return QvArithmeticOp::Multiply;
+    default: return QvArithmeticOp::Divide;
     }
 }
 

@@ -212,7 +212,7 @@ private:
     void assignFile(AST* target, AST* source);
     void inPlaceArithmetic(AST* node);
     bool inPlaceNumber(int kind, AST* target, AST* amount);
-    static double numberResult(int kind, double target, double amount);
+    static QvArithmeticOp arithmeticOp(int tokenType);
     void listStatement(AST* node);
     void deleteStatement(AST* node);
     void ifStatement(AST* node);

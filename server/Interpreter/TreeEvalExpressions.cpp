@@ -139,14 +139,7 @@ bool TreeEval::arithmeticNumber(AST* node, double& result) {
     }
     double right;
     if (!numberOf(leftNode->nextSibling(), right)) return false;
-    switch (type) {
-    case QV_TOK_PLUS: result = left + right; break;
-    case QV_TOK_MINUS: result = left - right; break;
-    case QV_TOK_MULT: result = left * right; break;
-    default:
-        if (right == 0) QvError(QvNumberValue::kDivideByZero);
-        result = left / right;
-    }
+    result = QvNumberValue::apply(arithmeticOp(type), left, right);
     return true;
 }
 
@@ -257,6 +250,19 @@ QvValueRef TreeEval::mathExpression(AST* node) {
     QvValueRef left = expression(leftNode);
     if (node->getType() == QV_TOK_UNARY_MINUS) return left->Negate();
     QvValueRef right = expression(operandAfter(leftNode));
+    if (left->GetType() == QV_NUMBER && right->GetType() == QV_NUMBER) {
+        // Two numbers: the result goes into one of them when nobody else holds it.
+        double number = QvNumberValue::apply(arithmeticOp(node->getType()), left->AsNumber(), right->AsNumber());
+        if (QvNumberValue* reusable = QvNumberValue::unshared(left)) {
+            reusable->setValue(number);
+            return left;
+        }
+        if (QvNumberValue* reusable = QvNumberValue::unshared(right)) {
+            reusable->setValue(number);
+            return right;
+        }
+        return new QvNumberValue(number);
+    }
     QvValueRef result;
     switch (node->getType()) {
     case QV_TOK_PLUS: QvArithmetic::Add(result, left, right, false); break;

@@ -9,7 +9,7 @@ QvMutexLock* GetAutoObjectMutex() {
 
 void QvAutoObjectDelete(QvAutoObject* object) { delete object; }
 
-void QvNumberDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
-void QvTextDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
-void QvVectorDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
-void QvListDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
+void QvNumberDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));
+void QvTextDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));
+void QvVectorDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));
+void QvListDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));

@@ -4,13 +4,24 @@
 
 #include "QvExport.h"
 #include "Values/QvBlockPool.h"
+#include "Values/QvTypeTables.h"
 #include "Values/QvValue.h"
 
 class QV_EXPORT QvNumberValue : public QvValue, public QvPooled<QvNumberValue> {
 public:
     explicit QvNumberValue(double number = 0) : number_(number) {}
 
-    static constexpr const char* kDivideByZero = "Attempt to divide by zero";
+    // The four operators on numbers; dividing by zero raises "Attempt to divide by zero".
+    static double apply(QvArithmeticOp op, double left, double right) {
+        switch (op) {
+        case QvArithmeticOp::Add: return left + right;
+        case QvArithmeticOp::Subtract: return left - right;
+        case QvArithmeticOp::Multiply: return left * right;
+        default:
+            if (right == 0) raiseDivideByZero();
+            return left / right;
+        }
+    }
 
     // The printed form of every number: "%g" with 6 significant digits and an
     // exponent of at least three digits (1e+006, 1.23457e-005).
@@ -66,6 +77,7 @@ public:
     double AsNumber() const override;
 
 private:
+    [[noreturn]] static void raiseDivideByZero();
     // The number in the result handle, which the dispatch has made a number.
     static QvNumberValue& resultNumber(QvValueRef& result);
 
