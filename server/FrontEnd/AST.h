@@ -36,7 +36,7 @@ enum class QvNodeForm : uint8_t {
 // pass: a small dense number for the walker to dispatch on.
 enum class QvNodeKind : uint8_t {
     Unknown,
-    // Statements.
+    // Statements; those from Assignment to Return run under a guard.
     Block, Catch, Define, Assignment, InPlaceArithmetic, ListEdit, Delete, ExpressionStatement,
     TimesLoop, ForeverLoop, WhileLoop, DateLoop, ForLoop, If, IfElse, Break, Wait, Print, Beep,
     AppleScript, Return,

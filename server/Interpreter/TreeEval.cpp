@@ -101,29 +101,36 @@ void TreeEval::programme(AST* root) {
     }
 }
 
+// Blocks, catch and definitions run unguarded. Every error of any other statement is
+// reported by its guard, once, unless an inner statement already did; control signals
+// pass through untouched.
 void TreeEval::statement(AST* node) {
     switch (node->kind()) {
     case QvNodeKind::Block: codeBlock(node); return;
     case QvNodeKind::Catch: catchStatement(node); return;
     case QvNodeKind::Define: return;
-    case QvNodeKind::Assignment: case QvNodeKind::InPlaceArithmetic: case QvNodeKind::ListEdit:
-    case QvNodeKind::Delete: case QvNodeKind::ExpressionStatement: case QvNodeKind::TimesLoop:
-    case QvNodeKind::ForeverLoop: case QvNodeKind::WhileLoop: case QvNodeKind::DateLoop: case QvNodeKind::ForLoop:
-    case QvNodeKind::If: case QvNodeKind::IfElse: case QvNodeKind::Break: case QvNodeKind::Wait:
-    case QvNodeKind::Print: case QvNodeKind::Beep: case QvNodeKind::AppleScript: case QvNodeKind::Return:
-        guardedStatement(node);
-        return;
-    default:
-        handleError(node, new QvException("Interpreter Error: Unrecognised command."));
+    default: break;
     }
-}
-
-// Every error of the statement is reported here, once, unless an inner statement
-// already did; control signals pass through untouched.
-void TreeEval::guardedStatement(AST* node) {
+    if (node->kind() < QvNodeKind::Assignment || node->kind() > QvNodeKind::Return)
+        handleError(node, new QvException("Interpreter Error: Unrecognised command."));
     lvalue_ = false;
     try {
-        runGuarded(node);
+        switch (node->kind()) {
+        case QvNodeKind::Assignment: assignment(node); break;
+        case QvNodeKind::InPlaceArithmetic: inPlaceArithmetic(node); break;
+        case QvNodeKind::ListEdit: listStatement(node); break;
+        case QvNodeKind::Delete: deleteStatement(node); break;
+        case QvNodeKind::ExpressionStatement: expressionStatement(node); break;
+        case QvNodeKind::If: ifStatement(node); break;
+        case QvNodeKind::IfElse: ifElseStatement(node); break;
+        case QvNodeKind::Break: throw new QvBreakException;
+        case QvNodeKind::Wait: waitStatement(node); break;
+        case QvNodeKind::Print: printStatement(node); break;
+        case QvNodeKind::Beep: beepStatement(); break;
+        case QvNodeKind::Return: returnStatement(node); break;
+        case QvNodeKind::AppleScript: QvError("AppleScript not available on x86 machines");
+        default: repeatStatement(node);
+        }
         pollInterrupt();
     } catch (QvException* error) {
         handleError(node, error);
@@ -133,25 +140,6 @@ void TreeEval::guardedStatement(AST* node) {
         throw;
     } catch (...) {
         handleError(node, new QvException("Quarvel Internal Error."));
-    }
-}
-
-void TreeEval::runGuarded(AST* node) {
-    switch (node->kind()) {
-    case QvNodeKind::Assignment: assignment(node); return;
-    case QvNodeKind::InPlaceArithmetic: inPlaceArithmetic(node); return;
-    case QvNodeKind::ListEdit: listStatement(node); return;
-    case QvNodeKind::Delete: deleteStatement(node); return;
-    case QvNodeKind::ExpressionStatement: expressionStatement(node); return;
-    case QvNodeKind::If: ifStatement(node); return;
-    case QvNodeKind::IfElse: ifElseStatement(node); return;
-    case QvNodeKind::Break: throw new QvBreakException;
-    case QvNodeKind::Wait: waitStatement(node); return;
-    case QvNodeKind::Print: printStatement(node); return;
-    case QvNodeKind::Beep: beepStatement(); return;
-    case QvNodeKind::Return: returnStatement(node); return;
-    case QvNodeKind::AppleScript: QvError("AppleScript not available on x86 machines");
-    default: repeatStatement(node);
     }
 }
 

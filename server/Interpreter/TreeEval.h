@@ -200,8 +200,6 @@ private:
     }
 
     // Statements.
-    void guardedStatement(AST* node);
-    void runGuarded(AST* node);
     void assignment(AST* marker);
     void assignVariable(AST* target, AST* source, bool circular);
     QvValueContainer* referredVariable(AST* referred);

@@ -1,7 +1,5 @@
 #include "Values/QvAutoObject.h"
 
-QvAutoObject::~QvAutoObject() = default;
-
 QvMutexLock* GetAutoObjectMutex() {
     static QvMutexLock engineWideLock;
     return &engineWideLock;

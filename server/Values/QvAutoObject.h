@@ -26,7 +26,7 @@ public:
     // A copy is a new object: it starts with its own fresh counters.
     QvAutoObject(const QvAutoObject&) : QvAutoObject() {}
     QvAutoObject& operator=(const QvAutoObject&) { return *this; }
-    virtual ~QvAutoObject();
+    virtual ~QvAutoObject() = default;
 
     uint32_t referenceCount() const {
         uint32_t holders = holders_.load(std::memory_order_acquire);

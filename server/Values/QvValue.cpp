@@ -9,8 +9,6 @@
 #include "Values/QvValueFile.h"
 #include "Windows/QvGraphics.h"
 
-QvValue::~QvValue() = default;
-
 void QvValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
     QvTypeEnum own = GetType();
     if (own == target) {
