@@ -8,6 +8,7 @@
 #include "Errors/QvErrors.h"
 #include "Interpreter/QvOperand.h"
 #include "Interpreter/QvValueMap.h"
+#include "Plugins/QvCallTarget.h"
 #include "QvExport.h"
 #include "Session/QvParser.h"
 #include "Values/QvNumberValue.h"
@@ -275,6 +276,10 @@ private:
     QvValueRef functionElement(AST* node);
     QvValueRef pluginFunctionExpression(AST* node);
     void callArgument(QvCallSite& call, size_t index, AST* argument);
+    static constexpr size_t kDirectArguments = 8;
+    QvValueRef scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
+    QvValueRef argumentValue(AST* expressionNode);
+    static AST* passing(AST* argument);
     QvValueRef initializeExpression(AST* node);
     QvValueRef dateLiteral(AST* node);
     QvValueRef listLiteral(AST* node);

@@ -1,6 +1,7 @@
 #include "Interpreter/TreeEval.h"
 #include "Interpreter/QvValueContainer.h"
 #include "Plugins/QvCallProcedure.h"
+#include "Plugins/QvFunctionContainerLocal.h"
 
 // #(PLUGIN_FN, namespace, name, argument...): the arguments are evaluated left to
 // right before the function is looked up.
@@ -11,6 +12,9 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     if (!name) missingTree();
     size_t count = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling()) ++count;
+    if (const QvCallTarget* target = QvCallTarget::kept(node))
+        if (const QvCallTarget::Overload* overload = target->scriptCall())
+            if (count <= kDirectArguments) return scriptCall(name->nextSibling(), count, *overload);
     QvCallSite call(node, count, session_, this);
     size_t index = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling())
@@ -18,13 +22,42 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     return QvCallProcedure::callFunction(call, QvCallTarget::of(node, call));
 }
 
+// A call whose target takes any values: they go to the function from a plain array,
+// with no argument block and no checks (only values are passed, none refers to a
+// variable that could be deleted meanwhile).
+QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload) {
+    QvArgumentSlot arguments[kDirectArguments];
+    AST* argument = firstArgument;
+    for (size_t a = 0; a < count; ++a, argument = argument->nextSibling()) {
+        arguments[a].value = argumentValue(child(passing(argument)));
+        arguments[a].kind = QvArgumentSlot::Value;
+    }
+    const QvPluginSignature& signature = *overload.signature;
+    return QvCallProcedure::checkedResult(signature,
+                                          overload.scriptFunction->call(session_, this, arguments, overload.arguments));
+}
+
+// The argument's passing node, after the name of a named argument.
+AST* TreeEval::passing(AST* argument) {
+    if (argument->getType() != QV_TOK_PARAM_ASSIGN) return argument;
+    AST* passed = child(argument)->nextSibling();
+    if (!passed) missingTree();
+    return passed;
+}
+
+// A number goes to a function as a new value of its own: copying a variable's would
+// cost more.
+QvValueRef TreeEval::argumentValue(AST* expressionNode) {
+    double number;
+    if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))
+        return new QvNumberValue(number);
+    return expression(expressionNode);
+}
+
 // #(PARAM_ASSIGN, name, passing) names an argument; #(REF_PARAMETER, variable) passes
 // the caller's variable, #(NO_REF_PARAMETER, expression) a value.
 void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
-    if (argument->getType() == QV_TOK_PARAM_ASSIGN) {
-        argument = child(argument)->nextSibling();
-        if (!argument) missingTree();
-    }
+    argument = passing(argument);
     if (argument->getType() == QV_TOK_REF_PARAMETER) {
         AST* variable = child(argument);
         if (!isVariable(variable)) noViableAlternative("parameter", variable);
@@ -32,14 +65,7 @@ void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
         return;
     }
     if (argument->getType() != QV_TOK_NO_REF_PARAMETER) mismatchedToken(QV_TOK_NO_REF_PARAMETER, argument);
-    // A number goes to the function as a new value of its own: copying a variable's
-    // would cost more.
-    AST* expressionNode = child(argument);
     QvArgumentSlot& slot = call.argument(index);
-    double number;
-    if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))
-        slot.value = new QvNumberValue(number);
-    else
-        slot.value = expression(expressionNode);
+    slot.value = argumentValue(child(argument));
     slot.kind = QvArgumentSlot::Value;
 }

@@ -13,7 +13,9 @@ QvValueRef QvCallProcedure::callFunction(QvCallSite& call, const QvCallTarget& t
     for (const QvCallTarget::Overload& overload : target.overloads()) {
         if (!overload.viable || !accepts(call, overload)) continue;
         const QvPluginSignature& signature = *overload.signature;
-        if (overload.scriptFunction) return checkedResult(signature, overload.scriptFunction->call(call, overload.arguments));
+        if (overload.scriptFunction)
+            return checkedResult(signature, overload.scriptFunction->call(call.session(), call.caller(), call.arguments(),
+                                                                          overload.arguments));
         QvParameterBlock block(signature, call.session(), call.caller());
         bind(call, overload, block);
         return checkedResult(signature, signature.callable()->invoke(block));

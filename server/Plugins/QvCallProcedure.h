@@ -10,13 +10,13 @@
 class QvCallProcedure {
 public:
     static QvValueRef callFunction(QvCallSite& call, const QvCallTarget& target);
+    // A null result becomes the undefined value; a type outside the declared return
+    // types raises "Function returned illegal type".
+    static QvValueRef checkedResult(const QvPluginSignature& signature, QvValueRef result);
 
 private:
     // The arguments' types and ways of passing suit the overload's parameters.
     static bool accepts(const QvCallSite& call, const QvCallTarget::Overload& overload);
     // Moves the arguments into the block and fills in what they leave out.
     static void bind(QvCallSite& call, const QvCallTarget::Overload& overload, QvParameterBlock& block);
-    // A null result becomes the undefined value; a type outside the declared return
-    // types raises "Function returned illegal type".
-    static QvValueRef checkedResult(const QvPluginSignature& signature, QvValueRef result);
 };

@@ -25,6 +25,7 @@ public:
     TreeEval* caller() const { return caller_; }
 
     size_t size() const { return arguments_.size(); }
+    QvArgumentSlot* arguments() { return arguments_.entries(); }
     QvArgumentSlot& argument(size_t i) { return arguments_.entries()[i]; }
     const QvArgumentSlot& argument(size_t i) const { return arguments_.entries()[i]; }
     void setReference(size_t i, QvValueContainer* variable) { arguments_.setReference(i, variable); }

@@ -17,9 +17,22 @@ const QvCallTarget& QvCallTarget::of(AST* node, const QvCallSite& call) {
     return *target;
 }
 
+const QvCallTarget* QvCallTarget::kept(AST* node) {
+    auto* target = static_cast<const QvCallTarget*>(node->evaluatorObject().get());
+    return target && target->registryVersion_ == QvPluginRegistry::version() ? target : nullptr;
+}
+
 QvCallTarget::QvCallTarget(const QvCallSite& call) : registryVersion_(QvPluginRegistry::version()) {
     addOverloads(QvPluginRegistry::THE_PluginRegistry().overloads(call.nameSpace(), call.function()), call);
     addOverloads(call.session()->registry().overloads(call.nameSpace(), call.function()), call);
+    for (const Overload& overload : overloads_) {
+        if (!overload.viable) continue;
+        bool takesAnything = overload.scriptFunction != nullptr;
+        for (size_t a = 0; takesAnything && a < call.size(); ++a)
+            takesAnything = overload.arguments[a].anyValue && call.argument(a).kind == QvArgumentSlot::Value;
+        if (takesAnything) scriptCall_ = &overload;
+        break;
+    }
 }
 
 void QvCallTarget::addOverloads(const std::vector<std::unique_ptr<QvPluginSignature>>* signatures,

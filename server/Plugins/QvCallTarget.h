@@ -33,8 +33,14 @@ public:
 
     // The target of the call expression `node` whose arguments `call` holds.
     static const QvCallTarget& of(AST* node, const QvCallSite& call);
+    // The target the node keeps, when the registries are still as it found them.
+    static const QvCallTarget* kept(AST* node);
 
     const std::vector<Overload>& overloads() const { return overloads_; }
+    // The overload every call takes whatever its arguments: the first viable one, when
+    // it is a script function whose parameters take any value and every argument is
+    // a value; null otherwise.
+    const Overload* scriptCall() const { return scriptCall_; }
 
 private:
     explicit QvCallTarget(const QvCallSite& call);
@@ -43,4 +49,5 @@ private:
 
     uint64_t registryVersion_;
     std::vector<Overload> overloads_;
+    const Overload* scriptCall_ = nullptr;
 };

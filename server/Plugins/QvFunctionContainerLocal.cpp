@@ -6,7 +6,6 @@
 #include "FrontEnd/QvTokens.h"
 #include "FrontEnd/AST.h"
 #include "Interpreter/QvTreeEval.h"
-#include "Plugins/QvCallSite.h"
 #include "Plugins/QvParameterBlock.h"
 #include "Plugins/QvStackGuard.h"
 #include "Session/QvParser.h"
@@ -55,16 +54,17 @@ QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
     return run(block.session(), block.caller(), [entries](size_t i) -> QvArgumentSlot& { return entries[i]; });
 }
 
-QvValueRef QvFunctionContainerLocal::call(QvCallSite& call, const std::vector<QvCallTarget::Argument>& plan) {
+QvValueRef QvFunctionContainerLocal::call(QvParser* session, TreeEval* caller, QvArgumentSlot* given,
+                                          const std::vector<QvCallTarget::Argument>& plan) {
     constexpr size_t kInline = 8;
     QvArgumentSlot* inlineArguments[kInline];
     std::unique_ptr<QvArgumentSlot*[]> heapArguments(parameters_.size() > kInline ? new QvArgumentSlot*[parameters_.size()]
                                                                                  : nullptr);
     QvArgumentSlot** arguments = heapArguments ? heapArguments.get() : inlineArguments;
     std::fill(arguments, arguments + parameters_.size(), nullptr);
-    for (size_t a = 0; a < call.size(); ++a) arguments[plan[a].parameter] = &call.argument(a);
+    for (size_t a = 0; a < plan.size(); ++a) arguments[plan[a].parameter] = &given[a];
     QvArgumentSlot omitted;
-    return run(call.session(), call.caller(),
+    return run(session, caller,
                [arguments, &omitted](size_t i) -> QvArgumentSlot& { return arguments[i] ? *arguments[i] : omitted; });
 }
 

@@ -2,11 +2,11 @@
 #include <vector>
 
 #include "FrontEnd/QvScopeLayout.h"
+#include "Interpreter/QvArgumentSlot.h"
 #include "Plugins/QvCallTarget.h"
 #include "Plugins/QvFunctionContainer.h"
 
 class AST;
-class QvCallSite;
 class QvParser;
 class TreeEval;
 
@@ -24,7 +24,8 @@ public:
     QvValueRef invoke(QvParameterBlock& parameters) override;
     // The same for a call expression of the script: the arguments go from the call
     // straight to the function's variables, each to the parameter the plan names.
-    QvValueRef call(QvCallSite& call, const std::vector<QvCallTarget::Argument>& arguments);
+    QvValueRef call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments,
+                    const std::vector<QvCallTarget::Argument>& plan);
 
 private:
     // Runs the function with parameter i given by argument(i), which is an empty slot
