@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <list>
 #include <string>
 
 #include "FrontEnd/QvTokens.h"
@@ -18,6 +17,7 @@
 #include "Plugins/QvParameterBlock.h"
 #include "Plugins/QvPluginInterface.h"
 #include "Plugins/QvPluginRegistry.h"
+#include "ScriptRun.h"
 #include "Session/QvParser.h"
 #include "Values/QvVectorValue.h"
 #include "Windows/QvWindow.h"
@@ -68,18 +68,10 @@ protected:
         fs::remove_all(folder_);
     }
 
-    // Runs the script as if it were the file `scriptName` in the test's folder: the
-    // console, then the message of the first run-time error, if any.
+    // Runs the script as if it were the file `scriptName` in the test's folder.
     std::string run(const std::string& script, const std::string& scriptName = "script.qv") {
         QvFile file((folder_ / scriptName).string());
-        QvParser session(script.c_str(), static_cast<long>(script.size()), &file, false);
-        session.Execute();
-        std::string output = session.getConsole().takeUnread();
-        session.releaseConsole();
-        std::list<ParseError*>& errors = session.getParseErrors();
-        if (!errors.empty()) output += "error: " + errors.front()->message();
-        session.releaseParseErrors();
-        return output;
+        return runScript(script, &file);
     }
 
     // run() in a child process that has given up root's rights (when it had them), so
