@@ -14,10 +14,14 @@ template <class P>
 class KernelPicture {
 public:
     KernelPicture(int width, int height, int misalignment = 0)
-        : storage_(static_cast<size_t>(QvPaddedRowBytes<P>(width)) * (height > 0 ? height : 0) + 64 + sizeof(P)) {
-        plane_ = {reinterpret_cast<P*>(storage_.data() + misalignment * sizeof(P)),
-                  static_cast<ptrdiff_t>(QvPaddedRowBytes<P>(width)), width, height};
+        : storage_(static_cast<size_t>(QvPaddedRowBytes<P>(width)) * (height > 0 ? height : 0) + 64 + sizeof(P)),
+          misalignment_(misalignment) {
+        place(width, height);
     }
+    KernelPicture(const KernelPicture& other) : storage_(other.storage_), misalignment_(other.misalignment_) {
+        place(other.plane_.width, other.plane_.height);
+    }
+    KernelPicture& operator=(const KernelPicture&) = delete;
     QvPlane<P> plane() const { return plane_; }
     operator QvPlane<P>() const { return plane_; }
     operator QvPlane<const P>() const { return plane_; }
@@ -40,6 +44,12 @@ public:
             }
         }
     }
+    // Whether every byte, padding and slack included, equals other's.
+    bool sameStorage(const KernelPicture& other) const { return storage_ == other.storage_; }
+    // Random bytes everywhere, padding included.
+    void scramble(std::mt19937& random) {
+        for (unsigned char& byte : storage_) byte = static_cast<unsigned char>(random());
+    }
     // Whether the pixels over this picture's size hold the same bits as other's.
     bool sameBits(const KernelPicture& other) const {
         for (int y = 0; y < plane_.height; ++y)
@@ -58,6 +68,12 @@ public:
     }
 
 private:
+    void place(int width, int height) {
+        plane_ = {reinterpret_cast<P*>(storage_.data() + misalignment_ * sizeof(P)),
+                  static_cast<ptrdiff_t>(QvPaddedRowBytes<P>(width)), width, height};
+    }
+
     std::vector<unsigned char> storage_;
+    int misalignment_;
     QvPlane<P> plane_;
 };
