@@ -44,6 +44,25 @@ HWY_INLINE void StoreScaledAsBytes(VF v, uint8_t* p) {
     hn::StoreU(hn::DemoteTo(DQuarterU8(), ScaledToByteLanes(v)), DQuarterU8(), p);
 }
 
+// Floats as bytes by the float-to-byte rule (0-1 scale).
+HWY_INLINE void StoreUnitAsBytes(VF v, uint8_t* p) { StoreScaledAsBytes(hn::Mul(v, hn::Set(DF(), 255.0f)), p); }
+
+// luminance(): single-precision weights, products and sum in double, one rounding.
+HWY_INLINE VF LuminanceOf(VF red, VF green, VF blue) {
+    const DF df;
+    const hn::Half<DF> dh;
+    const hn::Rebind<double, decltype(dh)> dd;
+    const auto wr = hn::Set(dd, static_cast<double>(0.30f)), wg = hn::Set(dd, static_cast<double>(0.59f)),
+               wb = hn::Set(dd, static_cast<double>(0.11f));
+    auto half = [&](auto r, auto g, auto b) {
+        auto sum = hn::Add(hn::Add(hn::Mul(wr, hn::PromoteTo(dd, r)), hn::Mul(wg, hn::PromoteTo(dd, g))),
+                           hn::Mul(wb, hn::PromoteTo(dd, b)));
+        return hn::DemoteTo(dh, sum);
+    };
+    return hn::Combine(df, half(hn::UpperHalf(dh, red), hn::UpperHalf(dh, green), hn::UpperHalf(dh, blue)),
+                       half(hn::LowerHalf(dh, red), hn::LowerHalf(dh, green), hn::LowerHalf(dh, blue)));
+}
+
 // The lanes that hold component `alphaIndex` of pixels of four components, when a
 // vector covers whole pixels; none when alphaIndex is negative.
 template <class D>
