@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Kernels/QvConvertKernels.h"
+#include "Kernels/QvKernelRows.h"
 #include "Kernels/Reference/QvArithmeticReference.h"
 
 #undef HWY_TARGET_INCLUDE
@@ -118,7 +119,7 @@ size_t CombineFloatRows(int op, const float* HWY_RESTRICT left, const float* HWY
             result = hn::Div(a, b);
             break;
         }
-        hn::StoreU(hn::IfThenElse(keep, a, result), d, dst + i);
+        hn::StoreU(hn::IfThenElse(keep, a, CanonicalNaN(result)), d, dst + i);
     }
     return i;
 }
@@ -188,7 +189,7 @@ size_t FloatConstantRow(int op, const float* left, float* dst, size_t count, con
             result = hn::Div(a, b);
             break;
         }
-        hn::StoreU(hn::IfThenElse(keep, a, result), d, dst + i);
+        hn::StoreU(hn::IfThenElse(keep, a, CanonicalNaN(result)), d, dst + i);
     }
     return i;
 }
@@ -208,53 +209,17 @@ HWY_EXPORT(FloatConstantRow);
 
 namespace {
 
-// What the vector rows see of a pixel class: its components and where alpha is.
-template <class P>
-struct QvLanesOf;
-template <>
-struct QvLanesOf<bgPix> {
-    using Component = uint8_t;
-    static constexpr int components = 1, alpha = -1;
-};
-template <>
-struct QvLanesOf<bcPix> {
-    using Component = uint8_t;
-    static constexpr int components = 4, alpha = 3;
-};
-template <>
-struct QvLanesOf<fgPix> {
-    using Component = float;
-    static constexpr int components = 1, alpha = -1;
-};
-template <>
-struct QvLanesOf<fcPix> {
-    using Component = float;
-    static constexpr int components = 4, alpha = 0;
-};
-
-template <class P>
-using Component = typename QvLanesOf<P>::Component;
-
-template <class P>
-const Component<P>* components(const P* pixels) {
-    return reinterpret_cast<const Component<P>*>(pixels);
-}
-template <class P>
-Component<P>* components(P* pixels) {
-    return reinterpret_cast<Component<P>*>(pixels);
-}
-
 // Pixels done by the vector rows of one row of `width` pixels of class L.
 template <class L>
 int combineRow(QvPixelOperator op, const L* left, const L* right, L* dst, int width, int alphaIndex) {
-    size_t count = static_cast<size_t>(width) * QvLanesOf<L>::components, done;
-    if constexpr (std::is_same_v<Component<L>, uint8_t>)
-        done = HWY_DYNAMIC_DISPATCH(CombineByteRows)(static_cast<int>(op), components(left), components(right),
-                                                     components(dst), count, alphaIndex);
+    size_t count = static_cast<size_t>(width) * QvRowLayout<L>::components, done;
+    if constexpr (isByteClass<L>())
+        done = HWY_DYNAMIC_DISPATCH(CombineByteRows)(static_cast<int>(op), componentsOf(left), componentsOf(right),
+                                                     componentsOf(dst), count, alphaIndex);
     else
-        done = HWY_DYNAMIC_DISPATCH(CombineFloatRows)(static_cast<int>(op), components(left), components(right),
-                                                      components(dst), count, alphaIndex);
-    return static_cast<int>(done / QvLanesOf<L>::components);
+        done = HWY_DYNAMIC_DISPATCH(CombineFloatRows)(static_cast<int>(op), componentsOf(left), componentsOf(right),
+                                                      componentsOf(dst), count, alphaIndex);
+    return static_cast<int>(done / QvRowLayout<L>::components);
 }
 
 // Right operands of another class are converted a piece of a row at a time.
@@ -262,7 +227,7 @@ constexpr int kPieceWidth = 512;
 
 template <class L, class R>
 void combineVectors(QvPixelOperator op, QvPlane<L> dst, QvPlane<const L> left, QvPlane<const R> right) {
-    int alphaIndex = Reference::keepsLeftAlpha<R>(op) ? QvLanesOf<L>::alpha : -1;
+    int alphaIndex = Reference::keepsLeftAlpha<R>(op) ? QvRowLayout<L>::alpha : -1;
     L converted[std::is_same_v<L, R> ? 1 : kPieceWidth];
     for (int y = 0; y < dst.height; ++y) {
         int x = 0;
@@ -300,10 +265,10 @@ template <class P, class Tail>
 void forEachRowOfBytes(QvPixelOperator op, QvPlane<P> dst, QvPlane<const P> left, const QvByteConstantLanes& lanes,
                        Tail tail) {
     for (int y = 0; y < dst.height; ++y) {
-        size_t done = HWY_DYNAMIC_DISPATCH(ByteConstantRow)(static_cast<int>(op), components(left.row(y)),
-                                                            components(dst.row(y)),
-                                                            size_t(dst.width) * QvLanesOf<P>::components, &lanes);
-        int x = static_cast<int>(done / QvLanesOf<P>::components);
+        size_t done = HWY_DYNAMIC_DISPATCH(ByteConstantRow)(static_cast<int>(op), componentsOf(left.row(y)),
+                                                            componentsOf(dst.row(y)),
+                                                            size_t(dst.width) * QvRowLayout<P>::components, &lanes);
+        int x = static_cast<int>(done / QvRowLayout<P>::components);
         tail(dst.window(x, y, dst.width - x, 1), left.window(x, y, dst.width - x, 1));
     }
 }
@@ -311,11 +276,11 @@ void forEachRowOfBytes(QvPixelOperator op, QvPlane<P> dst, QvPlane<const P> left
 template <class P, class Tail>
 void forEachRowOfFloats(QvPixelOperator op, QvPlane<P> dst, QvPlane<const P> left, const float pattern[4], Tail tail) {
     for (int y = 0; y < dst.height; ++y) {
-        size_t done = HWY_DYNAMIC_DISPATCH(FloatConstantRow)(static_cast<int>(op), components(left.row(y)),
-                                                             components(dst.row(y)),
-                                                             size_t(dst.width) * QvLanesOf<P>::components, pattern,
-                                                             QvLanesOf<P>::alpha);
-        int x = static_cast<int>(done / QvLanesOf<P>::components);
+        size_t done = HWY_DYNAMIC_DISPATCH(FloatConstantRow)(static_cast<int>(op), componentsOf(left.row(y)),
+                                                             componentsOf(dst.row(y)),
+                                                             size_t(dst.width) * QvRowLayout<P>::components, pattern,
+                                                             QvRowLayout<P>::alpha);
+        int x = static_cast<int>(done / QvRowLayout<P>::components);
         tail(dst.window(x, y, dst.width - x, 1), left.window(x, y, dst.width - x, 1));
     }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Kernels/QvKernelRows.h"
 #include "Kernels/Reference/QvConvertReference.h"
 
 #undef HWY_TARGET_INCLUDE
@@ -13,14 +14,6 @@
 #include <hwy/highway.h>
 
 #include "Kernels/QvKernelVectors-inl.h"
-
-#ifndef QV_PIXEL_CLASS_CODES
-#define QV_PIXEL_CLASS_CODES
-namespace QvKernels {
-// The pixel classes as numbers, for the conversion rows.
-enum QvClassCode { kGreyBytes, kColorBytes, kGreyFloats, kColorFloats };
-}  // namespace QvKernels
-#endif
 
 HWY_BEFORE_NAMESPACE();
 namespace QvKernels {
@@ -218,14 +211,6 @@ HWY_EXPORT(InsertAlphaRow);
 namespace {
 
 template <class P>
-constexpr int classCode() {
-    if constexpr (std::is_same_v<P, bgPix>) return kGreyBytes;
-    if constexpr (std::is_same_v<P, bcPix>) return kColorBytes;
-    if constexpr (std::is_same_v<P, fgPix>) return kGreyFloats;
-    return kColorFloats;
-}
-
-template <class P>
 void copyRows(QvPlane<P> dst, QvPlane<const P> src) {
     size_t rowBytes = static_cast<size_t>(dst.width) * sizeof(P);
     if (dst.empty()) return;
@@ -243,7 +228,7 @@ void convertVectors(QvPlane<D> dst, QvPlane<const S> src) {
     } else {
         for (int y = 0; y < dst.height; ++y) {
             int x = static_cast<int>(
-                HWY_DYNAMIC_DISPATCH(ConvertRow)(classCode<S>(), classCode<D>(), src.row(y), dst.row(y), dst.width));
+                HWY_DYNAMIC_DISPATCH(ConvertRow)(QvRowLayout<S>::code, QvRowLayout<D>::code, src.row(y), dst.row(y), dst.width));
             Reference::convertPixels<D, S>(dst.window(x, y, dst.width - x, 1), src.window(x, y, dst.width - x, 1));
         }
     }
@@ -252,7 +237,7 @@ void convertVectors(QvPlane<D> dst, QvPlane<const S> src) {
 template <class G, class C>
 void extractVectors(QvPlane<G> dst, QvPlane<const C> src) {
     for (int y = 0; y < dst.height; ++y) {
-        int x = static_cast<int>(HWY_DYNAMIC_DISPATCH(ExtractAlphaRow)(classCode<C>(), src.row(y), dst.row(y), dst.width));
+        int x = static_cast<int>(HWY_DYNAMIC_DISPATCH(ExtractAlphaRow)(QvRowLayout<C>::code, src.row(y), dst.row(y), dst.width));
         Reference::extractAlpha<G, C>(dst.window(x, y, dst.width - x, 1), src.window(x, y, dst.width - x, 1));
     }
 }
@@ -269,7 +254,7 @@ void replaceAlphaVectors(QvPlane<C> dst, QvPlane<const C> src, QvPlane<const M> 
             int piece = std::min(kPieceWidth, dst.width - x);
             convertPixels(QvPlane<G>{alpha, 0, piece, 1}, mask.window(x, y, piece, 1));
             done = static_cast<int>(
-                HWY_DYNAMIC_DISPATCH(InsertAlphaRow)(classCode<C>(), src.row(y) + x, alpha, dst.row(y) + x, piece));
+                HWY_DYNAMIC_DISPATCH(InsertAlphaRow)(QvRowLayout<C>::code, src.row(y) + x, alpha, dst.row(y) + x, piece));
             x += done;
         }
         Reference::replaceAlpha<C, M>(dst.window(x, y, dst.width - x, 1), src.window(x, y, dst.width - x, 1),

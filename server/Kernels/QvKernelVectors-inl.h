@@ -10,6 +10,8 @@
 
 #include <hwy/highway.h>
 
+#include "Kernels/QvPixelRules.h"
+
 // The single-lane target (processors without SSSE3) gains nothing over the reference:
 // kernel files give it rows that do nothing, and these helpers are not built for it.
 #if HWY_TARGET != HWY_SCALAR
@@ -44,6 +46,13 @@ HWY_INLINE void StoreScaledAsBytes(VF v, uint8_t* p) {
     hn::StoreU(hn::DemoteTo(DQuarterU8(), ScaledToByteLanes(v)), DQuarterU8(), p);
 }
 
+// canonicalNaN on a vector.
+template <class V>
+HWY_INLINE V CanonicalNaN(V v) {
+    const hn::DFromV<V> d;
+    return hn::IfThenElse(hn::IsNaN(v), hn::Set(d, static_cast<hn::TFromV<V>>(kDefaultNaN)), v);
+}
+
 // Floats as bytes by the float-to-byte rule (0-1 scale).
 HWY_INLINE void StoreUnitAsBytes(VF v, uint8_t* p) { StoreScaledAsBytes(hn::Mul(v, hn::Set(DF(), 255.0f)), p); }
 
@@ -59,8 +68,9 @@ HWY_INLINE VF LuminanceOf(VF red, VF green, VF blue) {
                            hn::Mul(wb, hn::PromoteTo(dd, b)));
         return hn::DemoteTo(dh, sum);
     };
-    return hn::Combine(df, half(hn::UpperHalf(dh, red), hn::UpperHalf(dh, green), hn::UpperHalf(dh, blue)),
-                       half(hn::LowerHalf(dh, red), hn::LowerHalf(dh, green), hn::LowerHalf(dh, blue)));
+    return CanonicalNaN(
+        hn::Combine(df, half(hn::UpperHalf(dh, red), hn::UpperHalf(dh, green), hn::UpperHalf(dh, blue)),
+                    half(hn::LowerHalf(dh, red), hn::LowerHalf(dh, green), hn::LowerHalf(dh, blue))));
 }
 
 // The lanes that hold component `alphaIndex` of pixels of four components, when a
