@@ -4,15 +4,6 @@
 
 namespace QvKernels {
 
-int wrapCoordinate(int c, int size) {
-    if (c < 0)
-        c += size;
-    else if (c >= size)
-        c = c - size + 1;
-    if (c < 0 || c >= size) c = (c % size + size) % size;
-    return c;
-}
-
 int rankPosition(int n, double rank) {
     double position = n * rank;
     if (!(position > 0)) return 0;
