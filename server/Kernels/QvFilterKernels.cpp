@@ -12,10 +12,6 @@ int rankPosition(int n, double rank) {
 
 #define QV_EVERY_CLASS(P)                                                                                   \
     std::vector<QvMaskTap> maskTaps(QvPlane<const P> mask) { return Reference::maskTaps<P>(mask); }         \
-    void medianFilter(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMaskTap>& taps, double rank, \
-                      QvRowRange rows) {                                                                    \
-        Reference::medianFilter<P>(dst, src, taps, rank, rows);                                             \
-    }                                                                                                       \
     void transformAffine(QvPlane<P> dst, QvPlane<const P> src, const QvAffineMatrix& matrix, P background) { \
         Reference::transformAffine<P>(dst, src, matrix, background);                                        \
     }
