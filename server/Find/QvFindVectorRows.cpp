@@ -79,27 +79,69 @@ HWY_INLINE Overlap Columns(const QvFindVectorRows& w, int32_t x) {
     return {std::max(x, 0), int32_t(std::min<int64_t>(int64_t(x) + w.matchWidth, w.sourceWidth))};
 }
 
-// Grey bytes: per placement, whole vectors along the overlapping columns of each row,
+// Grey bytes, one placement: whole vectors along the overlapping columns of each row,
 // the last one masked.
 template <class D>
-void GreyBytePlacements(D d, const QvFindVectorRows& w, int32_t y, int32_t xa, int32_t xb, double* sums) {
+double GreyBytePlacement(D d, const QvFindVectorRows& w, int32_t y, int32_t x) {
     const hn::Repartition<uint64_t, D> d64;
     const size_t n = hn::Lanes(d);
     const Overlap rows = Rows(w, y);
-    for (int32_t x = xa; x < xb; ++x) {
-        const Overlap columns = Columns(w, x);
-        const size_t length = size_t(columns.end - columns.first);
-        const size_t whole = length - length % n;
-        const auto tail = hn::FirstN(d, length - whole);
-        const uint8_t* s = w.source[0] + rows.first * w.sourceStride + columns.first;
-        const uint8_t* m = w.match + (rows.first - y) * w.matchStride + (columns.first - x);
-        auto total = hn::Zero(d64);
-        for (int32_t r = rows.first; r < rows.end; ++r, s += w.sourceStride, m += w.matchStride) {
-            for (size_t i = 0; i < whole; i += n) total = hn::Add(total, SadBytes(hn::LoadU(d, s + i), hn::LoadU(d, m + i)));
-            if (whole < length)
-                total = hn::Add(total, SadBytes(LoadFirst(tail, d, s + whole), LoadFirst(tail, d, m + whole)));
+    const Overlap columns = Columns(w, x);
+    const size_t length = size_t(columns.end - columns.first);
+    const size_t whole = length - length % n;
+    const auto tail = hn::FirstN(d, length - whole);
+    const uint8_t* s = w.source[0] + rows.first * w.sourceStride + columns.first;
+    const uint8_t* m = w.match + (rows.first - y) * w.matchStride + (columns.first - x);
+    auto total = hn::Zero(d64);
+    for (int32_t r = rows.first; r < rows.end; ++r, s += w.sourceStride, m += w.matchStride) {
+        for (size_t i = 0; i < whole; i += n) total = hn::Add(total, SadBytes(hn::LoadU(d, s + i), hn::LoadU(d, m + i)));
+        if (whole < length) total = hn::Add(total, SadBytes(LoadFirst(tail, d, s + whole), LoadFirst(tail, d, m + whole)));
+    }
+    return static_cast<double>(hn::GetLane(hn::SumOfLanes(d64, total)));
+}
+
+// Grey bytes, kGroup neighbouring placements that all overlap the whole match width:
+// each vector of the match is loaded once for all of them.
+constexpr int32_t kGroup = 8;  // the unrolling below assumes 8
+template <class D>
+void GreyByteGroup(D d, const QvFindVectorRows& w, int32_t y, int32_t x, double* sums) {
+    const hn::Repartition<uint64_t, D> d64;
+    const size_t n = hn::Lanes(d);
+    const Overlap rows = Rows(w, y);
+    const size_t length = size_t(w.matchWidth);
+    const size_t whole = length - length % n;
+    const auto tail = hn::FirstN(d, length - whole);
+    const uint8_t* s = w.source[0] + rows.first * w.sourceStride + x;
+    const uint8_t* m = w.match + (rows.first - y) * w.matchStride;
+    hn::Vec<decltype(d64)> total[kGroup];
+    HWY_UNROLL(8)
+    for (auto& t : total) t = hn::Zero(d64);
+    for (int32_t r = rows.first; r < rows.end; ++r, s += w.sourceStride, m += w.matchStride) {
+        for (size_t i = 0; i < whole; i += n) {
+            const auto matchBytes = hn::LoadU(d, m + i);
+            HWY_UNROLL(8)
+            for (int32_t k = 0; k < kGroup; ++k) total[k] = hn::Add(total[k], SadBytes(hn::LoadU(d, s + i + k), matchBytes));
         }
-        sums[x - xa] = static_cast<double>(hn::GetLane(hn::SumOfLanes(d64, total)));
+        if (whole < length) {
+            const auto matchBytes = LoadFirst(tail, d, m + whole);
+            HWY_UNROLL(8)
+            for (int32_t k = 0; k < kGroup; ++k)
+                total[k] = hn::Add(total[k], SadBytes(LoadFirst(tail, d, s + whole + k), matchBytes));
+        }
+    }
+    for (int32_t k = 0; k < kGroup; ++k) sums[k] = static_cast<double>(hn::GetLane(hn::SumOfLanes(d64, total[k])));
+}
+
+template <class D>
+void GreyBytePlacements(D d, const QvFindVectorRows& w, int32_t y, int32_t xa, int32_t xb, double* sums) {
+    for (int32_t x = xa; x < xb;) {
+        if (x >= 0 && int64_t(x) + kGroup <= xb && int64_t(x) + kGroup - 1 + w.matchWidth <= w.sourceWidth) {
+            GreyByteGroup(d, w, y, x, sums + (x - xa));
+            x += kGroup;
+        } else {
+            sums[x - xa] = GreyBytePlacement(d, w, y, x);
+            ++x;
+        }
     }
 }
 
