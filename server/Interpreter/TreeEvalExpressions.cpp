@@ -5,6 +5,7 @@
 #include "Errors/QvException.h"
 #include "FrontEnd/QvTokens.h"
 #include "HostServices/QvHostServices.h"
+#include "Images/Qv2DValue.h"
 #include "Interpreter/TreeEval.h"
 #include "Values/QvArithmetic.h"
 #include "Values/QvBooleanValue.h"
@@ -209,6 +210,8 @@ QvValueRef TreeEval::initializeExpression(AST* node) {
     case QV_TOK_COLOR: return new QvColorValue;
     case QV_TOK_LIST: return new QvListValue;
     case QV_TOK_DATE: return new QvDateTimeValue;
+    case QV_TOK_FRAME_MONO: case QV_TOK_FRAME: case QV_TOK_IMAGE_MONO: case QV_TOK_IMAGE:
+        return QvNewPicture(typeOfKeyword(node->getType()), 0, 0);
     default: unavailable(QvTypeName(typeOfKeyword(node->getType())));
     }
 }
