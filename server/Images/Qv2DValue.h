@@ -6,17 +6,11 @@
 
 #include "Images/QvPictureArithmetic.h"
 #include "Images/QvPixelStorage.h"
+#include "Kernels/QvStatisticsKernels.h"
 #include "QvExport.h"
 #include "Values/QvValue.h"
 
 class QvGWorld;
-
-// Where the darkest or brightest pixel of a picture lies, and its luminance.
-struct QvPictureExtremeLocation {
-    double x = 0;
-    double y = 0;
-    double luminance = 0;
-};
 
 // The root of the four picture values (frame_mono, frame, image_mono, image): the
 // header every picture carries (duration, quality, time code), its properties and
@@ -73,10 +67,10 @@ public:
     QvValue* ReplaceRange(const QvColor& low, const QvColor& high, const QvColor& replacement, bool inclusive) const;
     // Each channel rescaled so that low..high becomes 0..1 (alpha kept).
     QvValue* NormalizeRange(const QvColor& low, const QvColor& high) const;
-    // The first pixel in row order of least (most) luminance, refined to sub-pixel
-    // precision on request.
-    QvPictureExtremeLocation MinimumLocation(bool subPixel) const;
-    QvPictureExtremeLocation MaximumLocation(bool subPixel) const;
+    // The first pixel in row order of least (most) luminance as {x, y, luminance},
+    // refined to sub-pixel precision on request; {-1, -1, 0} for an empty picture.
+    QvKernels::QvExtremeLocation MinimumLocation(bool subPixel) const;
+    QvKernels::QvExtremeLocation MaximumLocation(bool subPixel) const;
 
     // Pastes `picture` (of any class) with its top-left corner at (x, y), growing this
     // picture as needed; a picture pasted into itself pastes its old pixels.
@@ -128,7 +122,7 @@ private:
     // The picture in a result handle prepared by the arithmetic dispatch.
     Qv2DValue& resultPicture(QvValueRef& result, const char* op) const;
     // Combines with a number, colour or accepted picture; false for other operands.
-    bool combinePixels(QvPictureArithmetic::Operator op, QvValueRef& result, QvValueRef& other, const char* name);
+    bool combinePixels(QvPixelOperator op, QvValueRef& result, QvValueRef& other, const char* name);
     // A new empty picture of this class and size.
     Qv2DValue* sameShape() const { return TypeConstruct(GetWidth(), GetHeight()); }
     void setPixelColor(int64_t x, int64_t y, const QvColor& color);

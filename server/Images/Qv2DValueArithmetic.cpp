@@ -6,7 +6,6 @@
 #include "Images/QvPictureConversion.h"
 #include "Images/QvPictureText.h"
 
-using QvPictureArithmetic::Operator;
 
 namespace {
 
@@ -41,22 +40,22 @@ void Qv2DValue::Add(QvValueRef& result, QvValueRef& other) {
         if (&target != this) QvPictureConversion::paste(pixels(), target.pixels(), 0, 0);
         return QvDrawTextIntoPicture(target.pixels(), other->AsText());
     }
-    if (!combinePixels(Operator::Add, result, other, "add")) QvError("Internal type problem in add");
+    if (!combinePixels(QvPixelOperator::add, result, other, "add")) QvError("Internal type problem in add");
 }
 
 void Qv2DValue::Subtract(QvValueRef& result, QvValueRef& other) {
-    if (!combinePixels(Operator::Subtract, result, other, "subtract")) QvValue::Subtract(result, other);
+    if (!combinePixels(QvPixelOperator::subtract, result, other, "subtract")) QvValue::Subtract(result, other);
 }
 
 void Qv2DValue::Multiply(QvValueRef& result, QvValueRef& other) {
-    if (!combinePixels(Operator::Multiply, result, other, "multiply")) QvError("Internal type problem in multiply");
+    if (!combinePixels(QvPixelOperator::multiply, result, other, "multiply")) QvError("Internal type problem in multiply");
 }
 
 void Qv2DValue::Divide(QvValueRef& result, QvValueRef& other) {
-    if (!combinePixels(Operator::Divide, result, other, "divide")) QvError("Internal type problem in multiply");
+    if (!combinePixels(QvPixelOperator::divide, result, other, "divide")) QvError("Internal type problem in multiply");
 }
 
-bool Qv2DValue::combinePixels(QvPictureArithmetic::Operator op, QvValueRef& result, QvValueRef& other,
+bool Qv2DValue::combinePixels(QvPixelOperator op, QvValueRef& result, QvValueRef& other,
                               const char* name) {
     QvColor constant;
     if (constantColor(other.get(), constant)) {

@@ -6,7 +6,7 @@
 #include "Images/Qv2DValue.h"
 #include "Images/QvPictureConversion.h"
 #include "Images/QvPictureGeometry.h"
-#include "Images/QvPixelRules.h"
+#include "Kernels/QvPixelRules.h"
 #include "Values/QvColorValue.h"
 #include "Values/QvElementIndex.h"
 #include "Values/QvNumberValue.h"
@@ -96,7 +96,7 @@ double Qv2DValue::GetPixelLuminance(int64_t x, int64_t y) const {
     checkedCoordinate(x, GetWidth());
     checkedCoordinate(y, GetHeight());
     return QvWithPixel(pixelClass(), [&](auto p) -> double {
-        return QvPixelRules::luminance(QvPixelRules::toFloatColor(pixels().row<decltype(p)>(int32_t(y))[x]));
+        return QvKernels::pixelLuminance(pixels().row<decltype(p)>(int32_t(y))[x]);
     });
 }
 
@@ -104,7 +104,7 @@ void Qv2DValue::MultiplyPixelByNumber(int64_t x, int64_t y, double factor) {
     checkedCoordinate(x, GetWidth());
     checkedCoordinate(y, GetHeight());
     QvPixelStorage one = QvPictureGeometry::crop(pixels(), int32_t(x), int32_t(y), int32_t(x + 1), int32_t(y + 1));
-    QvPictureArithmetic::withConstant(QvPictureArithmetic::Operator::Multiply, one, {factor, factor, factor}, one);
+    QvPictureArithmetic::withConstant(QvPixelOperator::multiply, one, {factor, factor, factor}, one);
     QvPictureConversion::paste(one, pixels(), x, y);
 }
 
@@ -113,8 +113,7 @@ void Qv2DValue::setPixelColor(int64_t x, int64_t y, const QvColor& color) {
     checkedCoordinate(y, GetHeight());
     QvWithPixel(pixelClass(), [&](auto p) {
         using P = decltype(p);
-        pixels().row<P>(int32_t(y))[x] =
-            QvPixelRules::fromColor<P>(float(color.red), float(color.green), float(color.blue));
+        QvKernels::pixelOfColor(color, pixels().row<P>(int32_t(y))[x]);
     });
 }
 
@@ -122,10 +121,8 @@ void Qv2DValue::GetDoubleIndexed(QvValueRef& out, QvValue* i, QvValue* j) {
     if (isNumber(i) && isNumber(j)) {
         int64_t x = checkedCoordinate(QvTruncatedIndex(i), GetWidth());
         int64_t y = checkedCoordinate(QvTruncatedIndex(j), GetHeight());
-        fcPix pixel = QvWithPixel(pixelClass(), [&](auto p) {
-            return QvPixelRules::toFloatColor(pixels().row<decltype(p)>(int32_t(y))[x]);
-        });
-        out = new QvColorValue({pixel.red, pixel.green, pixel.blue});
+        out = new QvColorValue(QvWithPixel(
+            pixelClass(), [&](auto p) { return QvKernels::colorOfPixel(pixels().row<decltype(p)>(int32_t(y))[x]); }));
     } else if (isVector(i) && isVector(j)) {
         int64_t x0, y0, x1, y1;
         corner(i, x0, y0);

@@ -19,8 +19,8 @@ QvColorValue* colorOf(const QvColor& color) { return new QvColorValue(color); }
 QvValue* Qv2DValue::SumElements() const { return colorOf(QvPictureStatistics::sum(pixels())); }
 QvValue* Qv2DValue::Average() const { return colorOf(QvPictureStatistics::average(pixels())); }
 QvValue* Qv2DValue::Sdev() const { return colorOf(QvPictureStatistics::deviation(pixels())); }
-QvValue* Qv2DValue::Max() const { return colorOf(QvPictureStatistics::largest(pixels()).color); }
-QvValue* Qv2DValue::Min() const { return colorOf(QvPictureStatistics::smallest(pixels()).color); }
+QvValue* Qv2DValue::Max() const { return colorOf(QvPictureStatistics::brightestColor(pixels())); }
+QvValue* Qv2DValue::Min() const { return colorOf(QvPictureStatistics::darkestColor(pixels())); }
 
 // Pictures of another class differ completely.
 QvValue* Qv2DValue::Difference(QvValue* other, double threshold) const {
@@ -94,39 +94,12 @@ QvValue* Qv2DValue::NormalizeRange(const QvColor& low, const QvColor& high) cons
     return result;
 }
 
-namespace {
-
-// The parabola through the luminances before, at and after the extreme gives the
-// offset of its vertex, within +-0.999; 0 at a border or for a flat neighbourhood.
-double refinedOffset(const QvPixelStorage& picture, int32_t x, int32_t y, int dx, int dy) {
-    int64_t bx = int64_t(x) - dx, by = int64_t(y) - dy, ax = int64_t(x) + dx, ay = int64_t(y) + dy;
-    if (!picture.contains(bx, by) || !picture.contains(ax, ay)) return 0;
-    double a = QvPictureStatistics::luminanceAt(picture, int32_t(bx), int32_t(by));
-    double b = QvPictureStatistics::luminanceAt(picture, x, y);
-    double c = QvPictureStatistics::luminanceAt(picture, int32_t(ax), int32_t(ay));
-    double denominator = ((a + c) / 2 - b) * 4;
-    if (denominator == 0) return 0;
-    return std::clamp((a - c) / denominator, -0.999, 0.999);
+QvKernels::QvExtremeLocation Qv2DValue::MinimumLocation(bool subPixel) const {
+    return QvPictureStatistics::locateDarkest(pixels(), subPixel);
 }
 
-QvPictureExtremeLocation locate(const QvPixelStorage& picture, const QvPictureStatistics::Extreme& extreme,
-                                bool subPixel) {
-    QvPictureExtremeLocation location{double(extreme.x), double(extreme.y), extreme.luminance};
-    if (subPixel && !picture.empty()) {
-        location.x += refinedOffset(picture, extreme.x, extreme.y, 1, 0);
-        location.y += refinedOffset(picture, extreme.x, extreme.y, 0, 1);
-    }
-    return location;
-}
-
-}  // namespace
-
-QvPictureExtremeLocation Qv2DValue::MinimumLocation(bool subPixel) const {
-    return locate(pixels(), QvPictureStatistics::smallest(pixels()), subPixel);
-}
-
-QvPictureExtremeLocation Qv2DValue::MaximumLocation(bool subPixel) const {
-    return locate(pixels(), QvPictureStatistics::largest(pixels()), subPixel);
+QvKernels::QvExtremeLocation Qv2DValue::MaximumLocation(bool subPixel) const {
+    return QvPictureStatistics::locateBrightest(pixels(), subPixel);
 }
 
 QvValue* Qv2DValue::Sqrt() const {

@@ -1,35 +1,28 @@
 #include "Images/QvPictureConversion.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "Images/QvPixelRules.h"
+#include "Kernels/QvConvertKernels.h"
 #include "QvGWorld/QvPixelBuffer.h"
 
 namespace {
 
-template <class To, class From>
-void convertRow(const From* source, To* target, int32_t width) {
-    for (int32_t x = 0; x < width; ++x)
-        target[x] = QvPixelRules::convert<To>(source[x]);
-}
-
-// Converts the rectangle of `source` starting at (sx, sy) into `target` at (tx, ty).
-template <class To, class From>
-void convertRect(const QvPixelStorage& source, QvPixelStorage& target, int32_t sx, int32_t sy, int32_t tx, int32_t ty,
-                 int32_t width, int32_t height) {
-    for (int32_t y = 0; y < height; ++y)
-        convertRow(source.row<From>(sy + y) + sx, target.row<To>(ty + y) + tx, width);
-}
-
+// Converts the w x h rectangle of `source` at (sx, sy) into `target` at (tx, ty).
 void convertRect(const QvPixelStorage& source, QvPixelStorage& target, int32_t sx, int32_t sy, int32_t tx,
                  int32_t ty, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return;
     QvWithPixel(source.pixelClass(), [&](auto from) {
         QvWithPixel(target.pixelClass(), [&](auto to) {
-            convertRect<decltype(to), decltype(from)>(source, target, sx, sy, tx, ty, width, height);
+            using From = decltype(from);
+            using To = decltype(to);
+            QvKernels::convertPixels(target.plane<To>().window(tx, ty, width, height),
+                                     source.plane<From>().window(sx, sy, width, height));
         });
     });
+}
+
+QvPlane<bcPix> planeOf(QvPixelBuffer& buffer, uint8_t* first) {
+    return QvArgbPlane(reinterpret_cast<uint32_t*>(first), buffer.rowBytes(), buffer.width(), buffer.height());
 }
 
 }  // namespace
@@ -44,25 +37,16 @@ QvPixelStorage convert(const QvPixelStorage& source, QvPixelClass target) {
 }
 
 void toARGB(const QvPixelStorage& source, QvPixelBuffer& target) {
-    uint8_t* base = target.lock();
-    QvWithPixel(source.pixelClass(), [&](auto from) {
-        using From = decltype(from);
-        for (int32_t y = 0; y < source.height(); ++y)
-            convertRow(source.row<From>(y), reinterpret_cast<bcPix*>(base + target.rowBytes() * size_t(y)),
-                       source.width());
-    });
+    QvPlane<bcPix> pixels = planeOf(target, target.lock()).window(0, 0, source.width(), source.height());
+    QvWithPixel(source.pixelClass(),
+                [&](auto from) { QvKernels::convertPixels(pixels, source.plane<decltype(from)>()); });
     target.unlock();
 }
 
 QvPixelStorage fromARGB(QvPixelBuffer& source, QvPixelClass target) {
     QvPixelStorage result(target, source.width(), source.height());
-    const uint8_t* base = source.lock();
-    QvWithPixel(target, [&](auto to) {
-        using To = decltype(to);
-        for (int32_t y = 0; y < result.height(); ++y)
-            convertRow(reinterpret_cast<const bcPix*>(base + source.rowBytes() * size_t(y)), result.row<To>(y),
-                       result.width());
-    });
+    QvPlane<const bcPix> pixels = planeOf(source, source.lock());
+    QvWithPixel(target, [&](auto to) { QvKernels::convertPixels(result.plane<decltype(to)>(), pixels); });
     source.unlock();
     return result;
 }

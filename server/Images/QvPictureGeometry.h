@@ -16,9 +16,8 @@ QvPixelStorage grown(const QvPixelStorage& source, int64_t width, int64_t height
 QvPixelStorage interlace(const QvPixelStorage& even, const QvPixelStorage& odd);
 // Every second row from `first`.
 QvPixelStorage everySecondRow(const QvPixelStorage& source, int32_t first);
-// Destination (x, y) samples the source bilinearly at ((d x - b y) / D, (-c x + a y) / D)
-// with D = a d - b c; neighbours outside the source, non-finite positions and D = 0
-// give the background. The identity is an exact copy.
+// The picture under the matrix (a b; c d), sampled bilinearly by the affine kernel;
+// the background (opaque) fills what no source pixel covers.
 QvPixelStorage affine(const QvPixelStorage& source, double a, double b, double c, double d,
                       const QvColor& background);
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "Errors/QvErrors.h"
-#include "Images/QvPixelRules.h"
 
 namespace {
 

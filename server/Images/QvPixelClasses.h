@@ -1,24 +1,13 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
+#include "Kernels/QvPixelClasses.h"
 #include "Values/QvType.h"
 
-// The four pixel classes of pictures. Byte pixels run 0-255, float pixels 0-1 (not
-// enforced). A colour byte pixel is the little-endian word 0xAARRGGBB.
-struct bgPix {
-    uint8_t grey;
-};
-struct bcPix {
-    uint8_t blue, green, red, alpha;
-};
-struct fgPix {
-    float grey;
-};
-struct fcPix {
-    float alpha, red, green, blue;
-};
-
+// Which of the four pixel classes (Kernels/QvPixelClasses.h) a picture holds, as a
+// value to switch on at run time.
 enum class QvPixelClass : uint8_t { ByteGrey, ByteColor, FloatGrey, FloatColor };
 
 constexpr bool QvIsColor(QvPixelClass c) { return c == QvPixelClass::ByteColor || c == QvPixelClass::FloatColor; }
@@ -51,6 +40,9 @@ constexpr QvPixelClass QvPixelClassOf(QvTypeEnum pictureType) {
     return static_cast<QvPixelClass>(int(pictureType) - int(QV_FRAME_MONO));
 }
 
+template <class P> constexpr bool QvIsGreyPixel = std::is_same_v<P, bgPix> || std::is_same_v<P, fgPix>;
+template <class P> constexpr bool QvIsBytePixel = std::is_same_v<P, bgPix> || std::is_same_v<P, bcPix>;
+
 template <class P> struct QvPixelClassOfPixel;
 template <> struct QvPixelClassOfPixel<bgPix> { static constexpr QvPixelClass value = QvPixelClass::ByteGrey; };
 template <> struct QvPixelClassOfPixel<bcPix> { static constexpr QvPixelClass value = QvPixelClass::ByteColor; };
@@ -68,3 +60,8 @@ decltype(auto) QvWithPixel(QvPixelClass c, F&& f) {
     }
     return f(fcPix{});
 }
+
+// The pixel class of a kernel plane type.
+template <class T> struct QvPlanePixelOf;
+template <class P> struct QvPlanePixelOf<QvPlane<P>> { using type = std::remove_const_t<P>; };
+template <class T> using QvPlanePixel = typename QvPlanePixelOf<T>::type;

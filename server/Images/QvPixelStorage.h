@@ -36,6 +36,12 @@ public:
     template <class P> P* row(int32_t y) { return reinterpret_cast<P*>(rowBytesAt(y)); }
     template <class P> const P* row(int32_t y) const { return reinterpret_cast<const P*>(rowBytesAt(y)); }
 
+    // The pixels as a kernel plane; P must be the storage's class.
+    template <class P> QvPlane<P> plane() { return {row<P>(0), ptrdiff_t(rowBytes_), width_, height_}; }
+    template <class P> QvPlane<const P> plane() const {
+        return {row<P>(0), ptrdiff_t(rowBytes_), width_, height_};
+    }
+
     QvPixelStorage copy() const;
     // True when (x, y) lies inside the picture.
     bool contains(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
