@@ -2,12 +2,31 @@
 #include <ostream>
 
 #include "Errors/QvExceptions.h"
+#include "Files/QvFileStatus.h"
 #include "Images/Qv2DValue.h"
+#include "Images/QvImageValues.h"
+#include "Images/QvPictureConversion.h"
+#include "Media/QvMediaLayer.h"
+#include "QvGWorld/QvPixelBuffer.h"
 #include "Values/QvValueFile.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixel rows are written in memory order");
 
 namespace {
+
+// The loader's image-file step: a file whose content is a picture the media layer
+// reads becomes a frame (compression "JPEG"); anything else is left to the next step.
+// It is registered here, beside the reader that the value kinds table uses, so that
+// every program that can read pictures has the step.
+QvValue* openImageFile(const std::string& path) {
+    QvMediaFileLocation file;
+    if (QvTheMediaLayer().makeFileSpec(path, &file) != QV_FILE_OK || !QvTheMediaLayer().isImageFile(file))
+        return nullptr;
+    std::unique_ptr<QvPixelBuffer> buffer = QvTheMediaLayer().importImage(file);
+    return new QvImageValueBC(QvPictureConversion::fromARGB(*buffer, QvPixelClass::ByteColor));
+}
+
+const bool registered = (QvValueFile::addOpener(&openImageFile), true);
 
 [[noreturn]] void raiseReadFailure() { throw new QvFileException("Reading Image Data Failed."); }
 
