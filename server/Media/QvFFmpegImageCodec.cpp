@@ -122,7 +122,11 @@ QvCodecContextHandle openEncoder(const ImageFormat& format, int width, int heigh
         context->global_quality = jpegScale(quality) * FF_QP2LAMBDA;
         context->color_range = AVCOL_RANGE_JPEG;
     }
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) raiseExportFailure(format);
+    AVDictionary* options = nullptr;
+    if (format.lossy) av_dict_set(&options, "huffman", "default", 0);
+    int status = avcodec_open2(context.get(), codec, &options);
+    av_dict_free(&options);
+    if (status < 0) raiseExportFailure(format);
     return context;
 }
 
