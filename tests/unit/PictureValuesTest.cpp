@@ -13,9 +13,11 @@
 #include "Images/QvPictureApi.h"
 #include "Kernels/QvPixelRules.h"
 #include "QvGWorld/QvGWorld.h"
+#include "Images/QvPictureText.h"
 #include "Values/QvValueFile.h"
 #include "Values/QvValueKinds.h"
 #include "Values/qv_auto_value.h"
+#include "Windows/QvGraphics.h"
 
 namespace fs = std::filesystem;
 
@@ -94,6 +96,36 @@ TEST(GWorld, FramesRoundTripThroughAGWorld) {
     EXPECT_EQ(p.alpha, 255);
     PictureRef mono(QvAsPicture(QvFrameMonoCreateFromGWorld(world.get())));
     EXPECT_EQ(mono->pixels().row<bgPix>(1)[2].grey, (77 * 127 + 151 * 255) >> 8);
+}
+
+TEST(PictureDisplay, WindowsShowTheGWorldAtItsSize) {
+    PictureRef picture = QvNewPicture(QV_IMAGE_MONO, 30, 20);
+    qv_auto_value<QvGraphics> graphics(new QvGraphics);
+    picture->Display(graphics.get());
+    short width, height;
+    graphics->getSize(&width, &height);
+    EXPECT_EQ(width, 30);
+    EXPECT_EQ(height, 20);
+    ASSERT_EQ(graphics->getCommandList().size(), 1u);
+    const QvGraphicsCommand& command = *graphics->getCommandList()[0];
+    EXPECT_EQ(command.getID(), QvGraphicsCommandImage);
+    ASSERT_NE(command.getGWorld(), nullptr);
+    EXPECT_EQ(command.getGWorld()->width(), 30);
+    EXPECT_FALSE(graphics->fullEraseNeeded());
+}
+
+TEST(PictureText, AMissingFontIsAnError) {
+    QvPixelStorage picture(QvPixelClass::ByteColor, 100, 60);
+    setenv("QUARVEL_TEXT_FONT", "/nonexistent/font.ttf", 1);
+    std::string message = raisedMessage([&] { QvDrawTextIntoPicture(picture, "words"); });
+    unsetenv("QUARVEL_TEXT_FONT");
+    EXPECT_EQ(message, "Could not load the font for drawing text.");
+    QvDrawTextIntoPicture(picture, "words");
+    bool lit = false;
+    for (int x = 0; x < 100; ++x)
+        lit = lit || picture.row<bcPix>(25)[x].red > 0 || picture.row<bcPix>(30)[x].red > 0;
+    EXPECT_TRUE(lit);
+    EXPECT_EQ(picture.row<bcPix>(10)[10].red, 0);  // outside the box
 }
 
 TEST(PictureApi, PixelAccessIsRangeChecked) {
