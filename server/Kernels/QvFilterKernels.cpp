@@ -19,18 +19,6 @@ int rankPosition(int n, double rank) {
     return position >= n ? n - 1 : static_cast<int>(position);
 }
 
-#define QV_CONVOLVE(P, K)                                                                                  \
-    void convolve(QvPlane<P> dst, QvPlane<const P> src, QvPlane<const K> kernel, QvRowRange rows) {       \
-        Reference::convolve<P, K>(dst, src, kernel, rows);                                                 \
-    }
-QV_CONVOLVE(bgPix, fgPix)
-QV_CONVOLVE(bcPix, fgPix)
-QV_CONVOLVE(fgPix, fgPix)
-QV_CONVOLVE(fcPix, fgPix)
-QV_CONVOLVE(bcPix, fcPix)
-QV_CONVOLVE(fcPix, fcPix)
-#undef QV_CONVOLVE
-
 #define QV_EVERY_CLASS(P)                                                                                   \
     std::vector<QvMaskTap> maskTaps(QvPlane<const P> mask) { return Reference::maskTaps<P>(mask); }         \
     void medianFilter(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMaskTap>& taps, double rank, \

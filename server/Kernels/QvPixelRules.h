@@ -1,6 +1,7 @@
 #pragma once
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "Kernels/QvPixelClasses.h"
 #include "Values/QvColor.h"
@@ -11,6 +12,11 @@
 namespace QvKernels {
 
 constexpr float kUnitPerByte = 1.0f / 255.0f;
+
+// The one NaN that float kernels write (the processor's default NaN, sign set): which
+// of two NaN operands an instruction passes on differs between instruction sets.
+constexpr float kDefaultNaN = -std::numeric_limits<float>::quiet_NaN();
+inline float canonicalNaN(float value) { return value != value ? kDefaultNaN : value; }
 
 inline float unitFromByte(uint8_t value) { return value * kUnitPerByte; }
 
@@ -29,8 +35,8 @@ inline uint8_t byteFromUnit(float value) { return byteFromScaled(value * 255.0f)
 // Colour to grey on the 0-1 scale: the single-precision weights 0.30, 0.59 and 0.11,
 // products and sum in double, rounded once to float; white gives exactly 1.
 inline float luminance(double red, double green, double blue) {
-    return static_cast<float>(static_cast<double>(0.30f) * red + static_cast<double>(0.59f) * green +
-                              static_cast<double>(0.11f) * blue);
+    return canonicalNaN(static_cast<float>(static_cast<double>(0.30f) * red + static_cast<double>(0.59f) * green +
+                                           static_cast<double>(0.11f) * blue));
 }
 inline float luminance(const QvColor& color) { return luminance(color.red, color.green, color.blue); }
 

@@ -38,13 +38,13 @@ private:
 inline float combineFloats(QvPixelOperator op, float p, float q) {
     switch (op) {
     case QvPixelOperator::add:
-        return p + q;
+        return canonicalNaN(p + q);
     case QvPixelOperator::subtract:
-        return p - q;
+        return canonicalNaN(p - q);
     case QvPixelOperator::multiply:
-        return p * q;
+        return canonicalNaN(p * q);
     case QvPixelOperator::divide:
-        return p / q;
+        return canonicalNaN(p / q);
     }
     return p;
 }

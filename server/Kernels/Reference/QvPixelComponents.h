@@ -44,7 +44,7 @@ struct QvComponents<fgPix> {
     static constexpr int count = 1;
     static constexpr int alpha = -1;
     static void read(const fgPix& p, float* c) { c[0] = p.grey; }
-    static void write(const float* c, fgPix& p) { p.grey = c[0]; }
+    static void write(const float* c, fgPix& p) { p.grey = canonicalNaN(c[0]); }
 };
 
 template <>
@@ -57,7 +57,9 @@ struct QvComponents<fcPix> {
         c[2] = p.green;
         c[3] = p.blue;
     }
-    static void write(const float* c, fcPix& p) { p = {c[0], c[1], c[2], c[3]}; }
+    static void write(const float* c, fcPix& p) {
+        p = {canonicalNaN(c[0]), canonicalNaN(c[1]), canonicalNaN(c[2]), canonicalNaN(c[3])};
+    }
     static void weights(const fcPix& k, float* w) { read(k, w); }
 };
 

@@ -123,7 +123,7 @@ class QvRescale {
 public:
     QvRescale(double low, double high)
         : low_(static_cast<float>(low)), range_(static_cast<float>(high) - static_cast<float>(low)) {}
-    float apply(float p) const { return range_ == 0.0f ? 0.0f : (p - low_) / range_; }
+    float apply(float p) const { return range_ == 0.0f ? 0.0f : canonicalNaN((p - low_) / range_); }
     uint8_t apply(uint8_t p) const { return byteFromUnit(apply(unitFromByte(p))); }
 
 private:
