@@ -128,6 +128,12 @@ const Qv2DValue* QvAsPicture(const QvValue* value) {
     return value && QvIsPictureType(value->GetType()) ? static_cast<const Qv2DValue*>(value) : nullptr;
 }
 
+Qv2DValue* QvFrameFromGWorld(QvGWorld* world) {
+    qv_auto_value<QvGWorld> held(world);
+    QvGWorldLockScope lock(*held);
+    return QvNewPicture(QV_FRAME, QvPictureConversion::fromARGB(held->buffer(), QvPixelClass::ByteColor));
+}
+
 Qv2DValue* QvNewPicture(QvTypeEnum type, int32_t width, int32_t height) {
     return QvNewPicture(type, QvPixelStorage(QvPixelClassOf(type), width, height));
 }

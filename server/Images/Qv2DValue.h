@@ -137,5 +137,7 @@ QV_EXPORT Qv2DValue* QvAsPicture(QvValue* value);
 QV_EXPORT const Qv2DValue* QvAsPicture(const QvValue* value);
 // A new all-zero picture of the type (frame_mono ... image) with header defaults.
 QV_EXPORT Qv2DValue* QvNewPicture(QvTypeEnum type, int32_t width, int32_t height);
+// A new frame holding the gworld's pixels; the gworld is adopted (released here).
+QV_EXPORT Qv2DValue* QvFrameFromGWorld(QvGWorld* world);
 // A new picture of the type holding the given pixels, which must be of its class.
 QV_EXPORT Qv2DValue* QvNewPicture(QvTypeEnum type, QvPixelStorage&& pixels);

@@ -169,8 +169,9 @@ QvOperand TreeEval::identifierExpression(AST* node) {
 QvValueRef TreeEval::externalValue(AST* node) {
     if (node->getType() == QV_TOK_CLIPBOARD) {
         std::string text = QvGetHostServices()->clipboardText();
-        if (text.empty()) QvError("Scrap is empty");
-        return new QvTextValue(std::move(text));
+        if (!text.empty()) return new QvTextValue(std::move(text));
+        if (QvGWorld* picture = QvGetHostServices()->clipboardPicture()) return QvFrameFromGWorld(picture);
+        QvError("Scrap is empty");
     }
     std::string path = node->getType() == QV_TOK_FILE ? resolvePath(child(node)) : expression(child(node))->AsText();
     return QvValueFile::load(path);

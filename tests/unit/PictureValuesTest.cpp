@@ -17,6 +17,8 @@
 #include "Values/QvValueFile.h"
 #include "Values/QvValueKinds.h"
 #include "Values/qv_auto_value.h"
+#include "HostServices/QvHostServices.h"
+#include "Session/QvParser.h"
 #include "Windows/QvGraphics.h"
 
 namespace fs = std::filesystem;
@@ -112,6 +114,30 @@ TEST(PictureDisplay, WindowsShowTheGWorldAtItsSize) {
     ASSERT_NE(command.getGWorld(), nullptr);
     EXPECT_EQ(command.getGWorld()->width(), 30);
     EXPECT_FALSE(graphics->fullEraseNeeded());
+}
+
+// A host whose clipboard holds a 3 x 2 picture and no text.
+class PictureClipboard : public QvInProcessHostServices {
+public:
+    std::string clipboardText() override { return {}; }
+    QvGWorld* clipboardPicture() override { return new QvGWorld(3, 2); }
+};
+
+TEST(PictureClipboardTest, APictureOnTheClipboardReadsAsAFrame) {
+    PictureClipboard host;
+    QvInstallHostServices(&host);
+    QvParser session("set c to ClipBoard; print type of c; print width of c;", 0, nullptr, false);
+    session.CheckSyntax();
+    session.getConsole().takeUnread();
+    session.releaseConsole();
+    session.Execute();
+    std::string printed = session.getConsole().takeUnread();
+    session.releaseConsole();
+    QvInstallHostServices(nullptr);
+    std::string errors;
+    for (ParseError* error : session.getParseErrors()) errors += error->message();
+    session.releaseParseErrors();
+    EXPECT_EQ(printed, "frame\n3\n") << errors;
 }
 
 TEST(PictureText, AMissingFontIsAnError) {
