@@ -56,12 +56,14 @@ void Qv2DValue::WriteData(std::ostream& out) const {
 }
 
 QvValue* Qv2DValue::ReadPicture(QvTypeEnum type, std::istream& in) {
+    int64_t remaining = remainingBytes(in);
+    if (remaining >= 0 && remaining < 8) raiseReadFailure();
     int32_t width = QvValueFile::readInt32(in);
     int32_t height = QvValueFile::readInt32(in);
     if (width < 0 || height < 0) raiseReadFailure();
     QvPixelClass pixelClass = QvPixelClassOf(type);
     uint64_t rowLength = uint64_t(width) * QvPixelBytes(pixelClass);
-    int64_t remaining = remainingBytes(in);
+    if (remaining >= 0) remaining -= 8;
     if (remaining >= 0 && rowLength * uint64_t(height) > uint64_t(remaining)) raiseReadFailure();
     if (remaining < 0 && rowLength * uint64_t(height) > QvPixelStorage::kMaxBytes) raiseReadFailure();
     QvPixelStorage pixels(pixelClass, width, height);

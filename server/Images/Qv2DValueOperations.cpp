@@ -14,6 +14,16 @@ namespace {
 
 QvColorValue* colorOf(const QvColor& color) { return new QvColorValue(color); }
 
+// The operand of the binary extremes, which must cover the picture (checked before
+// anything is computed).
+const Qv2DValue& coveringOperand(const Qv2DValue& self, QvValue* other) {
+    const Qv2DValue* picture = QvAsPicture(other);
+    if (!picture) QvError("Wrong type arguments: expecting an image");
+    QvCheckIndexRange(long(self.GetWidth()) - 1, -1, long(picture->GetWidth()) - 1);
+    QvCheckIndexRange(long(self.GetHeight()) - 1, -1, long(picture->GetHeight()) - 1);
+    return *picture;
+}
+
 }  // namespace
 
 QvValue* Qv2DValue::SumElements() const { return colorOf(QvPictureStatistics::sum(pixels())); }
@@ -59,14 +69,6 @@ QvValue* Qv2DValue::SetAlpha(QvValue* mask) const {
     Qv2DValue* result = TypeConstruct(0, 0);
     result->pixels() = QvPictureChannels::withAlpha(pixels(), picture->pixels());
     return result;
-}
-
-static const Qv2DValue& coveringOperand(const Qv2DValue& self, QvValue* other) {
-    const Qv2DValue* picture = QvAsPicture(other);
-    if (!picture) QvError("Wrong type arguments: expecting an image");
-    QvCheckIndexRange(long(self.GetWidth()) - 1, -1, long(picture->GetWidth()) - 1);
-    QvCheckIndexRange(long(self.GetHeight()) - 1, -1, long(picture->GetHeight()) - 1);
-    return *picture;
 }
 
 QvValue* Qv2DValue::BinaryMin(QvValue* other) const {

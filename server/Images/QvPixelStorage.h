@@ -10,8 +10,8 @@
 // included. Sizes are checked in 64 bits before anything is allocated.
 class QvPixelStorage {
 public:
-    // The most bytes one picture may take (16 GiB); larger sizes are invalid.
-    static constexpr uint64_t kMaxBytes = uint64_t(1) << 34;
+    // The most bytes one picture may take (4 GiB); larger sizes are invalid.
+    static constexpr uint64_t kMaxBytes = uint64_t(1) << 32;
 
     QvPixelStorage() = default;
     explicit QvPixelStorage(QvPixelClass pixelClass) : class_(pixelClass) {}
