@@ -70,7 +70,14 @@ void comparePeer(QvPixelBuffer& picture, double ourEncode, double ourDecode) {
     const std::vector<int> quality = {cv::IMWRITE_JPEG_QUALITY, 90};
     double encode = report("opencv.jpeg_encode_q90", [&] { cv::imencode(".jpg", bgr, jpeg, quality); });
     double decode = report("opencv.jpeg_decode", [&] { cv::imdecode(jpeg, cv::IMREAD_COLOR); });
-    std::printf("# opencv jpeg q90 %zu B\n", jpeg.size());
+    std::vector<uint8_t> ours = QvFFmpegImageCodec::encode(picture, "JPEG", 0.9);
+    std::unique_ptr<QvPixelBuffer> back = QvFFmpegImageCodec::decode(ours.data(), ours.size());
+    cv::Mat ourBgr;
+    cv::cvtColor(cv::Mat(back->height(), back->width(), CV_8UC4, back->lock(), back->rowBytes()), ourBgr,
+                 cv::COLOR_BGRA2BGR);
+    back->unlock();
+    std::printf("# jpeg at quality 90: ours %zu B, PSNR %.2f dB; opencv %zu B, PSNR %.2f dB\n", ours.size(),
+                cv::PSNR(bgr, ourBgr), jpeg.size(), cv::PSNR(bgr, cv::imdecode(jpeg, cv::IMREAD_COLOR)));
     std::printf("# ratio to OpenCV (lower is faster): jpeg encode %.2fx, jpeg decode %.2fx\n", ourEncode / encode,
                 ourDecode / decode);
 }
