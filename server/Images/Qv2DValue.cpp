@@ -42,10 +42,10 @@ void Qv2DValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
 
 // Empty pictures have nothing to draw and show their text form.
 void Qv2DValue::Display(QvGraphics* graphics) {
-    if (pixels().empty() || GetWidth() > QvGWorld::kMaxSide || GetHeight() > QvGWorld::kMaxSide)
-        return QvValue::Display(graphics);
+    if (pixels().empty()) return QvValue::Display(graphics);
+    QvGWorld* world = CreateGWorld();
     graphics->setSize(short(GetWidth()), short(GetHeight()));
-    graphics->addImage(CreateGWorld(), 0, 0);
+    graphics->addImage(world, 0, 0);
 }
 
 void Qv2DValue::CopyToClipboard() const { QvError("Pictures cannot be copied to the clipboard."); }
