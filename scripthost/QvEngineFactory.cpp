@@ -1,0 +1,46 @@
+#include "QvEngineFactory.h"
+
+#include "QvEngine.h"
+#include "QvEngineModule.h"
+
+QvEngineFactory& QvEngineFactory::instance() {
+    static QvEngineFactory factory;
+    return factory;
+}
+
+HRESULT QvEngineFactory::QueryInterface(REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+        *object = static_cast<IClassFactory*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+// The factory lives as long as the module; its count is the module's lock count.
+ULONG QvEngineFactory::AddRef() {
+    QvEngineModule::lock();
+    return 2;
+}
+
+ULONG QvEngineFactory::Release() {
+    QvEngineModule::unlock();
+    return 1;
+}
+
+HRESULT QvEngineFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    return QvEngine::create(riid, object);
+}
+
+HRESULT QvEngineFactory::LockServer(BOOL lock) {
+    if (lock)
+        QvEngineModule::lock();
+    else
+        QvEngineModule::unlock();
+    return S_OK;
+}

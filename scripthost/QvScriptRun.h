@@ -1,0 +1,28 @@
+#pragma once
+#include <atomic>
+#include <optional>
+#include <string>
+
+#include "QvScriptError.h"
+
+class QvMediaLayer;
+
+// One run of a script text on the calling thread, as the engine does it: the media
+// layer started, the built-in functions and the plug-in modules beside the host
+// program registered, the text checked and executed through a QvScriptEngineClient,
+// then all of it undone. The function registry that a run fills and deletes is
+// process-wide, so runs of every engine object in the module take turns.
+class QvScriptRun {
+public:
+    static constexpr const char* kMediaUnavailable = "QuickTime not available.";
+
+    struct Outcome {
+        std::optional<QvScriptError> error;
+        // The media layer would not start: the script did not run, the message box
+        // was shown, and `error` carries its text.
+        bool mediaUnavailable = false;
+    };
+
+    // `executing` is true exactly while the script runs. An empty text does nothing.
+    static Outcome run(const std::string& text, std::atomic<bool>& executing, QvMediaLayer& media);
+};
