@@ -4,7 +4,6 @@
 
 #include <new>
 
-#include "Media/QvMediaLayer.h"
 #include "QvEngineModule.h"
 #include "QvScriptErrorReport.h"
 #include "QvScriptRun.h"
@@ -114,7 +113,7 @@ void QvEngine::notifyStateChange(SCRIPTSTATE state) {
 std::optional<QvScriptError> QvEngine::execute() {
     QvScriptRun::Outcome outcome;
     try {
-        outcome = QvScriptRun::run(text_, executing_, QvTheMediaLayer());
+        outcome = QvScriptRun::run(text_, executing_);
     } catch (const std::bad_alloc&) {
         outcome.error = QvScriptError{"Out of memory."};
     } catch (...) {

@@ -17,7 +17,7 @@ std::mutex& moduleRunLock() {
 // run ends.
 class RunCleanup {
 public:
-    RunCleanup(std::atomic<bool>& executing, QvMediaLayer& media) : executing_(executing), media_(media) {}
+    RunCleanup(std::atomic<bool>& executing, const QvScriptRun::Media& media) : executing_(executing), media_(media) {}
     ~RunCleanup() {
         QvDeletePluginRegistry();
         media_.stop();
@@ -28,11 +28,15 @@ public:
 
 private:
     std::atomic<bool>& executing_;
-    QvMediaLayer& media_;
+    const QvScriptRun::Media& media_;
 };
 }
 
-QvScriptRun::Outcome QvScriptRun::run(const std::string& text, std::atomic<bool>& executing, QvMediaLayer& media) {
+QvScriptRun::Media QvScriptRun::Media::layer() {
+    return {[] { return QvTheMediaLayer().start(); }, [] { QvTheMediaLayer().stop(); }};
+}
+
+QvScriptRun::Outcome QvScriptRun::run(const std::string& text, std::atomic<bool>& executing, const Media& media) {
     Outcome outcome;
     if (text.empty()) {
         executing = false;

@@ -1,11 +1,10 @@
 #pragma once
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "QvScriptError.h"
-
-class QvMediaLayer;
 
 // One run of a script text on the calling thread, as the engine does it: the media
 // layer started, the built-in functions and the plug-in modules beside the host
@@ -16,6 +15,13 @@ class QvScriptRun {
 public:
     static constexpr const char* kMediaUnavailable = "QuickTime not available.";
 
+    // How a run starts and stops the media layer (counted starts; 0 is success).
+    struct Media {
+        std::function<long()> start;
+        std::function<void()> stop;
+        static Media layer();
+    };
+
     struct Outcome {
         std::optional<QvScriptError> error;
         // The media layer would not start: the script did not run, the message box
@@ -24,5 +30,5 @@ public:
     };
 
     // `executing` is true exactly while the script runs. An empty text does nothing.
-    static Outcome run(const std::string& text, std::atomic<bool>& executing, QvMediaLayer& media);
+    static Outcome run(const std::string& text, std::atomic<bool>& executing, const Media& media = Media::layer());
 };
