@@ -18,15 +18,7 @@ QvEngine::~QvEngine() {
     QvEngineModule::objectDestroyed();
 }
 
-HRESULT QvEngine::create(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    QvEngine* engine = new (std::nothrow) QvEngine;
-    if (!engine) return E_OUTOFMEMORY;
-    HRESULT result = engine->QueryInterface(riid, object);
-    engine->Release();
-    return result;
-}
+HRESULT QvEngine::create(REFIID riid, void** object) { return QvHandOut(new (std::nothrow) QvEngine, riid, object); }
 
 // ---- IUnknown ---------------------------------------------------------------------
 

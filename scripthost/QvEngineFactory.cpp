@@ -2,6 +2,7 @@
 
 #include "QvEngine.h"
 #include "QvEngineModule.h"
+#include "com/QvComObject.h"
 
 QvEngineFactory& QvEngineFactory::instance() {
     static QvEngineFactory factory;
@@ -9,14 +10,7 @@ QvEngineFactory& QvEngineFactory::instance() {
 }
 
 HRESULT QvEngineFactory::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return QvQueryOneInterface<IClassFactory>(this, riid, object, {IID_IClassFactory});
 }
 
 // The factory lives as long as the module; its count is the module's lock count.

@@ -11,27 +11,29 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 namespace {
 constexpr ULONG kCountBytes = 4;
 
-// Reads exactly `size` bytes, however the stream splits them.
-HRESULT readExactly(IStream* stream, uint8_t* buffer, ULONG size) {
+// Moves exactly `size` bytes, however the stream splits them: `move(offset, count,
+// &moved)` is one call of the stream. A stream that moves nothing (or claims more than
+// it was asked) ends the transfer with `shortfall`; its own failure ends it as it is.
+template <class Move>
+HRESULT moveExactly(ULONG size, HRESULT shortfall, Move move) {
     for (ULONG done = 0; done < size;) {
-        ULONG read = 0;
-        HRESULT result = stream->Read(buffer + done, size - done, &read);
+        ULONG moved = 0;
+        HRESULT result = move(done, size - done, &moved);
         if (FAILED(result)) return result;
-        if (read == 0 || read > size - done) return STG_E_READFAULT;
-        done += read;
+        if (moved == 0 || moved > size - done) return shortfall;
+        done += moved;
     }
     return S_OK;
 }
 
+HRESULT readExactly(IStream* stream, uint8_t* buffer, ULONG size) {
+    return moveExactly(size, STG_E_READFAULT,
+                       [&](ULONG at, ULONG count, ULONG* moved) { return stream->Read(buffer + at, count, moved); });
+}
+
 HRESULT writeExactly(IStream* stream, const uint8_t* buffer, ULONG size) {
-    for (ULONG done = 0; done < size;) {
-        ULONG written = 0;
-        HRESULT result = stream->Write(buffer + done, size - done, &written);
-        if (FAILED(result)) return result;
-        if (written == 0 || written > size - done) return STG_E_WRITEFAULT;
-        done += written;
-    }
-    return S_OK;
+    return moveExactly(size, STG_E_WRITEFAULT,
+                       [&](ULONG at, ULONG count, ULONG* moved) { return stream->Write(buffer + at, count, moved); });
 }
 }
 

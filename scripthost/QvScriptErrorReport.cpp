@@ -14,14 +14,7 @@ QvScriptErrorReport* QvScriptErrorReport::create(const QvScriptError& error,
 }
 
 HRESULT QvScriptErrorReport::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IActiveScriptError) {
-        *object = static_cast<IActiveScriptError*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return QvQueryOneInterface<IActiveScriptError>(this, riid, object, {IID_IActiveScriptError});
 }
 
 HRESULT QvScriptErrorReport::fillExceptionInfo(const std::string& message, EXCEPINFO* info) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "QvCategories.h"
+#include "QvComObject.h"
 #include "QvComRegistry.h"
 
 namespace {
@@ -40,13 +41,7 @@ void* loadModule(LoadedModules& modules, const std::string& path) {
 class QvBuiltinFactory final : public IClassFactory {
 public:
     HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return QvQueryOneInterface<IClassFactory>(this, riid, object, {IID_IClassFactory});
     }
     ULONG AddRef() override { return 2; }
     ULONG Release() override { return 1; }

@@ -37,14 +37,7 @@ class QvCategoryManager final : public ICatRegister, private QvComRefCount<QvCat
 
 public:
     HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ICatRegister) {
-            *object = static_cast<ICatRegister*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return QvQueryOneInterface<ICatRegister>(this, riid, object, {IID_ICatRegister});
     }
     ULONG AddRef() override { return addReference(); }
     ULONG Release() override { return releaseReference(); }
@@ -99,11 +92,5 @@ private:
 }
 
 HRESULT QvCreateCategoryManager(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    QvCategoryManager* manager = new (std::nothrow) QvCategoryManager;
-    if (!manager) return E_OUTOFMEMORY;
-    HRESULT result = manager->QueryInterface(riid, object);
-    manager->Release();
-    return result;
+    return QvHandOut(new (std::nothrow) QvCategoryManager, riid, object);
 }

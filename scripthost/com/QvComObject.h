@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <utility>
 
 #include "QvInterfaces.h"
@@ -19,6 +21,32 @@ protected:
 private:
     std::atomic<ULONG> references_{1};
 };
+
+// QueryInterface of an object reached through one interface pointer, `self`, which
+// answers IUnknown and every identifier in `answered`.
+template <class Interface>
+HRESULT QvQueryOneInterface(Interface* self, REFIID riid, void** object, std::initializer_list<IID> answered) {
+    if (!object) return E_POINTER;
+    if (riid == IID_IUnknown || std::find(answered.begin(), answered.end(), riid) != answered.end()) {
+        *object = self;
+        self->AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+// Hands a new object out as the interface asked for. The creator's reference (null
+// when the object could not be made) is dropped, so a refused interface frees it.
+template <class Object>
+HRESULT QvHandOut(Object* created, REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (!created) return E_OUTOFMEMORY;
+    HRESULT result = created->QueryInterface(riid, object);
+    created->Release();
+    return result;
+}
 
 // Holds one reference to an interface and releases it when it goes.
 template <class Interface>

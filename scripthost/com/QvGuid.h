@@ -12,6 +12,7 @@ struct GUID {
     uint16_t Data3;
     uint8_t Data4[8];
 };
+static_assert(sizeof(GUID) == 16, "GUID must keep its published layout");
 using IID = GUID;
 using CLSID = GUID;
 using CATID = GUID;

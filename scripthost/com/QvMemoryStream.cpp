@@ -17,14 +17,7 @@ public:
         : bytes_(data, data + size), capacity_(capacity) {}
 
     HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-            *object = static_cast<IStream*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return QvQueryOneInterface<IStream>(this, riid, object, {IID_ISequentialStream, IID_IStream});
     }
     ULONG AddRef() override { return addReference(); }
     ULONG Release() override { return releaseReference(); }

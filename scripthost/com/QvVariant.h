@@ -32,6 +32,8 @@ struct VARIANT {
     };
 };
 
+static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*), "VARIANT must keep its published size");
+
 inline void VariantInit(VARIANT* variant) {
     variant->vt = VT_EMPTY;
     variant->wReserved1 = variant->wReserved2 = variant->wReserved3 = 0;
@@ -59,6 +61,8 @@ struct EXCEPINFO {
     HRESULT (*pfnDeferredFillIn)(EXCEPINFO*);
     SCODE scode;
 };
+
+static_assert(sizeof(EXCEPINFO) == (sizeof(void*) == 8 ? 64 : 32), "EXCEPINFO must keep its published layout");
 
 // Frees the strings of an EXCEPINFO that a callee filled and zeroes it.
 inline void QvClearExcepInfo(EXCEPINFO* info) {

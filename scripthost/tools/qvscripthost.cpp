@@ -34,14 +34,7 @@ public:
     bool errorReported = false;
 
     HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IActiveScriptSite) {
-            *object = static_cast<IActiveScriptSite*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return QvQueryOneInterface<IActiveScriptSite>(this, riid, object, {IID_IActiveScriptSite});
     }
     ULONG AddRef() override { return addReference(); }
     ULONG Release() override { return releaseReference(); }

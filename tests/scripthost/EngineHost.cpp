@@ -8,14 +8,7 @@
 #include "com/QvMemoryStream.h"
 
 HRESULT RecordingSite::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IActiveScriptSite) {
-        *object = static_cast<IActiveScriptSite*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return QvQueryOneInterface<IActiveScriptSite>(this, riid, object, {IID_IActiveScriptSite});
 }
 
 HRESULT RecordingSite::OnStateChange(SCRIPTSTATE state) {

@@ -3,7 +3,7 @@
 # script. The script's first line names the host and its options: "// qvscripthost
 # --parse-after-start" or "// minimal_host". The engine is registered first, with
 # qvregsvr, into a registry file of the test's own. With QV_UPDATE_GOLDEN set in the
-# environment the expected file is rewritten instead.
+# environment the expected file is rewritten instead (CompareExpected.cmake).
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 get_filename_component(base ${SCRIPT} NAME_WE)
 set(expected_file ${dir}/${base}.out)
@@ -31,15 +31,4 @@ execute_process(COMMAND ${host} ${options} ${base}.qv
   TIMEOUT 60)
 string(APPEND actual "[exit ${status}]\n")
 
-if(DEFINED ENV{QV_UPDATE_GOLDEN})
-  file(WRITE ${expected_file} "${actual}")
-  return()
-endif()
-if(NOT EXISTS ${expected_file})
-  message(FATAL_ERROR "No expected output ${expected_file}; got:\n${actual}")
-endif()
-file(READ ${expected_file} expected)
-if(NOT actual STREQUAL expected)
-  file(WRITE ${dir}/${base}.actual "${actual}")
-  message(FATAL_ERROR "Output differs from ${expected_file}\n--- expected\n${expected}--- actual\n${actual}--- stderr\n${errors}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../golden/CompareExpected.cmake)
