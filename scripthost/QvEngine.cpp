@@ -49,20 +49,20 @@ HRESULT QvEngine::probeInterface(REFIID riid) {
 
 // ---- States -----------------------------------------------------------------------
 
+// Both states lie in 0..5.
 QvEngine::Transition QvEngine::transition(SCRIPTSTATE from, SCRIPTSTATE to) {
-    constexpr Transition N = Transition::None, X = Transition::Execute, R = Transition::Reset,
-                         S = Transition::ReleaseSite, RS = Transition::ResetAndReleaseSite;
-    // Rows: the new state; columns: the current one (closed never acts).
+    constexpr Transition NO = Transition::None, EX = Transition::Execute, RE = Transition::Reset,
+                         SI = Transition::ReleaseSite, RS = Transition::ResetAndReleaseSite;
+    // Rows: the new state; columns: the current one (a closed engine never gets here).
     static constexpr Transition kTable[6][6] = {
-        //   0   1   2   3   4  5
-        {N, RS, RS, RS, N, S},  // to uninitialized
-        {X, N, X, X, N, X},     // to started
-        {X, N, N, N, N, X},     // to connected
-        {N, N, N, N, N, N},     // to disconnected
-        {N, N, N, N, N, N},     // to closed
-        {N, R, R, R, N, N},     // to initialized
+        // 0   1   2   3   4   5
+        {NO, RS, RS, RS, NO, SI},  // to uninitialized
+        {EX, NO, EX, EX, NO, EX},  // to started
+        {EX, NO, NO, NO, NO, EX},  // to connected
+        {NO, NO, NO, NO, NO, NO},  // to disconnected
+        {NO, NO, NO, NO, NO, NO},  // to closed
+        {NO, RE, RE, RE, NO, NO},  // to initialized
     };
-    if (from < 0 || from > 5) return N;
     return kTable[to][from];
 }
 
@@ -74,8 +74,13 @@ HRESULT QvEngine::SetScriptState(SCRIPTSTATE state) {
     Transition action = transition(state_, state);
     if (action == Transition::Reset || action == Transition::ResetAndReleaseSite) text_.clear();
     if (action == Transition::ReleaseSite || action == Transition::ResetAndReleaseSite) site_.reset();
-    // A failed run has been reported to the site; the state changes all the same.
-    if (action == Transition::Execute) execute();
+    if (action == Transition::Execute) {
+        // A failed run has been reported to the site, and the state changes all the
+        // same, unless the site has moved the engine on meanwhile (closed it, say).
+        SCRIPTSTATE before = state_;
+        execute();
+        if (state_ != before) return S_OK;
+    }
     state_ = state;
     if (state != SCRIPTSTATE_UNINITIALIZED) notifyStateChange(state);
     return S_OK;
@@ -117,10 +122,16 @@ std::optional<QvScriptError> QvEngine::execute() {
     return outcome.error;
 }
 
+// A report that cannot be made for want of memory is dropped.
 void QvEngine::reportToSite(const QvScriptError& error) {
     QvComPtr<IActiveScriptSite> site = site_;
     if (!site) return;
-    QvComPtr<IActiveScriptError> report(QvScriptErrorReport::create(error, sourceLine(error)));
+    QvComPtr<IActiveScriptError> report;
+    try {
+        report = QvComPtr<IActiveScriptError>(QvScriptErrorReport::create(error, sourceLine(error)));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     if (report) site->OnScriptError(report.get());
 }
 

@@ -143,5 +143,14 @@ TEST_F(StateTest, SiteMayCallBackOnTheThreadItWasCalledOn) {
     EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
     // The error arrives while the engine is still uninitialized; the change after the move.
     EXPECT_EQ(seen, (std::vector<SCRIPTSTATE>{SCRIPTSTATE_UNINITIALIZED, SCRIPTSTATE_STARTED}));
+
+    // A site that closes the engine when it hears of the error leaves it closed.
+    QvComPtr<IActiveScript> closing = engineIn(SCRIPTSTATE_UNINITIALIZED);
+    site->onCallback = [&] { closing->Close(); };
+    EXPECT_EQ(closing->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+    SCRIPTSTATE state;
+    closing->GetScriptState(&state);
+    EXPECT_EQ(state, SCRIPTSTATE_CLOSED);
+    EXPECT_EQ(site->references, 1);  // the first engine's
     site->onCallback = nullptr;
 }
