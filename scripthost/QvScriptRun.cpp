@@ -51,7 +51,7 @@ QvScriptRun::Outcome QvScriptRun::run(const std::string& text, std::atomic<bool>
     std::lock_guard<std::mutex> turn(moduleRunLock());
     RunCleanup cleanup(executing, media);
     QvPluginRegistryInitInternal();
-    QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp");
+    QvHostClient::loadPlugins();
     QvScriptEngineClient client;
     client.setSourceText(text);
     executing = true;

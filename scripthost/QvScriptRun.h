@@ -7,10 +7,11 @@
 #include "QvScriptError.h"
 
 // One run of a script text on the calling thread, as the engine does it: the media
-// layer started, the built-in functions and the plug-in modules beside the host
-// program registered, the text checked and executed through a QvScriptEngineClient,
-// then all of it undone. The function registry that a run fills and deletes is
-// process-wide, so runs of every engine object in the module take turns.
+// layer started, the built-in functions and the plug-in modules registered (those
+// beside the host program, then those of QUARVEL_PLUGIN_PATH), the text checked and
+// executed through a QvScriptEngineClient, then all of it undone. The function
+// registry that a run fills and deletes is process-wide, so runs of every engine
+// object in the module take turns.
 class QvScriptRun {
 public:
     static constexpr const char* kMediaUnavailable = "QuickTime not available.";

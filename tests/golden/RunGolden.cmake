@@ -10,10 +10,27 @@ file(STRINGS ${SCRIPT} first_line LIMIT_COUNT 1)
 set(options --sync)
 if(first_line MATCHES "^// quarvel (.*)$")
   separate_arguments(options UNIX_COMMAND "${CMAKE_MATCH_1}")
+  # <samples> stands for the folder of the sample plug-in modules.
+  list(TRANSFORM options REPLACE "<samples>" "${SAMPLES}")
+endif()
+
+# A script whose second line is "// runs in a scratch folder" runs in a fresh copy of
+# its folder (SCRATCH, in the build tree), so the files it writes never reach the
+# source tree.
+set(run_dir ${dir})
+file(STRINGS ${SCRIPT} head LIMIT_COUNT 2)
+list(LENGTH head head_lines)
+if(head_lines EQUAL 2)
+  list(GET head 1 second_line)
+  if(second_line STREQUAL "// runs in a scratch folder")
+    file(REMOVE_RECURSE ${SCRATCH})
+    file(COPY ${dir}/ DESTINATION ${SCRATCH})
+    set(run_dir ${SCRATCH})
+  endif()
 endif()
 
 execute_process(COMMAND ${QUARVEL} ${options} ${base}.qv
-  WORKING_DIRECTORY ${dir}
+  WORKING_DIRECTORY ${run_dir}
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE status
   TIMEOUT 60)
 string(APPEND actual "[exit ${status}]\n")
