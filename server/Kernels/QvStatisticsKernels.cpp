@@ -35,7 +35,7 @@ HWY_BEFORE_NAMESPACE();
 namespace QvKernels {
 namespace HWY_NAMESPACE {
 #if HWY_TARGET == HWY_SCALAR
-bool ByteSums(int, QvStatisticsPlane, Reference::QvByteSums*) { return false; }
+bool ByteSums(int, QvStatisticsPlane, bool, Reference::QvByteSums*) { return false; }
 bool FloatSums(int, QvStatisticsPlane, const double*, double*) { return false; }
 bool ExtremePixel(int, bool, QvStatisticsPlane, QvPixelPosition*) { return false; }
 bool ByteDifference(int, QvStatisticsPlane, QvStatisticsPlane, int, uint64_t*) { return false; }
@@ -53,9 +53,9 @@ HWY_INLINE VU32 Channel(VU32 words, int shift) {
 }
 HWY_INLINE uint64_t Total(VU32 v) { return hn::GetLane(hn::SumOfLanes(DU32(), v)); }
 
-// Exact sums and sums of squares; a row's totals fit 32-bit lanes (at most 32767
-// pixels of at most 255^2).
-bool ByteSums(int code, QvStatisticsPlane plane, Reference::QvByteSums* sums) {
+// Exact sums, and sums of squares when asked for; a row's totals fit 32-bit lanes (at
+// most 32767 pixels of at most 255^2).
+bool ByteSums(int code, QvStatisticsPlane plane, bool squares, Reference::QvByteSums* sums) {
     const DU32 d;
     const size_t n = hn::Lanes(d);
     for (int y = 0; y < plane.height; ++y) {
@@ -66,13 +66,13 @@ bool ByteSums(int code, QvStatisticsPlane plane, Reference::QvByteSums* sums) {
             if (code == kGreyBytes) {
                 VU32 grey = hn::PromoteTo(d, hn::LoadU(DQuarterU8(), row + x));
                 sum[0] = hn::Add(sum[0], grey);
-                square[0] = hn::Add(square[0], hn::Mul(grey, grey));
+                if (squares) square[0] = hn::Add(square[0], hn::Mul(grey, grey));
             } else {
                 VU32 words = hn::LoadU(d, reinterpret_cast<const uint32_t*>(row) + x);
                 for (int k = 0; k < 3; ++k) {
                     VU32 c = Channel(words, 8 * k);
                     sum[k] = hn::Add(sum[k], c);
-                    square[k] = hn::Add(square[k], hn::Mul(c, c));
+                    if (squares) square[k] = hn::Add(square[k], hn::Mul(c, c));
                 }
             }
         }
@@ -322,9 +322,9 @@ QvStatisticsPlane statisticsPlane(QvPlane<const P> plane) {
 // The vector passes in the place of the reference's pixel-by-pixel sums.
 struct QvVectorSums {
     template <class P>
-    static Reference::QvByteSums bytes(QvPlane<const P> plane) {
+    static Reference::QvByteSums bytes(QvPlane<const P> plane, bool squares) {
         Reference::QvByteSums sums;
-        if (!HWY_DYNAMIC_DISPATCH(ByteSums)(QvRowLayout<P>::code, statisticsPlane(plane), &sums))
+        if (!HWY_DYNAMIC_DISPATCH(ByteSums)(QvRowLayout<P>::code, statisticsPlane(plane), squares, &sums))
             return Reference::byteSums(plane);
         if constexpr (std::is_same_v<P, bgPix>) {
             sums.sum[1] = sums.sum[2] = sums.sum[0];

@@ -105,8 +105,9 @@ constexpr bool holdsBytes() {
 // How the reference sums: pixel by pixel. The vector kernels pass their own summation
 // with the same results to the statistics below.
 struct QvPixelSums {
+    // Exact sums, and sums of squares when asked for (the reference always makes them).
     template <class P>
-    static QvByteSums bytes(QvPlane<const P> plane) {
+    static QvByteSums bytes(QvPlane<const P> plane, bool) {
         return byteSums(plane);
     }
     // Sums of the components, or of their squared distances to means[component].
@@ -123,7 +124,7 @@ struct QvPixelSums {
 template <class P, class Sums = QvPixelSums>
 QvColor sumOfPixels(QvPlane<const P> plane) {
     if constexpr (holdsBytes<P>()) {
-        QvByteSums sums = Sums::bytes(plane);
+        QvByteSums sums = Sums::bytes(plane, false);
         return {sums.sum[2] / 255.0, sums.sum[1] / 255.0, sums.sum[0] / 255.0};
     } else {
         return canonicalNaN(colorOfSums(Sums::floats(plane, nullptr), plane));
@@ -135,7 +136,7 @@ QvColor averageOfPixels(QvPlane<const P> plane) {
     int64_t count = pixelCount(plane.width, plane.height);
     if (count == 0) return {kEmptyAverage, kEmptyAverage, kEmptyAverage};
     if constexpr (holdsBytes<P>()) {
-        QvByteSums sums = Sums::bytes(plane);
+        QvByteSums sums = Sums::bytes(plane, false);
         double scale = 255.0 * static_cast<double>(count);
         return {sums.sum[2] / scale, sums.sum[1] / scale, sums.sum[0] / scale};
     } else {
@@ -150,7 +151,7 @@ QvColor deviationOfPixels(QvPlane<const P> plane) {
     int64_t count = pixelCount(plane.width, plane.height);
     if (count == 0) return {0, 0, 0};
     if constexpr (holdsBytes<P>()) {
-        QvByteSums sums = Sums::bytes(plane);
+        QvByteSums sums = Sums::bytes(plane, true);
         return {byteDeviation(sums, 2), byteDeviation(sums, 1), byteDeviation(sums, 0)};
     } else {
         QvColor mean = averageOfPixels<P, Sums>(plane);
