@@ -12,7 +12,7 @@
 #include "Kernels/QvKernels.h"
 #include "PictureTiming.h"
 
-#ifdef QV_BENCH_OPENCV
+#ifdef QV_HAVE_OPENCV
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 #endif
@@ -38,7 +38,7 @@ public:
     operator QvPlane<P>() const { return plane_; }
     operator QvPlane<const P>() const { return plane_; }
     void* data() const { return storage_.get(); }
-#ifdef QV_BENCH_OPENCV
+#ifdef QV_HAVE_OPENCV
     cv::Mat mat(int type) const { return cv::Mat(kHeight, kWidth, type, storage_.get(), rowBytes()); }
 #endif
 
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     const size_t frameBytes = static_cast<size_t>(kWidth) * kHeight * 4;
 
     std::function<void()> none;
-#ifdef QV_BENCH_OPENCV
+#ifdef QV_HAVE_OPENCV
     cv::setNumThreads(1);
     cv::Mat frameMat = frame.mat(CV_8UC4), mirroredMat = mirrored.mat(CV_8UC4), greyMat = grey.mat(CV_8U),
             greyFloatMat = greyFloat.mat(CV_32F), imageMat = image.mat(CV_32FC4), out;

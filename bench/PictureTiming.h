@@ -1,6 +1,6 @@
 #pragma once
-// Timing of picture operations and a photograph-like test picture, shared by the
-// image benchmarks.
+// Timing of picture operations and a photograph-like test picture for the image
+// benchmarks.
 #include <algorithm>
 #include <chrono>
 #include <cmath>

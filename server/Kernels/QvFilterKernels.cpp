@@ -11,10 +11,7 @@ int rankPosition(int n, double rank) {
 }
 
 #define QV_EVERY_CLASS(P)                                                                                   \
-    std::vector<QvMaskTap> maskTaps(QvPlane<const P> mask) { return Reference::maskTaps<P>(mask); }         \
-    void transformAffine(QvPlane<P> dst, QvPlane<const P> src, const QvAffineMatrix& matrix, P background) { \
-        Reference::transformAffine<P>(dst, src, matrix, background);                                        \
-    }
+    std::vector<QvMaskTap> maskTaps(QvPlane<const P> mask) { return Reference::maskTaps<P>(mask); }
 QV_EVERY_CLASS(bgPix)
 QV_EVERY_CLASS(bcPix)
 QV_EVERY_CLASS(fgPix)

@@ -1,6 +1,7 @@
 # Runs one golden script and compares what the quarvel command prints (and its exit
 # status, as a final "[exit N]" line) with the expected file beside the script.
-# With QV_UPDATE_GOLDEN set in the environment the expected file is rewritten instead.
+# With QV_UPDATE_GOLDEN set in the environment the expected file is rewritten instead
+# (CompareExpected.cmake).
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 get_filename_component(base ${SCRIPT} NAME_WE)
 set(expected_file ${dir}/${base}.out)
@@ -34,15 +35,4 @@ execute_process(COMMAND ${QUARVEL} ${options} ${base}.qv
   TIMEOUT 60)
 string(APPEND actual "[exit ${status}]\n")
 
-if(DEFINED ENV{QV_UPDATE_GOLDEN})
-  file(WRITE ${expected_file} "${actual}")
-  return()
-endif()
-if(NOT EXISTS ${expected_file})
-  message(FATAL_ERROR "No expected output ${expected_file}; got:\n${actual}")
-endif()
-file(READ ${expected_file} expected)
-if(NOT actual STREQUAL expected)
-  file(WRITE ${dir}/${base}.actual "${actual}")
-  message(FATAL_ERROR "Output differs from ${expected_file}\n--- expected\n${expected}--- actual\n${actual}--- stderr\n${errors}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/CompareExpected.cmake)

@@ -96,3 +96,47 @@ TEST(KernelFilterTargets, Convolution) {
         expectConvolutionMatches<fcPix, fcPix>(random);
     });
 }
+
+namespace {
+template <class P>
+void expectAffineMatches(std::mt19937& random) {
+    const double turn = 0.4;
+    const QvAffineMatrix matrices[] = {
+        {std::cos(turn), -std::sin(turn), std::sin(turn), std::cos(turn)},
+        {1.1, 0.2, -0.3, 0.9},
+        {-1, 0, 0, 1},
+        {0.5, 0, 0, 0.5},
+        {2.5, 0, 0, 3},
+        {1, 0, 0, 1},
+        {1e-30, 0, 0, 1e-30},
+        {1e30, 1, 1, 1e30},
+        {1, 1, 1, 1.0000001},
+    };
+    for (const QvAffineMatrix& matrix : matrices)
+        for (int width : kOddWidths) {
+            KernelPicture<P> src(width, 9, 1);
+            src.randomize(random, true);
+            P background;
+            KernelPicture<P> one(1, 1);
+            one.randomize(random, true);
+            background = one.at(0, 0);
+            for (int dstWidth : {width, width + 13}) {
+                KernelPicture<P> dst(dstWidth, 8, 2);
+                dst.scramble(random);
+                expectSameAsReference(
+                    dst, [&](QvPlane<P> d) { transformAffine(d, src, matrix, background); },
+                    [&](QvPlane<P> d) { Reference::transformAffine<P>(d, src, matrix, background); });
+            }
+        }
+}
+}  // namespace
+
+TEST(KernelFilterTargets, AffineTransform) {
+    std::mt19937 random(23);
+    onEveryTarget([&] {
+        expectAffineMatches<bgPix>(random);
+        expectAffineMatches<bcPix>(random);
+        expectAffineMatches<fgPix>(random);
+        expectAffineMatches<fcPix>(random);
+    });
+}
