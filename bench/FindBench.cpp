@@ -98,6 +98,43 @@ private:
 
 QvFindRange everyPlacement(int size) { return {0, 0, kWidth - size + 1, kHeight - size + 1}; }
 
+// The grey picture's levels in another pixel class.
+template <class P>
+std::vector<P> converted(const GreyPicture& grey) {
+    std::vector<P> pixels(grey.bytes.size());
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        uint8_t level = grey.bytes[i];
+        if constexpr (std::is_same_v<P, bcPix>) pixels[i] = {level, uint8_t(255 - level), uint8_t(level / 2), 255};
+        if constexpr (std::is_same_v<P, fgPix>) pixels[i] = {level / 255.0f};
+        if constexpr (std::is_same_v<P, fcPix>) pixels[i] = {1.0f, level / 255.0f, 1 - level / 255.0f, level / 510.0f};
+    }
+    return pixels;
+}
+
+// The map of the same search in frame, image_mono and image pixels, and the reference
+// core on grey bytes.
+void mapOtherClasses(Runner& runner, GreyPicture& source, GreyPicture& match, int size, QvPlane<fgPix> map,
+                     double work) {
+    const std::string suffix = "_" + std::to_string(size);
+    auto timeClass = [&](auto pixel, const char* name) {
+        using P = decltype(pixel);
+        std::vector<P> s = converted<P>(source), m = converted<P>(match);
+        QvPlane<const P> sourcePlane{s.data(), ptrdiff_t(kWidth * sizeof(P)), kWidth, kHeight};
+        QvPlane<const P> matchPlane{m.data(), ptrdiff_t(size * sizeof(P)), size, size};
+        runner.time(std::string("find.map_") + name + suffix, [&] {
+            scoreMap<P>(QvFindCore::vectors, sourcePlane, matchPlane, everyPlacement(size), {}, map);
+        }, work);
+        if (size == 32)
+            runner.time(std::string("find.reference_map_") + name + suffix, [&] {
+                scoreMap<P>(QvFindCore::reference, sourcePlane, matchPlane, everyPlacement(size), {}, map);
+            }, work);
+    };
+    timeClass(bgPix{}, "frame_mono");
+    timeClass(bcPix{}, "frame");
+    timeClass(fgPix{}, "image_mono");
+    timeClass(fcPix{}, "image");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,6 +164,7 @@ int main(int argc, char** argv) {
         runner.time("find.narrow_vectors_map" + suffix, [&] {
             scoreMap<bgPix>(QvFindCore::narrowVectors, source.plane(), exact.plane(), everyPlacement(size), {}, map);
         }, work);
+        mapOtherClasses(runner, source, exact, size, map, work);
 
         std::vector<uint32_t> sads(scores.size());
         double plain = runner.time("cpp.sad_search" + suffix, [&] {

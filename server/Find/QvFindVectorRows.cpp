@@ -192,10 +192,8 @@ template <class DF, bool kColour>
 void FloatPlacements(DF df, const QvFindVectorRows& w, int32_t y, int32_t xa, int32_t xb, double* sums) {
     const hn::Half<DF> dh;
     const hn::Rebind<double, decltype(dh)> dd;
-    using VD = hn::Vec<decltype(dd)>;
     using VF = hn::Vec<DF>;
     const int32_t n = static_cast<int32_t>(hn::Lanes(df));
-    const int32_t half = n / 2;
     const int32_t group = 2 * n;
     const Overlap rows = Rows(w, y);
     const int32_t mw = w.matchWidth, sw = w.sourceWidth;
@@ -205,38 +203,48 @@ void FloatPlacements(DF df, const QvFindVectorRows& w, int32_t y, int32_t xa, in
         const bool edge = x < 0 || int64_t(x) + group - 1 + mw > sw;
         const int32_t firstColumn = edge ? std::max(0, -(x + group - 1)) : 0;
         const int32_t endColumn = edge ? int32_t(std::min<int64_t>(mw, int64_t(sw) - x)) : mw;
-        VD total[4] = {hn::Zero(dd), hn::Zero(dd), hn::Zero(dd), hn::Zero(dd)};
+        auto total0 = hn::Zero(dd), total1 = hn::Zero(dd), total2 = hn::Zero(dd), total3 = hn::Zero(dd);
         for (int32_t r = rows.first; r < rows.end; ++r) {
-            const float* sourceRows[3];
+            const float* source[3];
             for (int k = 0; k < (kColour ? 3 : 1); ++k)
-                sourceRows[k] = reinterpret_cast<const float*>(w.source[k] + r * w.sourceStride) + x;
+                source[k] = reinterpret_cast<const float*>(w.source[k] + r * w.sourceStride) + x;
             const float* matchRow = reinterpret_cast<const float*>(w.match + (r - y) * w.matchStride);
-            VD rowSum[4] = {hn::Zero(dd), hn::Zero(dd), hn::Zero(dd), hn::Zero(dd)};
-            for (int32_t c = firstColumn; c < endColumn; ++c) {
-                for (int32_t k = 0; k < 2; ++k) {
-                    VF difference;
-                    if constexpr (kColour) {
-                        const float* m = matchRow + 4 * c;
-                        auto channel = [&](int plane, float value) {
-                            return hn::Abs(hn::Sub(hn::LoadU(df, sourceRows[plane] + c + k * n), hn::Set(df, value)));
-                        };
-                        difference = hn::Add(hn::Add(hn::Mul(channel(0, m[1]), hn::Set(df, 0.3f)),
-                                                     hn::Mul(channel(1, m[2]), hn::Set(df, 0.59f))),
-                                             hn::Mul(channel(2, m[3]), hn::Set(df, 0.11f)));
-                    } else {
-                        difference = hn::Abs(hn::Sub(hn::LoadU(df, sourceRows[0] + c + k * n), hn::Set(df, matchRow[c])));
-                    }
-                    if (edge) {
-                        const int64_t column = int64_t(x) + k * n + c;
-                        difference = hn::IfThenElseZero(hn::AndNot(lanesBelow(-column), lanesBelow(sw - column)), difference);
-                    }
-                    rowSum[2 * k] = hn::Add(rowSum[2 * k], hn::PromoteTo(dd, hn::LowerHalf(dh, difference)));
-                    rowSum[2 * k + 1] = hn::Add(rowSum[2 * k + 1], hn::PromoteTo(dd, hn::UpperHalf(dh, difference)));
+            // The differences of lanes from `offset` at column c, 0 where the column lies outside the source.
+            auto differences = [&](int32_t offset, int32_t c) {
+                VF difference;
+                if constexpr (kColour) {
+                    const float* m = matchRow + 4 * c;
+                    auto channel = [&](int plane, float value) {
+                        return hn::Abs(hn::Sub(hn::LoadU(df, source[plane] + c + offset), hn::Set(df, value)));
+                    };
+                    difference = hn::Add(hn::Add(hn::Mul(channel(0, m[1]), hn::Set(df, 0.3f)),
+                                                 hn::Mul(channel(1, m[2]), hn::Set(df, 0.59f))),
+                                         hn::Mul(channel(2, m[3]), hn::Set(df, 0.11f)));
+                } else {
+                    difference = hn::Abs(hn::Sub(hn::LoadU(df, source[0] + c + offset), hn::Set(df, matchRow[c])));
                 }
+                if (!edge) return difference;
+                const int64_t column = int64_t(x) + offset + c;
+                return hn::IfThenElseZero(hn::AndNot(lanesBelow(-column), lanesBelow(sw - column)), difference);
+            };
+            auto sum0 = hn::Zero(dd), sum1 = hn::Zero(dd), sum2 = hn::Zero(dd), sum3 = hn::Zero(dd);
+            for (int32_t c = firstColumn; c < endColumn; ++c) {
+                const VF low = differences(0, c), high = differences(n, c);
+                sum0 = hn::Add(sum0, hn::PromoteTo(dd, hn::LowerHalf(dh, low)));
+                sum1 = hn::Add(sum1, hn::PromoteTo(dd, hn::UpperHalf(dh, low)));
+                sum2 = hn::Add(sum2, hn::PromoteTo(dd, hn::LowerHalf(dh, high)));
+                sum3 = hn::Add(sum3, hn::PromoteTo(dd, hn::UpperHalf(dh, high)));
             }
-            for (int i = 0; i < 4; ++i) total[i] = hn::Add(total[i], rowSum[i]);
+            total0 = hn::Add(total0, sum0);
+            total1 = hn::Add(total1, sum1);
+            total2 = hn::Add(total2, sum2);
+            total3 = hn::Add(total3, sum3);
         }
-        for (int i = 0; i < 4; ++i) hn::Store(total[i], dd, totals + i * half);
+        const int32_t half = n / 2;
+        hn::Store(total0, dd, totals);
+        hn::Store(total1, dd, totals + half);
+        hn::Store(total2, dd, totals + 2 * half);
+        hn::Store(total3, dd, totals + 3 * half);
         std::copy(totals, totals + std::min(group, xb - x), sums + (x - xa));
     }
 }
