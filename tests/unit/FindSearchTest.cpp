@@ -21,6 +21,14 @@ KernelPicture<fgPix> mapOf(const KernelPicture<P>& source, const KernelPicture<P
     return map;
 }
 
+// The best placement's position and score, compared exactly.
+void expectBest(const QvFindBest& best, double x, double y, float score) {
+    EXPECT_TRUE(best.found);
+    EXPECT_EQ(best.x, x);
+    EXPECT_EQ(best.y, y);
+    EXPECT_EQ(best.score, score);
+}
+
 // Random grey levels: no part of it repeats elsewhere.
 KernelPicture<bgPix> noise(int width, int height) {
     std::mt19937 random(3);
@@ -60,10 +68,7 @@ TEST(FindSearch, ACutOutIsFoundWhereItWasCut) {
     KernelPicture<bgPix> match = cutOut(source, 11, 7, 9, 6);
     QvFindBest best =
         bestPlacement<bgPix>(QvFindCore::reference, source, match, everyPlacement(40, 30, 9, 6), {}, false);
-    EXPECT_TRUE(best.found);
-    EXPECT_EQ(best.x, 11);
-    EXPECT_EQ(best.y, 7);
-    EXPECT_EQ(best.score, 0.0f);
+    expectBest(best, 11, 7, 0.0f);
 }
 
 TEST(FindSearch, APerfectFitEndsTheScanAfterItsRow) {
@@ -75,9 +80,7 @@ TEST(FindSearch, APerfectFitEndsTheScanAfterItsRow) {
     weight.at(0, 5) = {2.0f};
     QvFindBest best = bestPlacement<bgPix>(QvFindCore::reference, source, match, everyPlacement(20, 12, 4, 4),
                                            {weight, 0, 0}, false);
-    EXPECT_EQ(best.x, 3);
-    EXPECT_EQ(best.y, 2);
-    EXPECT_EQ(best.score, 0.0f);
+    expectBest(best, 3, 2, 0.0f);
 }
 
 TEST(FindSearch, TheFirstOfEqualScoresWins) {
@@ -86,9 +89,7 @@ TEST(FindSearch, TheFirstOfEqualScoresWins) {
     match.fill({10});
     QvFindBest best =
         bestPlacement<bgPix>(QvFindCore::reference, source, match, {1, 2, 5, 4}, {}, false);
-    EXPECT_EQ(best.x, 1);
-    EXPECT_EQ(best.y, 2);
-    EXPECT_EQ(best.score, float(1.0 / 255));
+    expectBest(best, 1, 2, float(1.0 / 255));
 }
 
 TEST(FindSearch, AMatchAsLargeAsTheSourceHasOnePlacement) {
@@ -184,9 +185,7 @@ TEST(FindSearch, SubPixelRefinementWithoutAnAnswerKeepsThePlacement) {
     walls.at(4, 0) = {std::numeric_limits<float>::infinity()};
     match.fill({0.5f});
     QvFindBest best = bestPlacement<fgPix>(QvFindCore::reference, walls, match, {0, 0, 3, 1}, {}, true);
-    EXPECT_EQ(best.x, 1.0);
-    EXPECT_EQ(best.y, 0.0);
-    EXPECT_EQ(best.score, 0.0f);
+    expectBest(best, 1.0, 0.0, 0.0f);
 
     // A best placement on the range's edge has no neighbour beyond it.
     KernelPicture<fgPix> source = spot(10, 10, 0, 0, 1.0f);
