@@ -2,9 +2,12 @@
 // a score and reported to a collector; the best-fit search with its sub-pixel step and
 // the score map built on it.
 #include <algorithm>
+#include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "Errors/QvErrors.h"
+#include "Find/QvFindBounds.h"
 #include "Find/QvFindCollectors.h"
 #include "Find/QvFindSearch.h"
 #include "Find/QvFindSums.h"
@@ -67,7 +70,8 @@ class QvFindScan {
 public:
     QvFindScan(QvFindCore core, QvPlane<const P> source, QvPlane<const P> match, const QvFindRange& range,
                const QvFindWeight& weight)
-        : placements_(overlapping(range, source.width, source.height, match.width, match.height)),
+        : source_(source), match_(match),
+          placements_(overlapping(range, source.width, source.height, match.width, match.height)),
           scorer_(source, match, range, weight) {
         if (!placements_.empty()) sums_ = makeFindSums<P>(core, source, match);
     }
@@ -88,11 +92,77 @@ public:
         }
     }
 
+    // The best-fit scan over every placement. Grey frames skip the placements whose
+    // lower bound scores at least the best so far (ties never replace it), or more
+    // than a first guess: the placement of the smallest bound, scored beforehand.
+    void runBest(QvBestCollector& best) {
+        if constexpr (std::is_same_v<P, bgPix>) {
+            QvRowSumBounds bounds(source_, match_);
+            if (!placements_.empty() && bounds.available()) return runPruned(bounds, best);
+        }
+        run(placements_, best);
+    }
+
 private:
+    void runPruned(const QvRowSumBounds& bounds, QvBestCollector& best) {
+        const QvFindRange& area = placements_;
+        row_.resize(size_t(area.x1 - area.x0));
+        bounds_.resize(row_.size());
+        const float guess = guessScore(bounds);
+        for (int32_t y = area.y0; y < area.y1; ++y) {
+            QvYield();
+            bounds.placementRow(y, area.x0, area.x1, bounds_.data());
+            auto hopeless = [&](int32_t x) {
+                float least = scorer_.score(x, y, bounds_[x - area.x0]);
+                return least >= best.score() || least > guess;
+            };
+            bool goOn = true;
+            for (int32_t x = area.x0; x < area.x1;) {
+                if (hopeless(x)) {
+                    ++x;
+                    continue;
+                }
+                int32_t end = x + 1;
+                while (end < area.x1 && !hopeless(end)) ++end;
+                double* sums = row_.data() + (x - area.x0);
+                sums_->placementRow(y, x, end, sums);
+                for (; x < end; ++x, ++sums) goOn = best.report(x, y, scorer_.score(x, y, *sums));
+            }
+            if (!goOn) break;
+        }
+    }
+
+    // The score of the placement with the smallest bound; infinite when none is known.
+    float guessScore(const QvRowSumBounds& bounds) {
+        const QvFindRange& area = placements_;
+        int32_t guessX = 0, guessY = 0;
+        int64_t smallest = -1;
+        for (int32_t y = area.y0; y < area.y1; ++y) {
+            QvYield();
+            bounds.placementRow(y, area.x0, area.x1, bounds_.data());
+            for (int32_t x = std::max(area.x0, 0); x < area.x1; ++x) {
+                int32_t bound = bounds_[x - area.x0];
+                if (y >= 0 && x + int64_t(match_.width) <= source_.width && y + int64_t(match_.height) <= source_.height &&
+                    (smallest < 0 || bound < smallest)) {
+                    smallest = bound;
+                    guessX = x;
+                    guessY = y;
+                }
+            }
+        }
+        if (smallest < 0) return std::numeric_limits<float>::infinity();
+        double sum = 0;
+        sums_->placementRow(guessY, guessX, guessX + 1, &sum);
+        return scorer_.score(guessX, guessY, sum);
+    }
+
+    QvPlane<const P> source_;
+    QvPlane<const P> match_;
     QvFindRange placements_;
     QvPlacementScorer<P> scorer_;
     std::unique_ptr<QvFindSums<P>> sums_;
     std::vector<double> row_;
+    std::vector<int32_t> bounds_;
 };
 
 // Where the minimum lies between three scores a, b, c at -1, 0, 1 (b the smallest): the
@@ -115,7 +185,7 @@ QvFindBest bestPlacement(QvFindCore core, QvPlane<const P> source, QvPlane<const
                          const QvFindWeight& weight, bool subPixel) {
     QvFindScan<P> scan(core, source, match, range, weight);
     QvBestCollector best;
-    scan.run(scan.placements(), best);
+    scan.runBest(best);
     QvFindBest result;
     if (!best.found()) return result;
     result = {true, double(best.x()), double(best.y()), best.score()};

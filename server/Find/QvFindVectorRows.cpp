@@ -4,6 +4,8 @@
 // so every lane adds exactly what the reference adds, in the reference's order.
 #include "Find/QvFindVectorRows.h"
 
+#include "Find/QvFindBounds.h"
+
 #include <algorithm>
 
 #include "Kernels/QvKernelRows.h"
@@ -18,6 +20,14 @@ namespace QvFind {
 namespace HWY_NAMESPACE {
 #if HWY_TARGET == HWY_SCALAR || !HWY_HAVE_FLOAT64
 bool SumPlacementRow(const QvFindVectorRows&, int32_t, int32_t, int32_t, double*) { return false; }
+void SumRowBoundDifferences(const int32_t* rowSums, ptrdiff_t stride, const int32_t* matchRowSums, int32_t rows,
+                            int32_t count, int32_t* bounds) {
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t bound = 0;
+        for (int32_t j = 0; j < rows; ++j) bound += std::abs(rowSums[j * stride + i] - matchRowSums[j]);
+        bounds[i] = bound;
+    }
+}
 #else
 namespace hn = hwy::HWY_NAMESPACE;
 
@@ -249,6 +259,24 @@ void FloatPlacements(DF df, const QvFindVectorRows& w, int32_t y, int32_t xa, in
     }
 }
 
+// Lanes of neighbouring placements; the last vector is masked.
+void SumRowBoundDifferences(const int32_t* rowSums, ptrdiff_t stride, const int32_t* matchRowSums, int32_t rows,
+                            int32_t count, int32_t* bounds) {
+    const hn::ScalableTag<int32_t> d;
+    const int32_t n = static_cast<int32_t>(hn::Lanes(d));
+    for (int32_t i = 0; i < count; i += n) {
+        const auto lanes = hn::FirstN(d, size_t(std::min(n, count - i)));
+        auto bound = hn::Zero(d);
+        for (int32_t j = 0; j < rows; ++j) {
+            const auto sums = hn::IfThenElseZero(lanes, hn::LoadU(d, rowSums + j * stride + i));
+            bound = hn::Add(bound, hn::Abs(hn::Sub(sums, hn::Set(d, matchRowSums[j]))));
+        }
+        HWY_ALIGN int32_t values[HWY_MAX_BYTES / sizeof(int32_t)];
+        hn::Store(bound, d, values);
+        std::copy(values, values + std::min(n, count - i), bounds + i);
+    }
+}
+
 template <class D8, class DF>
 void SumRow(D8 d8, DF df, const QvFindVectorRows& w, int32_t y, int32_t xa, int32_t xb, double* sums) {
     switch (w.classCode) {
@@ -275,9 +303,15 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace QvFind {
 HWY_EXPORT(SumPlacementRow);
+HWY_EXPORT(SumRowBoundDifferences);
 
 bool sumPlacementRowInVectors(const QvFindVectorRows& rows, int32_t y, int32_t xa, int32_t xb, double* sums) {
     return HWY_DYNAMIC_DISPATCH(SumPlacementRow)(rows, y, xa, xb, sums);
+}
+
+void sumRowBoundDifferences(const int32_t* rowSums, ptrdiff_t stride, const int32_t* matchRowSums, int32_t rows,
+                            int32_t count, int32_t* bounds) {
+    HWY_DYNAMIC_DISPATCH(SumRowBoundDifferences)(rowSums, stride, matchRowSums, rows, count, bounds);
 }
 }  // namespace QvFind
 #endif  // HWY_ONCE

@@ -195,4 +195,50 @@ TEST(FindSearch, SubPixelRefinementWithoutAnAnswerKeepsThePlacement) {
     EXPECT_EQ(best.y, 0.0);
 }
 
+// The best-fit search of grey frames skips placements by their lower bounds; the
+// answer must stay the first smallest score of the whole map.
+QvFindBest firstSmallestOf(const KernelPicture<fgPix>& map, const QvFindRange& range) {
+    QvFindBest best;
+    double smallest = 1e99;
+    for (int y = 0; y < map.plane().height; ++y)
+        for (int x = 0; x < map.plane().width; ++x)
+            if (map.at(x, y).grey < smallest) {
+                smallest = map.at(x, y).grey;
+                best = {smallest < 1, double(range.x0 + x), double(range.y0 + y), map.at(x, y).grey};
+            }
+    return best.found ? best : QvFindBest{};
+}
+
+TEST(FindSearch, SkippedPlacementsNeverChangeTheAnswer) {
+    std::mt19937 random(17);
+    for (int round = 0; round < 24; ++round) {
+        KernelPicture<bgPix> source(37 + round % 5, 29);
+        source.randomize(random);
+        int mw = 3 + round % 9, mh = 2 + round % 7;
+        int cutX = int(random() % (source.plane().width - mw)), cutY = int(random() % (29 - mh));
+        KernelPicture<bgPix> match = cutOut(source, cutX, cutY, mw, mh);
+        for (int y = 0; y < mh; ++y)
+            for (int x = 0; x < mw; ++x)
+                if (round % 3 == 0) match.at(x, y).grey = uint8_t(random());
+                else match.at(x, y).grey = uint8_t(std::clamp(int(match.at(x, y).grey) + int(random() % 5) - 2, 0, 255));
+        KernelPicture<fgPix> weight(9, 7);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 9; ++x) weight.at(x, y).grey = float(random() % 1000) / 999;
+        int sw = source.plane().width;
+        const QvFindRange ranges[] = {everyPlacement(sw, 29, mw, mh), {-2, -1, sw - mw + 3, 29 - mh + 2, true, mw * mh / 2},
+                                      {3, 5, sw - mw - 1, 20}};
+        for (const QvFindRange& range : ranges)
+            for (QvFindWeight w : {QvFindWeight{}, QvFindWeight{weight, 4, -3}}) {
+                QvFindBest expected = firstSmallestOf(mapOf(source, match, range, w), range);
+                for (QvFindCore core : {QvFindCore::reference, QvFindCore::vectors}) {
+                    QvFindBest best = bestPlacement<bgPix>(core, source, match, range, w, false);
+                    EXPECT_EQ(best.found, expected.found) << "round " << round;
+                    EXPECT_EQ(best.x, expected.x) << "round " << round;
+                    EXPECT_EQ(best.y, expected.y) << "round " << round;
+                    EXPECT_EQ(best.score, expected.score) << "round " << round;
+                }
+            }
+    }
+}
+
 }  // namespace
