@@ -3,7 +3,6 @@
 // the search of server/Find.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <optional>
 
 #include "Find/QvFindSearch.h"
@@ -103,48 +102,9 @@ public:
         scale_ = reductionScale(parameters, sourceValue, match);
         const int32_t sw = reduced(source.width(), scale_), sh = reduced(source.height(), scale_);
         const int32_t mw = reduced(match.width(), scale_), mh = reduced(match.height(), scale_);
-
-        double overhang = 0;
-        if (given(parameters, "overhang_area")) {
-            overhang = QvParameterBlockGetNumberValue(parameters, "overhang_area");
-            if (overhang != overhang) overhang = 0;
-            range_.overhangGiven = true;
-            double overlap = std::trunc((1 - overhang) * mw * mh);
-            range_.minimumOverlap = static_cast<int64_t>(std::clamp(overlap, 1.0, 0x1p62));
-        }
-        // Placements from (-ox, -oy) to (sw - mw + ox + 1, sh - mh + oy + 1), and the same in source pixels.
-        const double ox = corner(mw * overhang), oy = corner(mh * overhang);
-        const double sourceOx = corner(match.width() * overhang), sourceOy = corner(match.height() * overhang);
-        range_.x0 = corner(-ox);
-        range_.y0 = corner(-oy);
-        range_.x1 = corner(double(sw) - mw + ox + 1);
-        range_.y1 = corner(double(sh) - mh + oy + 1);
-        int64_t startX = corner(-sourceOx), startY = corner(-sourceOy);
-        int64_t endX = corner(double(source.width()) - match.width() + sourceOx + 1);
-        int64_t endY = corner(double(source.height()) - match.height() + sourceOy + 1);
-        if (given(parameters, "topleft")) {
-            double x = QvParameterBlockGetVectorValue(parameters, "topleft", 0);
-            double y = QvParameterBlockGetVectorValue(parameters, "topleft", 1);
-            range_.x0 = corner(x / scale_), range_.y0 = corner(y / scale_);
-            startX = corner(x), startY = corner(y);
-        }
-        if (given(parameters, "bottomright")) {
-            double x = QvParameterBlockGetVectorValue(parameters, "bottomright", 0);
-            double y = QvParameterBlockGetVectorValue(parameters, "bottomright", 1);
-            range_.x1 = corner(x / scale_), range_.y1 = corner(y / scale_);
-            endX = corner(x), endY = corner(y);
-        }
-        searchWidth_ = endX - startX;
-        searchHeight_ = endY - startY;
-        if (sw <= 0 || sh <= 0) range_.x1 = range_.x0;
-
-        if (given(parameters, "weight")) {
-            const QvPixelStorage& w = picturePixels(parameters, "weight");
-            weight_.emplace(w, QvPixelClass::FloatGrey, std::max(1, reduced(w.width(), scale_)),
-                            std::max(1, reduced(w.height(), scale_)));
-            weightOrigin_[0] = corner(QvParameterBlockGetVectorValue(parameters, "weight_origin", 0) / scale_);
-            weightOrigin_[1] = corner(QvParameterBlockGetVectorValue(parameters, "weight_origin", 1) / scale_);
-        }
+        const double overhang = readOverhang(parameters, mw, mh);
+        readRange(parameters, source, match, sw, sh, mw, mh, overhang);
+        readWeight(parameters);
         subPixel_ = QvParameterBlockGetBooleanValue(parameters, "sub_pixel") != 0;
         core_ = chosenCore(parameters);
 
@@ -183,6 +143,59 @@ public:
     }
 
 private:
+    // The fraction of the match that may lie outside (0 when not given, NaN as 0); with
+    // it, the overlap a placement needs to be scored.
+    double readOverhang(QvParameterBlock* parameters, int32_t mw, int32_t mh) {
+        if (!given(parameters, "overhang_area")) return 0;
+        double overhang = QvParameterBlockGetNumberValue(parameters, "overhang_area");
+        if (overhang != overhang) overhang = 0;
+        range_.overhangGiven = true;
+        double overlap = std::trunc((1 - overhang) * mw * mh);
+        range_.minimumOverlap = static_cast<int64_t>(std::clamp(overlap, 1.0, 0x1p62));
+        return overhang;
+    }
+
+    // The placements, by default from (-ox, -oy) to (sw - mw + ox + 1, sh - mh + oy + 1)
+    // with ox, oy the overhang's share of the match; the same in source pixels gives the
+    // size of the search. A source reduced to nothing leaves no placement.
+    void readRange(QvParameterBlock* parameters, const QvPixelStorage& source, const QvPixelStorage& match, int32_t sw,
+                   int32_t sh, int32_t mw, int32_t mh, double overhang) {
+        const double ox = corner(mw * overhang), oy = corner(mh * overhang);
+        const double sourceOx = corner(match.width() * overhang), sourceOy = corner(match.height() * overhang);
+        range_.x0 = corner(-ox);
+        range_.y0 = corner(-oy);
+        range_.x1 = corner(double(sw) - mw + ox + 1);
+        range_.y1 = corner(double(sh) - mh + oy + 1);
+        int64_t startX = corner(-sourceOx), startY = corner(-sourceOy);
+        int64_t endX = corner(double(source.width()) - match.width() + sourceOx + 1);
+        int64_t endY = corner(double(source.height()) - match.height() + sourceOy + 1);
+        if (given(parameters, "topleft")) {
+            double x = QvParameterBlockGetVectorValue(parameters, "topleft", 0);
+            double y = QvParameterBlockGetVectorValue(parameters, "topleft", 1);
+            range_.x0 = corner(x / scale_), range_.y0 = corner(y / scale_);
+            startX = corner(x), startY = corner(y);
+        }
+        if (given(parameters, "bottomright")) {
+            double x = QvParameterBlockGetVectorValue(parameters, "bottomright", 0);
+            double y = QvParameterBlockGetVectorValue(parameters, "bottomright", 1);
+            range_.x1 = corner(x / scale_), range_.y1 = corner(y / scale_);
+            endX = corner(x), endY = corner(y);
+        }
+        searchWidth_ = endX - startX;
+        searchHeight_ = endY - startY;
+        if (sw <= 0 || sh <= 0) range_.x1 = range_.x0;
+    }
+
+    // The weight as a grey image reduced like the pictures (at least 1 x 1), and its origin.
+    void readWeight(QvParameterBlock* parameters) {
+        if (!given(parameters, "weight")) return;
+        const QvPixelStorage& w = picturePixels(parameters, "weight");
+        weight_.emplace(w, QvPixelClass::FloatGrey, std::max(1, reduced(w.width(), scale_)),
+                        std::max(1, reduced(w.height(), scale_)));
+        weightOrigin_[0] = corner(QvParameterBlockGetVectorValue(parameters, "weight_origin", 0) / scale_);
+        weightOrigin_[1] = corner(QvParameterBlockGetVectorValue(parameters, "weight_origin", 1) / scale_);
+    }
+
     QvFind::QvFindWeight weight() const {
         if (!weight_) return {};
         return {weight_->plane<fgPix>(), weightOrigin_[0], weightOrigin_[1]};
