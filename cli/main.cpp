@@ -2,11 +2,13 @@
 // session produces to standard output.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -33,8 +35,13 @@ void onInterrupt(int) { interruptCount = interruptCount + 1; }
 class InterruptWatcher {
 public:
     explicit InterruptWatcher(const QvClient& client) : client_(client), thread_([this] { watch(); }) {}
+    // Wakes the watcher at once: a run that has ended should not wait out a poll.
     ~InterruptWatcher() {
-        stop_ = true;
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
         thread_.join();
     }
 
@@ -48,12 +55,15 @@ private:
                 if (count >= 2) QvSetAbortEverything();
                 handled = count;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait_for(lock, std::chrono::milliseconds(20), [this] { return stop_.load(); });
         }
     }
 
     const QvClient& client_;
     std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable wake_;
     std::thread thread_;
 };
 
