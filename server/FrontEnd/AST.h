@@ -28,8 +28,9 @@ enum class QvNodeForm : uint8_t {
     Other,
     NumberLiteral,     // a number written in the script: number() holds it
     Variable,          // a local or global scope node over an identifier
-    NumberArithmetic,  // + - * /, negation or a unit over number literals and variables only
-    NumberComparison,  // a comparison of two operands of the three forms above
+    NumberArithmetic,  // + - * /, negation or a unit over operands of these forms only
+    NumberElement,     // an element of a variable, at an index of these forms
+    NumberComparison,  // a comparison of two operands of the forms above
 };
 
 // The rule the evaluator applies to a node, decoded from its token by the binding

@@ -9,7 +9,8 @@
 namespace {
 bool computesNumber(const AST* node) {
     QvNodeForm form = node ? node->form() : QvNodeForm::Other;
-    return form == QvNodeForm::NumberLiteral || form == QvNodeForm::Variable || form == QvNodeForm::NumberArithmetic;
+    return form == QvNodeForm::NumberLiteral || form == QvNodeForm::Variable || form == QvNodeForm::NumberArithmetic ||
+           form == QvNodeForm::NumberElement;
 }
 
 // The operands of a node that has exactly `count` children, all computing numbers.
@@ -118,6 +119,10 @@ void QvTreeBinder::markForm(AST* node) {
         return;
     case QV_TOK_EQUAL: case QV_TOK_NE: case QV_TOK_LT: case QV_TOK_LE: case QV_TOK_GT: case QV_TOK_GE:
         if (numberOperands(node, 2)) node->setForm(QvNodeForm::NumberComparison);
+        return;
+    case QV_TOK_LINDEX:
+        if (numberOperands(node, 2) && node->firstChild()->form() == QvNodeForm::Variable)
+            node->setForm(QvNodeForm::NumberElement);
         return;
     default: return;
     }

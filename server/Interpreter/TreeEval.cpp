@@ -260,10 +260,17 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     if (inPlaceNumber(kind, valueFirst ? second : first, valueFirst ? first : second)) return;
     QvValueRef amount;
     if (valueFirst) amount = expression(first);
-    QvOperand target = identifierExpression(valueFirst ? second : first);
+    // With the amount known first, nothing runs between finding the target and changing it.
+    QvOperand target = identifierExpression(valueFirst ? second : first, valueFirst ? QvOperand::Unheld : QvOperand::Held);
     if (!valueFirst) amount = expression(second);
     checkWritable(target.writable());
     QvValueRef& handle = target.handle();
+    QvNumberValue* number = QvNumberValue::unshared(handle);
+    if (number && amount && amount->GetType() == QV_NUMBER) {
+        number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount->AsNumber()));
+        notifyChanged(number);
+        return;
+    }
     switch (kind) {
     case QV_TOK_ADD: QvArithmetic::Add(handle, handle, amount, true); break;
     case QV_TOK_SUBTRACT: QvArithmetic::Subtract(handle, handle, amount, true); break;
@@ -306,9 +313,10 @@ void TreeEval::listStatement(AST* node) {
     AST* valueNode = child(node);
     AST* targetNode = operandAfter(valueNode);
     QvValueRef value = expression(valueNode);
-    QvOperand target = identifierExpression(targetNode);
+    const bool positioned = node->getType() == QV_TOK_INSERT;
+    QvOperand target = identifierExpression(targetNode, positioned ? QvOperand::Held : QvOperand::Unheld);
     QvValueRef position;
-    if (node->getType() == QV_TOK_INSERT) position = expression(operandAfter(targetNode));
+    if (positioned) position = expression(operandAfter(targetNode));
     checkWritable(target.writable());
     QvValue* list = target.forWrite();
     requireValue(list);

@@ -35,7 +35,7 @@ public:
     void statement(AST* node);
     QvValueRef expression(AST* node);
     // A variable (or window variable, file, URL, clipboard) as a statement's target.
-    QvOperand identifierExpression(AST* node);
+    QvOperand identifierExpression(AST* node, QvOperand::Hold hold = QvOperand::Held);
 
     QvParser* session() const { return session_; }
     TreeEval* outer() const { return outer_; }
@@ -248,6 +248,7 @@ private:
         case QvNodeForm::NumberLiteral: result = node->number(); return true;
         case QvNodeForm::Variable: return variableNumber(node, result);
         case QvNodeForm::NumberArithmetic: return arithmeticNumber(node, result);
+        case QvNodeForm::NumberElement: return elementNumber(node, result);
         default: return false;
         }
     }
@@ -258,11 +259,13 @@ private:
         return true;
     }
     bool arithmeticNumber(AST* node, double& result);
+    bool elementNumber(AST* node, double& result);
     // 1 or 0 for a comparison of two numbers; -1 when an operand is not a number.
     int numberComparison(AST* node);
     // A condition's boolean (if, repeat while).
     bool condition(AST* node);
     QvValueRef variableValue(AST* scopeNode);
+    QvValue* borrowedValue(AST* node, QvValueRef& kept);
     QvValueRef windowValue(AST* marker);
     QvValueRef mathExpression(AST* node);
     QvValueRef indexingExpression(AST* node);

@@ -92,7 +92,7 @@ QvTypeEnum typeOfKeyword(int type) {
 
 QvValueRef TreeEval::expression(AST* node) {
     if (!node) missingTree();
-    if (node->form() == QvNodeForm::NumberArithmetic) {
+    if (node->form() == QvNodeForm::NumberArithmetic || node->form() == QvNodeForm::NumberElement) {
         double number;
         if (numberOf(node, number)) return new QvNumberValue(number);
     } else if (node->form() == QvNodeForm::NumberComparison) {
@@ -144,6 +144,16 @@ bool TreeEval::arithmeticNumber(AST* node, double& result) {
     return true;
 }
 
+// Indexing for an element assignment's target wants live elements: not plain numbers.
+bool TreeEval::elementNumber(AST* node, double& result) {
+    if (lvalue_) return false;
+    AST* base = node->firstChild();
+    const QvValue* value = readVariable(base)->getValue().get();
+    requireValue(value);
+    double index;
+    return numberOf(base->nextSibling(), index) && value->NumberAt(index, result);
+}
+
 int TreeEval::numberComparison(AST* node) {
     AST* leftNode = node->firstChild();
     double left, right;
@@ -181,11 +191,11 @@ QvValueRef TreeEval::windowValue(AST* marker) {
     return value;
 }
 
-QvOperand TreeEval::identifierExpression(AST* node) {
+QvOperand TreeEval::identifierExpression(AST* node, QvOperand::Hold hold) {
     switch (node->getType()) {
     case QV_TOK_LOCAL: case QV_TOK_GLOBAL: {
         QvValueContainer* variable = readVariable(node);
-        return QvOperand(variable, variable->isWritable());
+        return QvOperand(variable, variable->isWritable(), hold);
     }
     case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW: {
         std::string name = windowName(node->nextSibling());
@@ -288,13 +298,29 @@ QvValueRef TreeEval::booleanExpression(AST* node) {
 // Both operands are always evaluated: no short cut.
 QvValueRef TreeEval::relationExpression(AST* node) { return booleanExpression(node); }
 
+// A variable's value read without a count change: it stays alive as long as no code
+// runs that could change the variable. Anything else is evaluated into `kept`.
+QvValue* TreeEval::borrowedValue(AST* node, QvValueRef& kept) {
+    if (node->form() != QvNodeForm::Variable) {
+        kept = expression(node);
+        return kept.get();
+    }
+    QvValue* value = readVariable(node)->getValue().get();
+    requireValue(value);
+    return value;
+}
+
+// The base is borrowed when the index runs no code (it only computes a number).
 QvValueRef TreeEval::indexingExpression(AST* node) {
     QvValueRef result;
     if (node->getType() == QV_TOK_LINDEX) {
         AST* base = child(node);
-        QvValueRef value = expression(base);
-        QvValueRef index = expression(operandAfter(base));
-        value->GetIndexed(result, index.get(), lvalue_);
+        AST* indexNode = operandAfter(base);
+        QvValueRef keptValue, keptIndex;
+        QvValue* value = indexNode->form() != QvNodeForm::Other ? borrowedValue(base, keptValue)
+                                                                 : (keptValue = expression(base)).get();
+        QvValue* index = borrowedValue(indexNode, keptIndex);
+        value->GetIndexed(result, index, lvalue_);
         return result;
     }
     AST* indexed = child(node);

@@ -113,6 +113,8 @@ bool QvValue::And(QvValue* other) const { QvRaiseOperatorError(this, "and", othe
 bool QvValue::Or(QvValue* other) const { QvRaiseOperatorError(this, "or", other); }
 bool QvValue::Not() const { throw new QvOperatorException(GetType(), "!"); }
 
+bool QvValue::NumberAt(double, double&) const { return false; }
+
 std::string QvValue::AsText() const { throw new QvTypeException("text"); }
 double QvValue::AsNumber() const { throw new QvTypeException("number"); }
 bool QvValue::AsBoolean() const { throw new QvTypeException("boolean"); }

@@ -92,6 +92,11 @@ public:
     virtual const std::vector<double>& AsVector() const;
     virtual const QvDateTime& AsDate() const;
     virtual QvColor AsColor() const;
+
+    // Element `index` of a value that keeps its elements as plain numbers (a vector):
+    // the number GetIndexed gives for that index, with the same errors, without making
+    // a value. False, by default, for values that keep no such numbers.
+    virtual bool NumberAt(double index, double& number) const;
 };
 
 // Operator errors built from the operands' types.
