@@ -18,6 +18,13 @@ public:
     int find(unsigned hash, const char* name) const;
     uint32_t size() const { return static_cast<uint32_t>(names_.size()); }
 
+    // True when nothing but the scope's own code can reach its variables: no reference
+    // is made to them or held by them, no window shows them and none is deleted (a
+    // script function written without `reference`, windows, `delete` and by-reference
+    // parameters or arguments).
+    bool enclosed() const { return enclosed_; }
+    void setEnclosed(bool enclosed) { enclosed_ = enclosed; }
+
 private:
     struct Name {
         std::string text;
@@ -26,4 +33,5 @@ private:
 
     std::vector<Name> names_;
     std::vector<int> buckets_;  // first index per identifier hash, or kAbsent
+    bool enclosed_ = false;
 };

@@ -21,6 +21,21 @@ bool numberOperands(const AST* node, int count) {
     return seen == count;
 }
 
+// Whether the trees from `first` on make or pass references, show variables in windows
+// or delete them: what lets code outside a function reach its variables.
+bool reachedFromOutside(const AST* first) {
+    for (const AST* node = first; node; node = node->nextSibling()) {
+        switch (node->getType()) {
+        case QV_TOK_REFERENCE: case QV_TOK_REF_PARAMETER: case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW:
+        case QV_TOK_DELETE:
+            return true;
+        default:
+            if (reachedFromOutside(node->firstChild())) return true;
+        }
+    }
+    return false;
+}
+
 QvNodeKind kindOf(int type) {
     switch (type) {
     case QV_TOK_BEGIN: return QvNodeKind::Block;
@@ -89,7 +104,9 @@ void QvTreeBinder::bindNode(AST* node, QvScopeLayout& local) {
     node->setKind(kindOf(type));
     if (type == QV_TOK_DEFINE) {
         QvScopeLayout* function = const_cast<QvScopeLayout*>(node->layout());
-        if (function) bindSiblings(node->firstChild(), *function);
+        if (!function) return;
+        bindSiblings(node->firstChild(), *function);
+        function->setEnclosed(!reachedFromOutside(node->firstChild()));
         return;
     }
     AST* identifier = node->firstChild();

@@ -105,6 +105,8 @@ void QvTreeEval::setParameter(const AST* identifier, QvValueRef value) {
     QvYieldFast();
     if (QvValueContainer* container = values_.find(identifier))
         container->setValue(std::move(value));
+    else if (values_.residesHere(identifier))
+        values_.addResident(identifier, std::move(value), session_);
     else
         values_.insert(identifier, newVariable(identifier, std::move(value)));
 }

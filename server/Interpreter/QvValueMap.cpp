@@ -24,6 +24,7 @@ QvValueMap::Entry* QvValueMap::allocate() {
 void QvValueMap::useLayout(const QvScopeLayout* layout) {
     if (layout == layout_) return;
     layout_ = layout;
+    enclosed_ = layout && layout->enclosed();
     slots_.assign(layout ? layout->size() : 0, nullptr);
     spares_.clear();
     spares_.resize(slots_.size());
@@ -46,6 +47,7 @@ QvValueMap::Entry** QvValueMap::link(unsigned hash, const char* name) {
 
 QvValueContainer* QvValueMap::insert(unsigned hash, ContainerRef container) {
     int slot = layout_ ? layout_->find(hash, container->name().c_str()) : QvScopeLayout::kAbsent;
+    if (enclosed_ && slot != QvScopeLayout::kAbsent) return settle(slot, std::move(container));
     Entry* entry = allocate();
     entry->container = std::move(container);
     return link(entry, hash, slot);
@@ -53,6 +55,7 @@ QvValueContainer* QvValueMap::insert(unsigned hash, ContainerRef container) {
 
 QvValueContainer* QvValueMap::insert(const AST* identifier, ContainerRef container) {
     if (identifier->layout() != layout_ || !layout_) return insert(identifier->hash(), std::move(container));
+    if (enclosed_) return settle(static_cast<int>(identifier->slot()), std::move(container));
     Entry* entry = allocate();
     entry->container = std::move(container);
     return link(entry, identifier->hash(), static_cast<int>(identifier->slot()));
@@ -65,11 +68,33 @@ QvValueContainer* QvValueMap::link(Entry* entry, unsigned hash, int slot) {
     Entry*& head = buckets_[hash % kBuckets];
     entry->next = head;
     head = entry;
-    ++count_;
+    ++entryCount_;
     return entry->container.get();
 }
 
+QvValueContainer* QvValueMap::settle(int slot, ContainerRef container) {
+    if (QvValueContainer* previous = slots_[slot]) remove(AST::hashOf(previous->name().c_str()), previous->name().c_str());
+    spares_[slot] = std::move(container);
+    ++residentCount_;
+    return slots_[slot] = spares_[slot].get();
+}
+
+void QvValueMap::keepSpare(int slot, ContainerRef container) {
+    if (slot != QvScopeLayout::kAbsent && container->holderCount() == 1 && container->kind() == QV_CONTAINER_VARIABLE)
+        spares_[slot] = std::move(container);
+}
+
 QvValueMap::ContainerRef QvValueMap::remove(unsigned hash, const char* name) {
+    if (enclosed_) {
+        int slot = layout_->find(hash, name);
+        if (slot != QvScopeLayout::kAbsent && slots_[slot]) {
+            ContainerRef container = std::move(spares_[slot]);
+            slots_[slot] = nullptr;
+            --residentCount_;
+            container->detach();
+            return container;
+        }
+    }
     Entry** at = link(hash, name);
     Entry* entry = *at;
     if (!entry) return {};
@@ -78,34 +103,40 @@ QvValueMap::ContainerRef QvValueMap::remove(unsigned hash, const char* name) {
     release(entry);
     if (slot != QvScopeLayout::kAbsent && !slots_[slot]) slots_[slot] = find(hash, name);
     ContainerRef container = std::move(entry->container);
-    --count_;
+    --entryCount_;
     container->detach();
     return container;
 }
 
 // Containers are detached first, all of them, so that none is left referring to one
-// that is already gone. Both passes stop at the last entry in use.
+// that is already gone. The passes over the entries stop at the last one in use.
 bool QvValueMap::clear() {
-    if (count_ == 0) return false;
+    if (empty()) return false;
     bool emptiedOthers = false;
-    size_t left = count_;
+    size_t left = entryCount_;
     for (auto block = blocks_.rbegin(); left > 0 && block != blocks_.rend(); ++block)
         for (size_t i = 0; left > 0 && i < kEntriesPerBlock; ++i)
             if ((*block)[i].used) {
                 emptiedOthers |= (*block)[i].container->detach();
                 --left;
             }
+    if (residentCount_ > 0)
+        for (QvValueContainer* resident : slots_)
+            if (resident) emptiedOthers |= resident->detach();
     for (const std::unique_ptr<Entry[]>& block : blocks_)
-        for (size_t i = 0; count_ > 0 && i < kEntriesPerBlock; ++i)
+        for (size_t i = 0; entryCount_ > 0 && i < kEntriesPerBlock; ++i)
             if (block[i].used) {
                 buckets_[block[i].hash % kBuckets] = nullptr;
                 int slot = block[i].slot;
                 release(&block[i]);
-                ContainerRef container = std::move(block[i].container);
-                if (slot != QvScopeLayout::kAbsent && container->holderCount() == 1 &&
-                    container->kind() == QV_CONTAINER_VARIABLE)
-                    spares_[slot] = std::move(container);
-                --count_;
+                keepSpare(slot, std::move(block[i].container));
+                --entryCount_;
             }
+    for (size_t slot = 0; residentCount_ > 0 && slot < slots_.size(); ++slot)
+        if (slots_[slot]) {
+            slots_[slot] = nullptr;
+            if (spares_[slot]->holderCount() != 1) spares_[slot].reset();
+            --residentCount_;
+        }
     return emptiedOthers;
 }

@@ -71,6 +71,7 @@ QvValueContainer* TreeEval::createVariable(unsigned hash, const char* name) {
 }
 
 QvValueContainer* TreeEval::createVariable(const AST* identifier) {
+    if (values_.residesHere(identifier)) return values_.addResident(identifier, QvValueRef(), session_);
     return values_.insert(identifier, newVariable(identifier, QvValueRef()));
 }
 
@@ -297,16 +298,6 @@ bool TreeEval::inPlaceNumber(int kind, AST* target, AST* amountNode) {
     number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount));
     notifyChanged(number);
     return true;
-}
-
-// The operator of an arithmetic expression or of an in-place statement.
-QvArithmeticOp TreeEval::arithmeticOp(int tokenType) {
-    switch (tokenType) {
-    case QV_TOK_PLUS: case QV_TOK_ADD: return QvArithmeticOp::Add;
-    case QV_TOK_MINUS: case QV_TOK_SUBTRACT: return QvArithmeticOp::Subtract;
-    case QV_TOK_MULT: case QV_TOK_MULTIPLY: return QvArithmeticOp::Multiply;
-    default: return QvArithmeticOp::Divide;
-    }
 }
 
 void TreeEval::listStatement(AST* node) {

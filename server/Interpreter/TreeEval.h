@@ -211,7 +211,15 @@ private:
     void assignFile(AST* target, AST* source);
     void inPlaceArithmetic(AST* node);
     bool inPlaceNumber(int kind, AST* target, AST* amount);
-    static QvArithmeticOp arithmeticOp(int tokenType);
+    // The operator of an arithmetic expression or of an in-place statement.
+    static QvArithmeticOp arithmeticOp(int tokenType) {
+        switch (tokenType) {
+        case QV_TOK_PLUS: case QV_TOK_ADD: return QvArithmeticOp::Add;
+        case QV_TOK_MINUS: case QV_TOK_SUBTRACT: return QvArithmeticOp::Subtract;
+        case QV_TOK_MULT: case QV_TOK_MULTIPLY: return QvArithmeticOp::Multiply;
+        default: return QvArithmeticOp::Divide;
+        }
+    }
     void listStatement(AST* node);
     void deleteStatement(AST* node);
     void ifStatement(AST* node);

@@ -1,4 +1,7 @@
 #include "Interpreter/TreeEval.h"
+
+#include <new>
+
 #include "Interpreter/QvValueContainer.h"
 #include "Plugins/QvCallProcedure.h"
 #include "Plugins/QvFunctionContainerLocal.h"
@@ -26,15 +29,24 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
 // with no argument block and no checks (only values are passed, none refers to a
 // variable that could be deleted meanwhile).
 QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload) {
-    QvArgumentSlot arguments[kDirectArguments];
+    // Only the slots the call uses are made (and unmade).
+    struct Slots {
+        alignas(QvArgumentSlot) unsigned char storage[kDirectArguments * sizeof(QvArgumentSlot)];
+        size_t made = 0;
+        QvArgumentSlot* at(size_t i) { return reinterpret_cast<QvArgumentSlot*>(storage) + i; }
+        ~Slots() {
+            while (made > 0) at(--made)->~QvArgumentSlot();
+        }
+    } slots;
     AST* argument = firstArgument;
     for (size_t a = 0; a < count; ++a, argument = argument->nextSibling()) {
-        arguments[a].value = argumentValue(child(passing(argument)));
-        arguments[a].kind = QvArgumentSlot::Value;
+        QvValueRef value = argumentValue(child(passing(argument)));
+        new (slots.at(a)) QvArgumentSlot{nullptr, std::move(value), QvArgumentSlot::Value};
+        ++slots.made;
     }
     const QvPluginSignature& signature = *overload.signature;
     return QvCallProcedure::checkedResult(signature,
-                                          overload.scriptFunction->call(session_, this, arguments, overload.arguments));
+                                          overload.scriptFunction->call(session_, this, slots.at(0), overload.arguments));
 }
 
 // The argument's passing node, after the name of a named argument.
