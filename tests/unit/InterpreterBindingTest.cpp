@@ -199,3 +199,49 @@ TEST(InterpreterCalls, CallsSeeRegistryChanges) {
     QvDeletePluginRegistry();
     EXPECT_EQ(run(), "6\n");
 }
+
+TEST(InterpreterBinding, FunctionsThatLetNothingReachTheirVariablesAreEnclosed) {
+    const std::pair<const char*, bool> functions[] = {
+        {"define f(n) begin set m to n * 2; repeat 2 times increment i add i to m; return m; end", true},
+        {"define f(n) begin set r to reference n; return r; end", false},
+        {"define f(&n) begin add 1 to n; end", false},
+        {"define g(&n) begin end define f(n) begin g(&n); end", false},
+        {"define f(n) begin set window \"w\" to n; end", false},
+        {"define f(n) begin delete n; end", false},
+    };
+    for (const auto& [text, enclosed] : functions) {
+        ParsedScript script(text);
+        AST* definition = nullptr;
+        for (AST* node : script.nodes())
+            if (node->getType() == QV_TOK_DEFINE && std::string(node->firstChild()->getText()) == "f") definition = node;
+        ASSERT_NE(definition, nullptr) << text;
+        ASSERT_NE(definition->layout(), nullptr) << text;
+        EXPECT_EQ(definition->layout()->enclosed(), enclosed) << text;
+    }
+    EXPECT_FALSE(ParsedScript("set a to 1;").session.topLevelLayout().enclosed());
+}
+
+TEST(InterpreterValueMap, AnEnclosedScopeKeepsItsVariablesAtTheirIndexes) {
+    QvScopeLayout layout;
+    AST a(QV_TOK_IDENT, "a", 1), b(QV_TOK_IDENT, "b", 1);
+    a.bindSlot(&layout, layout.add(a.hash(), "a"));
+    b.bindSlot(&layout, layout.add(b.hash(), "b"));
+    layout.setEnclosed(true);
+    QvValueMap map;
+    map.useLayout(&layout);
+    ASSERT_TRUE(map.residesHere(&a));
+    QvValueContainer* resident = map.addResident(&a, new QvNumberValue(1), nullptr);
+    map.insert(AST::hashOf("other"), variable("other"));
+    map.insert(&b, variable("b"));
+    EXPECT_EQ(map.find(&a), resident);
+    EXPECT_EQ(map.find(a.hash(), "a"), resident);
+    EXPECT_EQ(map.size(), 3u);
+    EXPECT_EQ(namesInOrder(map), (std::vector<std::string>{"other", "a", "b"}));
+    EXPECT_TRUE(map.remove(b.hash(), "b"));
+    EXPECT_EQ(map.find(&b), nullptr);
+    map.clear();
+    EXPECT_TRUE(map.empty());
+    EXPECT_EQ(map.find(&a), nullptr);
+    EXPECT_EQ(map.addResident(&a, QvValueRef(), nullptr), resident);
+    EXPECT_EQ(resident->getValue()->GetType(), QV_UNDEFINED);
+}
