@@ -123,15 +123,16 @@ bool QvValueMap::clear() {
     if (residentCount_ > 0)
         for (QvValueContainer* resident : slots_)
             if (resident) emptiedOthers |= resident->detach();
-    for (const std::unique_ptr<Entry[]>& block : blocks_)
-        for (size_t i = 0; entryCount_ > 0 && i < kEntriesPerBlock; ++i)
-            if (block[i].used) {
-                buckets_[block[i].hash % kBuckets] = nullptr;
-                int slot = block[i].slot;
-                release(&block[i]);
-                keepSpare(slot, std::move(block[i].container));
-                --entryCount_;
-            }
+    for (auto block = blocks_.begin(); entryCount_ > 0 && block != blocks_.end(); ++block)
+        for (size_t i = 0; entryCount_ > 0 && i < kEntriesPerBlock; ++i) {
+            Entry& entry = (*block)[i];
+            if (!entry.used) continue;
+            buckets_[entry.hash % kBuckets] = nullptr;
+            int slot = entry.slot;
+            release(&entry);
+            keepSpare(slot, std::move(entry.container));
+            --entryCount_;
+        }
     for (size_t slot = 0; residentCount_ > 0 && slot < slots_.size(); ++slot)
         if (slots_[slot]) {
             slots_[slot] = nullptr;

@@ -46,7 +46,7 @@ QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTa
     }
     const QvPluginSignature& signature = *overload.signature;
     return QvCallProcedure::checkedResult(signature,
-                                          overload.scriptFunction->call(session_, this, slots.at(0), overload.arguments));
+                                          overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf));
 }
 
 // The argument's passing node, after the name of a named argument.

@@ -15,7 +15,7 @@ QvValueRef QvCallProcedure::callFunction(QvCallSite& call, const QvCallTarget& t
         const QvPluginSignature& signature = *overload.signature;
         if (overload.scriptFunction)
             return checkedResult(signature, overload.scriptFunction->call(call.session(), call.caller(), call.arguments(),
-                                                                          overload.arguments));
+                                                                          overload.argumentOf));
         QvParameterBlock block(signature, call.session(), call.caller());
         bind(call, overload, block);
         return checkedResult(signature, signature.callable()->invoke(block));

@@ -46,6 +46,7 @@ void QvCallTarget::addOverloads(const std::vector<std::unique_ptr<QvPluginSignat
 QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, const QvCallSite& call) {
     const std::vector<QvPluginParameter>& parameters = signature.parameters();
     Overload overload{&signature, false, std::vector<Argument>(call.size(), Argument{kNoParameter, false}),
+                      std::vector<int>(parameters.size(), -1),
                       dynamic_cast<QvFunctionContainerLocal*>(signature.callable())};
     if (call.size() > parameters.size() || parameters.size() >= kNoParameter) return overload;
     std::vector<bool> taken(parameters.size(), false);
@@ -65,9 +66,11 @@ QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, co
         taken[p] = true;
         overload.arguments[a].parameter = static_cast<uint16_t>(p);
     }
-    for (Argument& argument : overload.arguments) {
+    for (size_t a = 0; a < call.size(); ++a) {
+        Argument& argument = overload.arguments[a];
         const QvPluginParameter& parameter = parameters[argument.parameter];
         argument.anyValue = !parameter.byReference && parameter.acceptedTypes.isAny();
+        overload.argumentOf[argument.parameter] = static_cast<int>(a);
     }
     for (size_t q = 0; q < parameters.size(); ++q)
         if (!taken[q] && parameters[q].required) return overload;

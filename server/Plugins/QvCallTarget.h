@@ -27,6 +27,7 @@ public:
         // False when the names or the number of the arguments rule the overload out.
         bool viable;
         std::vector<Argument> arguments;
+        std::vector<int> argumentOf;  // per parameter: the argument it takes, or -1
         // The script function the signature runs; null for a plug-in's.
         QvFunctionContainerLocal* scriptFunction;
     };

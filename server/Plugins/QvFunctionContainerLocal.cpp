@@ -1,7 +1,5 @@
 #include "Plugins/QvFunctionContainerLocal.h"
 
-#include <algorithm>
-
 #include "Errors/QvErrors.h"
 #include "FrontEnd/QvTokens.h"
 #include "FrontEnd/AST.h"
@@ -55,17 +53,11 @@ QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
 }
 
 QvValueRef QvFunctionContainerLocal::call(QvParser* session, TreeEval* caller, QvArgumentSlot* given,
-                                          const std::vector<QvCallTarget::Argument>& plan) {
-    constexpr size_t kInline = 8;
-    QvArgumentSlot* inlineArguments[kInline];
-    std::unique_ptr<QvArgumentSlot*[]> heapArguments(parameters_.size() > kInline ? new QvArgumentSlot*[parameters_.size()]
-                                                                                 : nullptr);
-    QvArgumentSlot** arguments = heapArguments ? heapArguments.get() : inlineArguments;
-    std::fill(arguments, arguments + parameters_.size(), nullptr);
-    for (size_t a = 0; a < plan.size(); ++a) arguments[plan[a].parameter] = &given[a];
+                                          const std::vector<int>& argumentOf) {
     QvArgumentSlot omitted;
-    return run(session, caller,
-               [arguments, &omitted](size_t i) -> QvArgumentSlot& { return arguments[i] ? *arguments[i] : omitted; });
+    return run(session, caller, [given, &argumentOf, &omitted](size_t i) -> QvArgumentSlot& {
+        return argumentOf[i] < 0 ? omitted : given[argumentOf[i]];
+    });
 }
 
 template <class Arguments>

@@ -23,9 +23,9 @@ public:
     // the caller's variables), then omitted ones get their default expressions.
     QvValueRef invoke(QvParameterBlock& parameters) override;
     // The same for a call expression of the script: the arguments go from the call
-    // straight to the function's variables, each to the parameter the plan names.
-    QvValueRef call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments,
-                    const std::vector<QvCallTarget::Argument>& plan);
+    // straight to the function's variables, parameter i taking argument argumentOf[i]
+    // (none when that is -1).
+    QvValueRef call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments, const std::vector<int>& argumentOf);
 
 private:
     // Runs the function with parameter i given by argument(i), which is an empty slot
