@@ -144,7 +144,7 @@ void QvValueContainer::setWindowPosition(double x, double y) {
     if (window_) window_->setPosition(short(std::trunc(x)), short(std::trunc(y)));
 }
 
-bool QvValueContainer::detach() {
+bool QvValueContainer::detachLinked() {
     unlinkFromReferee();
     bool emptiedReferees = clear();
     window_.reset();

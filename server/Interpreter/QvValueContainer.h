@@ -54,8 +54,12 @@ public:
     void notify();
     void setWindowPosition(double x, double y);
     // What leaving a map does: unlink from the referee, empty the referees (true when
-    // there were any), close the window.
-    bool detach();
+    // there were any), close the window. A plain variable only lets go of its value.
+    bool detach() {
+        if (isReference() || !referees_.empty() || window_) return detachLinked();
+        slot_.makeEmpty();
+        return false;
+    }
 
     bool isEmpty() const { return slot_.kind == QvArgumentSlot::Empty; }
     bool isReference() const { return slot_.kind == QvArgumentSlot::Reference; }
@@ -68,6 +72,7 @@ public:
 
 private:
     void openWindow();
+    bool detachLinked();
     void linkTo(QvValueContainer* referee);
     void unlinkFromReferee();
     void removeReferee(QvValueContainer* container);

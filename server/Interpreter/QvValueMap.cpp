@@ -72,6 +72,21 @@ QvValueContainer* QvValueMap::link(Entry* entry, unsigned hash, int slot) {
     return entry->container.get();
 }
 
+// Residents never refer to one another (their scope makes no references), so each can
+// be detached and let go in one pass.
+bool QvValueMap::clearResidents() {
+    bool emptiedOthers = false;
+    for (size_t slot = 0; residentCount_ > 0; ++slot) {
+        QvValueContainer* resident = slots_[slot];
+        if (!resident) continue;
+        emptiedOthers |= resident->detach();
+        slots_[slot] = nullptr;
+        if (resident->holderCount() != 1) spares_[slot].reset();
+        --residentCount_;
+    }
+    return emptiedOthers;
+}
+
 QvValueContainer* QvValueMap::settle(int slot, ContainerRef container) {
     if (QvValueContainer* previous = slots_[slot]) remove(AST::hashOf(previous->name().c_str()), previous->name().c_str());
     spares_[slot] = std::move(container);
@@ -112,6 +127,7 @@ QvValueMap::ContainerRef QvValueMap::remove(unsigned hash, const char* name) {
 // that is already gone. The passes over the entries stop at the last one in use.
 bool QvValueMap::clear() {
     if (empty()) return false;
+    if (entryCount_ == 0) return clearResidents();
     bool emptiedOthers = false;
     size_t left = entryCount_;
     for (auto block = blocks_.rbegin(); left > 0 && block != blocks_.rend(); ++block)

@@ -100,6 +100,7 @@ private:
     Entry* allocate();
     QvValueContainer* link(Entry* entry, unsigned hash, int slot);
     QvValueContainer* settle(int slot, ContainerRef container);
+    bool clearResidents();
     // Keeps a removed variable's container for the next variable at its index, when
     // nobody else holds it.
     void keepSpare(int slot, ContainerRef container);
