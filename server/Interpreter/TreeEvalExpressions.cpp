@@ -337,7 +337,8 @@ QvValueRef TreeEval::indexingExpression(AST* node) {
 
 QvValueRef TreeEval::propertyExpression(AST* node) {
     AST* property = child(node);
-    QvValueRef object = expression(operandAfter(property));
+    QvValueRef kept;
+    QvValue* object = borrowedValue(operandAfter(property), kept);
     return object->GetProperty(object->PropertyId(property->getText()));
 }
 

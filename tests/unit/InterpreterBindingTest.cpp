@@ -158,8 +158,8 @@ TEST(InterpreterValueMap, ClearingKeepsOnlyContainersNobodyElseHolds) {
 }
 
 TEST(InterpreterArguments, BlocksLeaveTheChainInAnyOrder) {
-    QvValueContainer* a = QvValueMap::ContainerRef(variable("a")).get();
-    QvValueMap::ContainerRef owner = a;
+    QvValueMap::ContainerRef owner = variable("a");
+    QvValueContainer* a = owner.get();
     auto* first = new QvArgumentBlock(1);
     auto* second = new QvArgumentBlock(1);
     QvArgumentBlock third(2);
