@@ -11,6 +11,9 @@ QvParser* QvParserCreate(const char* text, long length, const QvFile* file) {
 }
 
 void QvParserDelete(QvParser* session) { delete session; }
+void QvParserPresetVariable(QvParser* session, const char* name, QvValue* value) {
+    session->presetVariable(name, value);
+}
 void QvParserCheckSyntax(QvParser* session) { session->CheckSyntax(); }
 void QvParserExecute(QvParser* session) { session->Execute(); }
 int QvParserGetDoneFlag(QvParser* session) { return session->getDoneFlag() ? 1 : 0; }
