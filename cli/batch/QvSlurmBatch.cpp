@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -156,12 +157,11 @@ bool QvSlurmBatch::run(std::vector<QvBatchRun>& runs, const std::vector<size_t>&
         return false;
     }
 
-    // Until sbatch returns: follow the results; the first stop request cancels the
-    // array (its tasks stop their runs and write what they got), a second one stops
-    // waiting for it.
+    // Until sbatch returns or every result is in: follow the results; the first stop
+    // request cancels the array (its tasks stop their runs and write what they got),
+    // a second one stops waiting for it.
     std::vector<bool> collected(todo.size(), false);
     int handledStops = 0;
-    int sbatchStatus = -1;
     for (;;) {
         QvBatchSignals::wait(kFollowPeriod);
         if (jobId.empty()) jobId = jobIdFrom(readText(outPath));
@@ -171,11 +171,18 @@ bool QvSlurmBatch::run(std::vector<QvBatchRun>& runs, const std::vector<size_t>&
             cancelled = true;
             std::string ignored;
             if (stops == 1 && !jobId.empty()) QvSubprocess::capture({"scancel", jobId}, ignored);
-            if (stops >= 2) kill(sbatch, SIGTERM);
+            if (stops >= 2) kill(-sbatch, SIGTERM);
         }
         collect(runs, todo, collected);
         listener(jobId);
-        if (waitpid(sbatch, &sbatchStatus, WNOHANG) == sbatch) break;
+        if (waitpid(sbatch, nullptr, WNOHANG) == sbatch) break;
+        // sbatch --wait looks at the job only every few seconds, and less often as
+        // time goes on; once every run has its result there is nothing left to wait for.
+        if (!jobId.empty() && std::find(collected.begin(), collected.end(), false) == collected.end()) {
+            kill(-sbatch, SIGTERM);
+            QvSubprocess::waitFor(sbatch);
+            break;
+        }
     }
     if (jobId.empty()) jobId = jobIdFrom(readText(outPath));
     if (jobId.empty()) {
