@@ -11,6 +11,7 @@
 # `start` exits with 77 when the cluster cannot be had here for a reason outside
 # Quarvel (packages missing, not root), after saying which.
 set -uo pipefail
+PATH="$PATH:/usr/sbin:/sbin"
 
 command=${1:-}
 folder=${2:-}
@@ -118,6 +119,8 @@ MpiDefault=none
 SelectType=select/cons_tres
 SelectTypeParameters=CR_CPU
 SchedulerType=sched/backfill
+# Tuned for throughput: by default each start of a batch job may wait up to 3 s.
+SchedulerParameters=batch_sched_delay=0
 ReturnToService=2
 KillWait=5
 NodeName=quarvelnode NodeHostname=$host NodeAddr=127.0.0.1 CPUs=$cpus RealMemory=$memory State=UNKNOWN

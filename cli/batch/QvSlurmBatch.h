@@ -23,7 +23,10 @@ public:
     };
     using Listener = std::function<void(const std::string& jobId)>;
 
-    QvSlurmBatch(const QvRunSetup& setup, const std::string& workFolder) : setup_(setup), workFolder_(workFolder) {}
+    // The work folder is kept by absolute path: the tasks may start anywhere, and
+    // sbatch must never read a path as an option.
+    QvSlurmBatch(const QvRunSetup& setup, const std::string& workFolder)
+        : setup_(setup), workFolder_(setup.resolve(workFolder)) {}
 
     // Runs runs[i] for every i of `todo`; fills in their results. Answers false with a
     // message when Slurm is missing or refuses the job; `cancelled` tells whether a
