@@ -45,7 +45,6 @@ QIcon iconOf(QvCommand command) {
     case QvCommand::Stop: return style->standardIcon(QStyle::SP_MediaStop);
     case QvCommand::ConsoleWindow: return style->standardIcon(QStyle::SP_ComputerIcon);
     case QvCommand::FunctionListing: return style->standardIcon(QStyle::SP_FileDialogContentsView);
-    case QvCommand::Help: return style->standardIcon(QStyle::SP_DialogHelpButton);
     default: return {};
     }
 }

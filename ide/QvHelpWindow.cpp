@@ -4,12 +4,25 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QStyle>
 #include <QToolBar>
 #include <QUrl>
 
+QVariant QvManualBrowser::loadResource(int type, const QUrl& name) {
+    QVariant resource = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::ImageResource) return resource;
+    QImage picture;
+    if (resource.userType() == QMetaType::QByteArray)
+        picture.loadFromData(resource.toByteArray());
+    else
+        picture = resource.value<QImage>();
+    if (picture.isNull() || picture.width() <= kPageWidth) return resource;
+    return picture.scaledToWidth(kPageWidth, Qt::SmoothTransformation);
+}
+
 QvHelpWindow::QvHelpWindow(const QString& docsFolder, QWidget* parent)
-    : QMainWindow(parent), browser_(new QTextBrowser) {
+    : QMainWindow(parent), browser_(new QvManualBrowser) {
     setWindowTitle(QStringLiteral("Quarvel Help"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setCentralWidget(browser_);

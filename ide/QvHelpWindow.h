@@ -2,6 +2,13 @@
 #include <QMainWindow>
 #include <QTextBrowser>
 
+// A browser that shrinks pictures wider than a page (screenshots) to the page width.
+class QvManualBrowser : public QTextBrowser {
+public:
+    static constexpr int kPageWidth = 760;
+    QVariant loadResource(int type, const QUrl& name) override;
+};
+
 // The manual: the Markdown pages of the docs folder next to the program, opened at
 // the IDE's own page, with links between the pages followed in place.
 class QvHelpWindow : public QMainWindow {

@@ -1,7 +1,8 @@
 #include "QvIdeApplication.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 
 #include "Media/QvMediaLayer.h"
@@ -27,7 +28,29 @@ QvIdeApplication::~QvIdeApplication() {
     if (mediaStarted_) QvTheMediaLayer().stop();
 }
 
+QIcon QvIdeApplication::icon() {
+    QIcon icon;
+    for (int side : {16, 32, 64}) {
+        QPixmap picture(side, side);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x1F, 0x5F, 0xA8));
+        painter.drawRoundedRect(QRectF(0, 0, side, side), side / 6.0, side / 6.0);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setBold(true);
+        font.setPixelSize(side * 3 / 4);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QStringLiteral("Q"));
+        icon.addPixmap(picture);
+    }
+    return icon;
+}
+
 bool QvIdeApplication::start(const QStringList& files) {
+    QApplication::setWindowIcon(icon());
     const QvProfile::Placement placement = QvProfile::readWindowPlacement();
     mainWindow_ = std::make_unique<QvMainWindow>();
 
@@ -47,8 +70,8 @@ bool QvIdeApplication::start(const QStringList& files) {
     QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp", &startup);
 
     QvInstallHostServices(&hostServices_);
-    for (const QString& file : files) mainWindow_->openFile(file);
     place(*mainWindow_, placement);
+    for (const QString& file : files) mainWindow_->openFile(file);
     mainWindow_->show();
     startup.close();
     return true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QIcon>
 #include <QStringList>
 #include <memory>
 
@@ -20,6 +21,8 @@ public:
     // False when the IDE cannot run (the user has been told why).
     bool start(const QStringList& files);
     QvMainWindow* mainWindow() const { return mainWindow_.get(); }
+    // The program's icon: a "Q" on a blue square.
+    static QIcon icon();
 
 private:
     std::unique_ptr<QvMainWindow> mainWindow_;

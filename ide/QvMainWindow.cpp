@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -18,6 +19,7 @@
 
 namespace {
 constexpr QSize kDefaultSize(1000, 720);
+constexpr QSize kSmallestFrame(480, 360);
 
 QStringList droppedFiles(const QMimeData* data) {
     QStringList paths;
@@ -137,8 +139,6 @@ void QvMainWindow::createToolBar() {
     for (QvCommand command : {QvCommand::Run, QvCommand::Check, QvCommand::Stop, QvCommand::ConsoleWindow,
                               QvCommand::FunctionListing})
         bar->addAction(action(command));
-    bar->addSeparator();
-    bar->addAction(action(QvCommand::Help));
 
     for (auto [command, target] : {std::pair<QvCommand, QWidget*>{QvCommand::ToolBar, bar},
                                    std::pair<QvCommand, QWidget*>{QvCommand::StatusBar, statusBar()}}) {
@@ -149,8 +149,14 @@ void QvMainWindow::createToolBar() {
     }
 }
 
+// A new frame takes most of the area, so a script is readable without resizing.
 void QvMainWindow::addDocument(QvSourceDocument* document) {
     documents_.push_back(document);
+    if (!isVisible()) layout()->activate();
+    const QSize room = area_->contentsRect().size();
+    document->frameWindow()->resize(QSize(room.width() * 3 / 5, room.height() * 7 / 10).expandedTo(kSmallestFrame));
+    document->frameWindow()->show();
+    area_->setActiveSubWindow(document->frameWindow());
     document->setCloseHandler([this, document] { return closeDocument(document); });
     connect(document, &QvSourceDocument::functionBrowserRequested, this, [this] { showFunctionBrowser(); });
     connect(document, &QvSourceDocument::filesDropped, this, [this](const QStringList& paths) {
@@ -174,8 +180,6 @@ QvSourceDocument* QvMainWindow::newDocument() {
     auto* document = new QvSourceDocument(area_, QString::fromLatin1(kUntitledTitle) + QString::number(++untitledCount_),
                                           this);
     addDocument(document);
-    document->frameWindow()->show();
-    area_->setActiveSubWindow(document->frameWindow());
     return document;
 }
 
@@ -195,8 +199,6 @@ QvSourceDocument* QvMainWindow::openFile(const QString& path) {
         return nullptr;
     }
     addDocument(document);
-    document->frameWindow()->show();
-    area_->setActiveSubWindow(document->frameWindow());
     return document;
 }
 

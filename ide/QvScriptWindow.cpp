@@ -1,6 +1,8 @@
 #include "QvScriptWindow.h"
 
 #include <QMdiArea>
+#include <QRegularExpression>
+#include <QTextOption>
 #include <QScrollArea>
 #include <QStyle>
 
@@ -8,6 +10,8 @@ namespace {
 const QColor kGround(Qt::white);
 const QColor kInk(Qt::black);
 constexpr int kTextPixelSize = 12;
+constexpr int kTabStopCharacters = 8;
+constexpr qreal kUnboundedWidth = 1 << 20;
 
 QFont windowFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -75,8 +79,19 @@ void QvScriptWindow::place() {
     }
 }
 
+// Each line of the text (a list shows one item a line) starts below the last one;
+// tabs (between a vector's numbers) move to the next stop of eight digits.
 void QvScriptWindow::drawText(const std::string& text, int x, int y) {
-    painter_->drawText(QPoint(x, y), QvSourceText::decode(QByteArray::fromStdString(text), encoding_));
+    const QFontMetricsF metrics(painter_->font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(kTabStopCharacters * metrics.horizontalAdvance(QLatin1Char('0')));
+    const QString decoded = QvSourceText::decode(QByteArray::fromStdString(text), encoding_);
+    qreal baseline = y;
+    for (const QString& line : decoded.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+        painter_->drawText(QRectF(x, baseline - metrics.ascent(), kUnboundedWidth, metrics.height()), line, option);
+        baseline += metrics.lineSpacing();
+    }
 }
 
 void QvScriptWindow::lineTo(int x, int y) {

@@ -42,6 +42,7 @@ public:
     QMdiSubWindow* frameWindow() const { return frameWindow_; }
     // Null until the script first writes something.
     QvConsoleView* console() const { return console_; }
+    QMdiSubWindow* consoleWindow() const { return consoleWindow_; }
     std::vector<QvScriptWindow*> scriptWindows() const;
     // Whether the sub-window is this document's frame, console or a script window.
     bool owns(QMdiSubWindow* window) const;

@@ -297,10 +297,11 @@ private Q_SLOTS:
 
     void scriptWindowsReplayTheirGraphics() {
         QvSourceDocument* document = documentWith(QStringLiteral(
-            "set window \"plot\" to {3, 1, 4, 1, 5, 9, 2, 6, 5, 3};\nset window \"note\" to \"hello\";\n"));
+            "set window \"plot\" to {3, 1, 4, 1, 5, 9, 2, 6, 5, 3};\nset window \"note\" to \"hello\";\n"
+            "set window \"short\" to {1, 2, 3};\nset window \"items\" to {\"one\", \"two\"};\n"));
         showWindow();
         document->runScript();
-        QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning() && document->scriptWindows().size() == 2, kScriptTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning() && document->scriptWindows().size() == 4, kScriptTimeoutMs);
         QvScriptWindow* plot = scriptWindowTitled(document, "plot");
         QVERIFY(plot);
         QTRY_VERIFY(plot->subWindow()->isVisible());
@@ -322,6 +323,12 @@ private Q_SLOTS:
         QCOMPARE(note->picture().size(), QSize(160, 120));
         QVERIFY(darkPixelsIn(note->picture(), QRect(20, 8, 40, 13)) > 0);
         QCOMPARE(darkPixelsIn(note->picture(), QRect(0, 40, 160, 80)), 0);
+
+        const QImage vector = scriptWindowTitled(document, "short")->picture();
+        QVERIFY2(darkPixelsIn(vector, QRect(125, 8, 30, 13)) > 0, "the last number fits the window");
+        const QImage list = scriptWindowTitled(document, "items")->picture();
+        QVERIFY2(darkPixelsIn(list, QRect(20, 8, 40, 13)) > 0, "first item");
+        QVERIFY2(darkPixelsIn(list, QRect(20, 23, 40, 13)) > 0, "second item on the next line");
 
         note->window()->setPosition(30, 40);
         QTRY_COMPARE(note->subWindow()->pos(), QPoint(30, 40));
