@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QTextBlock>
 #include <atomic>
 #include <set>
@@ -12,6 +13,7 @@
 #include "IdeTestMain.h"
 #include "QvMainWindow.h"
 #include "QvPendingInputDialog.h"
+#include "QvProfile.h"
 #include "QvScriptWorker.h"
 #include "Session/QvParserApi.h"
 #include "Values/QvNumberValue.h"
@@ -22,6 +24,14 @@ constexpr int kScriptTimeoutMs = 5000;
 
 QString consoleText(QvSourceDocument* document) {
     return document->console() ? document->console()->toPlainText() : QString();
+}
+
+// A drop goes to the widget that accepted the drag's entry.
+void dropFiles(QWidget* target, const QMimeData& files) {
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
 }
 
 bool isDark(const QImage& picture, int x, int y) { return qGray(picture.pixel(x, y)) < 128; }
@@ -430,6 +440,56 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(consoleText(document).contains(QStringLiteral("main")), kScriptTimeoutMs);
         QVERIFY(consoleText(document).contains(QStringLiteral("from the part")));
         QCOMPARE(QDir::currentPath(), before);
+    }
+
+    void anErrorInAnIncludedFileMarksTheInclude() {
+        QTemporaryDir folder;
+        QFile part(folder.filePath(QStringLiteral("part.qvi")));
+        QVERIFY(part.open(QIODevice::WriteOnly));
+        part.write("print 1;\r\nprint ;\r\n");
+        part.close();
+        QvSourceDocument* document = documentWith(QStringLiteral("print 0;\n#include 'part.qvi'\nprint 2;\n"));
+        QString error;
+        QVERIFY(document->saveAs(folder.filePath(QStringLiteral("main.qv")), &error));
+        document->checkScript();
+        QTRY_VERIFY(consoleText(document).contains(QStringLiteral("included from line 2")));
+        QCOMPARE(document->editor()->errorLines(), (std::set<int>{2}));
+    }
+
+    void droppedFilesOpenAsDocuments() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("dropped.qv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("print 1;\r\n");
+        file.close();
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(path)});
+
+        QvSourceDocument* target = documentWith(QStringLiteral("print 0;"));
+        dropFiles(target->editor()->viewport(), files);
+        QCOMPARE(target->editor()->toPlainText(), QStringLiteral("print 0;"));
+        QCOMPARE(window_->documents().size(), size_t(2));
+        QCOMPARE(window_->documents().back()->filePath(), QFileInfo(path).absoluteFilePath());
+
+        window_->closeDocument(window_->documents().back());
+        dropFiles(window_, files);
+        QCOMPARE(window_->documents().back()->title(), QStringLiteral("dropped.qv"));
+    }
+
+    void quittingStopsEveryScriptAndRemembersThePlacement() {
+        QvSourceDocument* first = documentWith(QStringLiteral("repeat forever wait 0.1;"));
+        QvSourceDocument* second = documentWith(QStringLiteral("repeat forever wait 0.1;"));
+        showWindow();
+        first->runScript();
+        second->runScript();
+        QTRY_VERIFY(first->isRunning() && second->isRunning());
+        window_->setGeometry(QRect(20, 30, 700, 500));
+        QVERIFY(window_->close());
+        QVERIFY(!first->isRunning());
+        QVERIFY(!second->isRunning());
+        const QvProfile::Placement placement = QvProfile::readWindowPlacement();
+        QCOMPARE(QRect(placement.x, placement.y, placement.width, placement.height), window_->geometry());
     }
 
     void wizardTextIsAppendedOnALineOfItsOwn() {

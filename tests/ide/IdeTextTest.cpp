@@ -3,11 +3,14 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QSettings>
+#include <cstring>
 #include <ctime>
 
 #include "IdeTestMain.h"
 #include "Plugins/QvPluginRegistry.h"
+#include "QvConsoleView.h"
 #include "QvFunctionBrowser.h"
+#include "QvHelpWindow.h"
 #include "QvProfile.h"
 #include "QvSolutionWizard.h"
 #include "QvSourceEditor.h"
@@ -198,6 +201,33 @@ private Q_SLOTS:
         QVERIFY(browser.signatures()->toPlainText().startsWith(expected));
         browser.tree()->setCurrentItem(root);
         QVERIFY(browser.signatures()->toPlainText().isEmpty());
+    }
+
+    void consoleEndsOneLineForEachLineEndEvenAcrossWrites() {
+        QvConsoleView console(Encoding::Utf8);
+        for (const char* piece : {"one\r", "\ntwo\rthree\n", "four\r\n\r\n", "caf\xc3", "\xa9\r"})
+            console.appendBytes(piece, int(std::strlen(piece)));
+        QCOMPARE(console.toPlainText(), QStringLiteral("one\ntwo\nthree\nfour\n\ncaf\u00e9\n"));
+        QCOMPARE(console.currentLine(), 6);
+
+        QvConsoleView latin1(Encoding::Latin1);
+        latin1.appendBytes("caf\xe9", 4);
+        QCOMPARE(latin1.toPlainText(), QStringLiteral("caf\u00e9"));
+    }
+
+    void helpShowsTheManualWithItsPicturesFittedToThePage() {
+        QvHelpWindow help(QStringLiteral(QV_DOCS_FOLDER));
+        QTextBrowser* browser = help.browser();
+        QVERIFY(browser->toPlainText().startsWith(QStringLiteral("The Quarvel IDE")));
+        const QVariant picture = browser->loadResource(QTextDocument::ImageResource,
+                                                       browser->source().resolved(QUrl(QStringLiteral("images/ide-run.png"))));
+        QCOMPARE(picture.value<QImage>().width(), int(QvManualBrowser::kPageWidth));
+        browser->setSource(browser->source().resolved(QUrl(QStringLiteral("development.md"))));
+        QVERIFY(browser->toPlainText().startsWith(QStringLiteral("Working on Quarvel")));
+        QVERIFY(browser->isBackwardAvailable());
+
+        QvHelpWindow missing(QStringLiteral("/nonexistent"));
+        QVERIFY(missing.browser()->toPlainText().startsWith(QStringLiteral("The manual was not found")));
     }
 
     void windowPlacementRoundTripsThroughTheProfile() {
