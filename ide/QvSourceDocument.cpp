@@ -158,6 +158,7 @@ void QvSourceDocument::beginSession() {
     worker_.join();
     editor()->clearErrorLines();
     consoleShownThisRun_ = false;
+    stopRequested_ = false;
     const QByteArray script = scriptText();
     setSourceText(std::string(script.constData(), size_t(script.size())));
     setFile(filePath_.isEmpty() ? nullptr : QvFileCreateFromPath(QFile::encodeName(filePath_).constData()));
@@ -182,7 +183,12 @@ void QvSourceDocument::runScript() {
 }
 
 void QvSourceDocument::stop() {
-    if (isRunning()) session()->setInterruptedFlag(true);
+    stopRequested_ = isRunning();
+    repeatStopRequest();
+}
+
+void QvSourceDocument::repeatStopRequest() {
+    if (stopRequested_ && isRunning()) session()->setInterruptedFlag(true);
 }
 
 void QvSourceDocument::stopAndWait() {
@@ -190,11 +196,12 @@ void QvSourceDocument::stopAndWait() {
     if (script && !QvParserGetDoneFlag(script)) {
         stopping_ = true;
         updateActions();
-        script->setInterruptedFlag(true);
+        stop();
         Q_EMIT statusMessage(QStringLiteral("Waiting for the script to stop..."));
         QEventLoop loop;
         QTimer check;
         connect(&check, &QTimer::timeout, &loop, [&] {
+            repeatStopRequest();
             if (QvParserGetDoneFlag(script)) loop.quit();
         });
         check.start(kStopCheckIntervalMs);
@@ -207,6 +214,7 @@ void QvSourceDocument::stopAndWait() {
 }
 
 void QvSourceDocument::poll() {
+    repeatStopRequest();
     updateWindows();
     flushOutput();
     answerPendingInput();

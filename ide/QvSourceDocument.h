@@ -52,6 +52,8 @@ public:
     bool isRunning() const;
     void checkScript();
     void runScript();
+    // Asks the script to stop. Execution clears the request when it begins, so the
+    // request is repeated at every poll until the script has ended.
     void stop();
     // Stops a running script and waits for it with the window alive; while it waits,
     // input requests are answered with no value.
@@ -80,6 +82,7 @@ protected:
 
 private:
     QList<QAction*> createToolBarActions();
+    void repeatStopRequest();
     void updateActions();
     void beginSession();
     void setTitle(const QString& title);
@@ -102,5 +105,6 @@ private:
     QvSourceText::Encoding encoding_ = QvSourceText::Encoding::Utf8;
     QvScriptWorker worker_;
     bool stopping_ = false;
+    bool stopRequested_ = false;
     bool consoleShownThisRun_ = false;
 };

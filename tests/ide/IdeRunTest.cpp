@@ -209,6 +209,15 @@ private Q_SLOTS:
         QVERIFY(window_->action(QvCommand::Run)->isEnabled());
     }
 
+    void aStopRightAfterRunIsNotLost() {
+        QvSourceDocument* document = documentWith(QStringLiteral("repeat forever wait 0.1;"));
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            document->runScript();
+            document->stop();
+            QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning(), 3000);
+        }
+    }
+
     void closingWaitsForTheScriptWithTheWindowAlive() {
         QvSourceDocument* document = documentWith(QStringLiteral("wait 2;\nprint \"late\";"));
         document->runScript();
