@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     }
 
     QvPluginRegistryInitInternal();
-    QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp");
+    QvHostClient::loadPlugins(line.pluginFolders);
 
     QvHostClient client;
     client.setSourceText(text);

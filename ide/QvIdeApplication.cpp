@@ -67,7 +67,7 @@ bool QvIdeApplication::start(const QStringList& files) {
 
     startup.showStatus("Loading Internal Plugins...");
     QvPluginRegistryInitInternal();
-    QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp", &startup);
+    QvHostClient::loadPlugins({}, &startup);
 
     QvInstallHostServices(&hostServices_);
     place(*mainWindow_, placement);

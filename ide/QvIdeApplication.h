@@ -7,8 +7,9 @@
 #include "QvMainWindow.h"
 
 // Brings the IDE up in its fixed order: the main window (placed as the profile
-// remembers it), the start-up window, the media layer, the built-in functions and
-// the plug-in modules beside the program, then the files named on the command line.
+// remembers it), the start-up window, the media layer, the built-in functions, the
+// plug-in modules (beside the program, then in the folders of QUARVEL_PLUGIN_PATH),
+// then the files named on the command line.
 class QvIdeApplication {
 public:
     static constexpr const char* kMediaUnavailable = "QuickTime not available.";

@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QThread>
+#include <cstring>
+
+#include "QvGWorld/QvGWorld.h"
 
 template <class Work>
 void QvIdeHostServices::onInterfaceThread(Work work) {
@@ -20,6 +24,20 @@ std::string QvIdeHostServices::clipboardText() {
     std::string text;
     onInterfaceThread([&] { text = QApplication::clipboard()->text().toStdString(); });
     return text;
+}
+
+// The picture is taken on the interface thread and turned into a gworld on the
+// script's, where a picture too large for a gworld raises its error in the script.
+QvGWorld* QvIdeHostServices::clipboardPicture() {
+    QImage picture;
+    onInterfaceThread([&] { picture = QApplication::clipboard()->image(); });
+    if (picture.isNull()) return nullptr;
+    picture = picture.convertToFormat(QImage::Format_ARGB32);
+    auto* world = new QvGWorld(picture.width(), picture.height());
+    QvGWorldLockScope lock(*world);
+    for (int row = 0; row < picture.height(); ++row)
+        std::memcpy(world->getLine(row), picture.constScanLine(row), size_t(picture.width()) * 4);
+    return world;
 }
 
 void QvIdeHostServices::beep() {

@@ -3,6 +3,8 @@
 #include <QMdiArea>
 #include <QRegularExpression>
 #include <QTextOption>
+
+#include "QvGWorld/QvGWorld.h"
 #include <QScrollArea>
 #include <QStyle>
 
@@ -92,6 +94,20 @@ void QvScriptWindow::drawText(const std::string& text, int x, int y) {
         painter_->drawText(QRectF(x, baseline - metrics.ascent(), kUnboundedWidth, metrics.height()), line, option);
         baseline += metrics.lineSpacing();
     }
+}
+
+// A gworld in a drawing command belongs to the command alone, so locking it here
+// cannot meet the script thread.
+void QvScriptWindow::drawImage(QvGWorld* world, int x, int y) {
+    if (!world) return;
+    QImage picture(world->width(), world->height(), QImage::Format_RGB32);
+    QvGWorldLockScope lock(*world);
+    for (int row = 0; row < picture.height(); ++row) {
+        const uint32_t* pixels = world->getLine(row);
+        auto* opaque = reinterpret_cast<QRgb*>(picture.scanLine(row));
+        for (int column = 0; column < picture.width(); ++column) opaque[column] = pixels[column] | 0xFF000000u;
+    }
+    painter_->drawImage(QPoint(x, y), picture);
 }
 
 void QvScriptWindow::lineTo(int x, int y) {

@@ -27,7 +27,7 @@ private:
 
 // The IDE's twin of one script window: an MDI sub-window that replays the window's
 // newest graphics onto a picture of the window's size (white ground, black ink, text
-// with its baseline at the command's point). Sizes come from the engine, and so does
+// with its baseline at the command's point, pictures opaque whatever their alpha). Sizes come from the engine, and so does
 // the position unless it is -1. A window the user closes is only hidden: the script's
 // next refresh shows it again.
 class QvScriptWindow : public QvClientWindow {
@@ -37,6 +37,7 @@ public:
 
     void redraw() override;
     void drawText(const std::string& text, int x, int y) override;
+    void drawImage(QvGWorld* world, int x, int y) override;
     void lineTo(int x, int y) override;
     void moveTo(int x, int y) override;
 

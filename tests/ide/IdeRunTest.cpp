@@ -1,5 +1,6 @@
 // The IDE running scripts through its real poll loop: commands and shortcuts,
 // check, run, stop and close, errors, input requests, script windows and saving.
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -11,6 +12,7 @@
 #include <thread>
 
 #include "IdeTestMain.h"
+#include "QvIdeHostServices.h"
 #include "QvMainWindow.h"
 #include "QvPendingInputDialog.h"
 #include "QvProfile.h"
@@ -351,6 +353,45 @@ private Q_SLOTS:
 
         note->window()->setPosition(30, 40);
         QTRY_COMPARE(note->subWindow()->pos(), QPoint(30, 40));
+    }
+
+    void picturesAreDrawnOpaque() {
+        QTemporaryDir folder;
+        QImage source(40, 30, QImage::Format_ARGB32);
+        source.fill(qRgba(200, 10, 20, 0x40));
+        for (int x = 0; x < 40; ++x) source.setPixel(x, 29, qRgba(0, 0, 255, 0));
+        source.setPixel(3, 4, qRgba(12, 34, 56, 255));
+        QVERIFY(source.save(folder.filePath(QStringLiteral("spot.png"))));
+        QvSourceDocument* document = documentWith(QStringLiteral("set window \"spot\" to file \"spot.png\";\n"));
+        QString error;
+        QVERIFY(document->saveAs(folder.filePath(QStringLiteral("spot.qv")), &error));
+        document->runScript();
+        QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning() && !document->scriptWindows().empty(), kScriptTimeoutMs);
+        QTRY_VERIFY(!document->scriptWindows().front()->picture().isNull());
+        const QImage shown = document->scriptWindows().front()->picture();
+        QCOMPARE(shown.size(), QSize(40, 30));
+        QCOMPARE(shown.pixel(0, 0), qRgb(200, 10, 20));
+        QCOMPARE(shown.pixel(39, 28), qRgb(200, 10, 20));
+        QCOMPARE(shown.pixel(3, 4), qRgb(12, 34, 56));
+        QCOMPARE(shown.pixel(17, 29), qRgb(0, 0, 255));
+    }
+
+    void scriptsUseTheDesktopClipboardFromTheirThread() {
+        QvIdeHostServices services;
+        QvInstallHostServices(&services);
+        QImage picture(8, 6, QImage::Format_ARGB32);
+        picture.fill(qRgb(10, 200, 30));
+        QApplication::clipboard()->setImage(picture);
+        QvSourceDocument* document =
+            documentWith(QStringLiteral("set window \"pasted\" to ClipBoard;\nset ClipBoard to \"copied\";\n"));
+        document->runScript();
+        QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning() && !document->scriptWindows().empty(), kScriptTimeoutMs);
+        QvInstallHostServices(nullptr);
+        QTRY_VERIFY(!document->scriptWindows().front()->picture().isNull());
+        const QImage shown = document->scriptWindows().front()->picture();
+        QCOMPARE(shown.size(), QSize(8, 6));
+        QCOMPARE(shown.pixel(5, 3), qRgb(10, 200, 30));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copied"));
     }
 
     void aClosedScriptWindowReturnsWithTheNextRefresh() {
