@@ -77,14 +77,17 @@ private:
     // The source frame at the top left, the console below it, script windows right.
     void arrange(QvSourceDocument* document) {
         const QSize room = window_.mdiArea()->viewport()->size();
-        const int left = room.width() * 11 / 20;
+        const int left = room.width() * 2 / 5;
         place(document->frameWindow(), QRect(0, 0, left, room.height() * 3 / 5));
         place(document->consoleWindow(), QRect(0, room.height() * 3 / 5, left, room.height() * 2 / 5));
-        int top = 0;
+        QPoint at(left + 10, 0);
+        int columnWidth = 0;
         for (QvScriptWindow* script : document->scriptWindows()) {
             QMdiSubWindow* sub = script->subWindow();
-            sub->move(left + 10, top);
-            top += sub->height() + 10;
+            if (at.y() > 0 && at.y() + sub->height() > room.height()) at = QPoint(at.x() + columnWidth + 10, 0);
+            sub->move(at);
+            at.ry() += sub->height() + 10;
+            columnWidth = std::max(columnWidth, sub->width());
         }
     }
 
