@@ -68,12 +68,17 @@ void QvMainWindow::createActions() {
     addCommand(QvCommand::Close, &QvMainWindow::closeActive);
     addCommand(QvCommand::Exit, nullptr);
     connect(action(QvCommand::Exit), &QAction::triggered, this, &QWidget::close);
-    addCommand(QvCommand::Undo, &QvMainWindow::undo);
-    addCommand(QvCommand::Redo, &QvMainWindow::redo);
-    addCommand(QvCommand::Cut, &QvMainWindow::cut);
-    addCommand(QvCommand::Copy, &QvMainWindow::copy);
-    addCommand(QvCommand::Paste, &QvMainWindow::paste);
-    addCommand(QvCommand::SelectAll, &QvMainWindow::selectAll);
+    for (auto [command, edit] : {std::pair{QvCommand::Undo, &QPlainTextEdit::undo},
+                                 std::pair{QvCommand::Redo, &QPlainTextEdit::redo},
+                                 std::pair{QvCommand::Cut, &QPlainTextEdit::cut},
+                                 std::pair{QvCommand::Copy, &QPlainTextEdit::copy},
+                                 std::pair{QvCommand::Paste, &QPlainTextEdit::paste},
+                                 std::pair{QvCommand::SelectAll, &QPlainTextEdit::selectAll}}) {
+        addCommand(command, nullptr);
+        connect(action(command), &QAction::triggered, this, [this, edit = edit] {
+            if (QPlainTextEdit* text = focusedText()) (text->*edit)();
+        });
+    }
     addCommand(QvCommand::Run, &QvMainWindow::runActive);
     addCommand(QvCommand::Check, &QvMainWindow::checkActive);
     addCommand(QvCommand::Stop, &QvMainWindow::stopActive);
@@ -369,28 +374,4 @@ QPlainTextEdit* QvMainWindow::focusedText() const {
     if (auto* text = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget())) return text;
     QvSourceDocument* document = activeDocument();
     return document ? document->editor() : nullptr;
-}
-
-void QvMainWindow::undo() {
-    if (QPlainTextEdit* text = focusedText()) text->undo();
-}
-
-void QvMainWindow::redo() {
-    if (QPlainTextEdit* text = focusedText()) text->redo();
-}
-
-void QvMainWindow::cut() {
-    if (QPlainTextEdit* text = focusedText()) text->cut();
-}
-
-void QvMainWindow::copy() {
-    if (QPlainTextEdit* text = focusedText()) text->copy();
-}
-
-void QvMainWindow::paste() {
-    if (QPlainTextEdit* text = focusedText()) text->paste();
-}
-
-void QvMainWindow::selectAll() {
-    if (QPlainTextEdit* text = focusedText()) text->selectAll();
 }

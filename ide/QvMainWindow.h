@@ -71,12 +71,6 @@ private:
     void stopActive();
     void showConsole();
     void showAbout();
-    void undo();
-    void redo();
-    void cut();
-    void copy();
-    void paste();
-    void selectAll();
 
     QMdiArea* area_;
     std::map<QvCommand, QAction*> actions_;

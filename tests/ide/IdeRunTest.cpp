@@ -28,6 +28,17 @@ QString consoleText(QvSourceDocument* document) {
     return document->console() ? document->console()->toPlainText() : QString();
 }
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A drop goes to the widget that accepted the drag's entry.
 void dropFiles(QWidget* target, const QMimeData& files) {
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
@@ -121,6 +132,14 @@ private:
         QvSourceDocument* document = window_->newDocument();
         document->editor()->setPlainText(text);
         document->editor()->document()->setModified(false);
+        return document;
+    }
+
+    // A document saved as `name` in the folder, where its includes and files are found.
+    QvSourceDocument* savedDocumentWith(const QTemporaryDir& folder, const char* name, const QString& text) {
+        QvSourceDocument* document = documentWith(text);
+        QString error;
+        if (!document->saveAs(folder.filePath(QLatin1String(name)), &error)) qWarning("%s", qPrintable(error));
         return document;
     }
 
@@ -362,9 +381,8 @@ private Q_SLOTS:
         for (int x = 0; x < 40; ++x) source.setPixel(x, 29, qRgba(0, 0, 255, 0));
         source.setPixel(3, 4, qRgba(12, 34, 56, 255));
         QVERIFY(source.save(folder.filePath(QStringLiteral("spot.png"))));
-        QvSourceDocument* document = documentWith(QStringLiteral("set window \"spot\" to file \"spot.png\";\n"));
-        QString error;
-        QVERIFY(document->saveAs(folder.filePath(QStringLiteral("spot.qv")), &error));
+        QvSourceDocument* document =
+            savedDocumentWith(folder, "spot.qv", QStringLiteral("set window \"spot\" to file \"spot.png\";\n"));
         document->runScript();
         QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning() && !document->scriptWindows().empty(), kScriptTimeoutMs);
         QTRY_VERIFY(!document->scriptWindows().front()->picture().isNull());
@@ -437,19 +455,14 @@ private Q_SLOTS:
     void filesAreSavedNormalisedAndFailuresLeaveTheTextModified() {
         QTemporaryDir folder;
         const QString mixed = folder.filePath(QStringLiteral("mixed.qv"));
-        QFile file(mixed);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("print 1;\rprint 2;\n\x0cprint 3;\r\n");
-        file.close();
+        writeFile(mixed, "print 1;\rprint 2;\n\x0cprint 3;\r\n");
         QvSourceDocument* document = window_->openFile(mixed);
         QVERIFY(document);
         QCOMPARE(document->title(), QStringLiteral("mixed.qv"));
         QCOMPARE(document->editor()->toPlainText(), QStringLiteral("print 1;\nprint 2;\nprint 3;\n"));
         QCOMPARE(window_->openFile(mixed), document);
         QVERIFY(window_->saveDocument(document));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("print 1;\r\nprint 2;\r\nprint 3;\r\n"));
-        file.close();
+        QCOMPARE(readFile(mixed), QByteArray("print 1;\r\nprint 2;\r\nprint 3;\r\n"));
 
         document->editor()->appendPlainText(QStringLiteral("print \u20ac;"));
         QString error;
@@ -459,32 +472,22 @@ private Q_SLOTS:
         QCOMPARE(document->filePath(), QFileInfo(mixed).absoluteFilePath());
 
         const QString latin1 = folder.filePath(QStringLiteral("latin1.qv"));
-        file.setFileName(latin1);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("print \"caf\xe9\";\r\n");
-        file.close();
+        writeFile(latin1, "print \"caf\xe9\";\r\n");
         QvSourceDocument* old = window_->openFile(latin1);
         QCOMPARE(old->encoding(), QvSourceText::Encoding::Latin1);
         QVERIFY(window_->saveDocument(old));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("print \"caf\xe9\";\r\n"));
-        file.close();
+        QCOMPARE(readFile(latin1), QByteArray("print \"caf\xe9\";\r\n"));
         old->editor()->appendPlainText(QStringLiteral("print \"\u20ac\";"));
         QVERIFY(window_->saveDocument(old));
         QCOMPARE(old->encoding(), QvSourceText::Encoding::Utf8);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("print \"caf\xc3\xa9\";\r\n\r\nprint \"\xe2\x82\xac\";"));
+        QCOMPARE(readFile(latin1), QByteArray("print \"caf\xc3\xa9\";\r\n\r\nprint \"\xe2\x82\xac\";"));
     }
 
     void runResolvesIncludesInTheDocumentsFolder() {
         QTemporaryDir folder;
-        QFile part(folder.filePath(QStringLiteral("part.qvi")));
-        QVERIFY(part.open(QIODevice::WriteOnly));
-        part.write("print \"from the part\";\r\n");
-        part.close();
-        QvSourceDocument* document = documentWith(QStringLiteral("#include 'part.qvi'\nprint \"main\";\n"));
-        QString error;
-        QVERIFY(document->saveAs(folder.filePath(QStringLiteral("main.qv")), &error));
+        writeFile(folder.filePath(QStringLiteral("part.qvi")), "print \"from the part\";\r\n");
+        QvSourceDocument* document =
+            savedDocumentWith(folder, "main.qv", QStringLiteral("#include 'part.qvi'\nprint \"main\";\n"));
         const QString before = QDir::currentPath();
         document->runScript();
         QTRY_VERIFY_WITH_TIMEOUT(consoleText(document).contains(QStringLiteral("main")), kScriptTimeoutMs);
@@ -494,13 +497,9 @@ private Q_SLOTS:
 
     void anErrorInAnIncludedFileMarksTheInclude() {
         QTemporaryDir folder;
-        QFile part(folder.filePath(QStringLiteral("part.qvi")));
-        QVERIFY(part.open(QIODevice::WriteOnly));
-        part.write("print 1;\r\nprint ;\r\n");
-        part.close();
-        QvSourceDocument* document = documentWith(QStringLiteral("print 0;\n#include 'part.qvi'\nprint 2;\n"));
-        QString error;
-        QVERIFY(document->saveAs(folder.filePath(QStringLiteral("main.qv")), &error));
+        writeFile(folder.filePath(QStringLiteral("part.qvi")), "print 1;\r\nprint ;\r\n");
+        QvSourceDocument* document =
+            savedDocumentWith(folder, "main.qv", QStringLiteral("print 0;\n#include 'part.qvi'\nprint 2;\n"));
         document->checkScript();
         QTRY_VERIFY(consoleText(document).contains(QStringLiteral("included from line 2")));
         QCOMPARE(document->editor()->errorLines(), (std::set<int>{2}));
@@ -509,10 +508,7 @@ private Q_SLOTS:
     void droppedFilesOpenAsDocuments() {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("dropped.qv"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("print 1;\r\n");
-        file.close();
+        writeFile(path, "print 1;\r\n");
         QMimeData files;
         files.setUrls({QUrl::fromLocalFile(path)});
 
