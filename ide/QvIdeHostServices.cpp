@@ -5,15 +5,27 @@
 #include <QImage>
 #include <QThread>
 #include <cstring>
+#include <future>
 
 #include "QvGWorld/QvGWorld.h"
 
+// The calling thread waits on a promise the interface thread keeps, so the hand-over
+// of the work's results is visible to thread checkers too.
 template <class Work>
 void QvIdeHostServices::onInterfaceThread(Work work) {
-    if (QThread::currentThread() == thread())
+    if (QThread::currentThread() == thread()) {
         work();
-    else
-        QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
+        return;
+    }
+    std::promise<void> done;
+    QMetaObject::invokeMethod(
+        this,
+        [&work, &done] {
+            work();
+            done.set_value();
+        },
+        Qt::QueuedConnection);
+    done.get_future().wait();
 }
 
 void QvIdeHostServices::setClipboardText(const std::string& text) {

@@ -47,10 +47,16 @@ QvMainWindow::QvMainWindow(QWidget* parent) : QMainWindow(parent), area_(new QMd
 }
 
 // Documents wait for their scripts when the window closes; what is left here has
-// stopped already or is stopped on the spot.
+// stopped already or is stopped on the spot. Closing their windows activates others,
+// which must not lead back to documents already gone.
 QvMainWindow::~QvMainWindow() {
     pollTimer_.stop();
-    for (QvSourceDocument* document : std::vector<QvSourceDocument*>(documents_)) delete document;
+    disconnect(area_, nullptr, this, nullptr);
+    while (!documents_.empty()) {
+        QvSourceDocument* document = documents_.back();
+        documents_.pop_back();
+        delete document;
+    }
 }
 
 QAction* QvMainWindow::addCommand(QvCommand command, void (QvMainWindow::*handler)()) {
@@ -281,7 +287,9 @@ void QvMainWindow::closeEvent(QCloseEvent* event) {
         }
     }
     quitting_ = true;
+    setEnabled(false);
     for (QvSourceDocument* document : std::vector<QvSourceDocument*>(documents_)) document->stopAndWait();
+    setEnabled(true);
     if (!isMinimized()) QvProfile::writeWindowPlacement(geometry());
     if (functionBrowser_) functionBrowser_->close();
     if (helpWindow_) helpWindow_->close();
