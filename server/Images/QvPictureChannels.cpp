@@ -29,10 +29,13 @@ QvPixelStorage produced(const QvPixelStorage& source, F f) {
 
 template <bool wantGreater>
 QvPixelStorage extremes(const QvPixelStorage& picture, const QvPixelStorage& other) {
-    QvPixelStorage converted = QvPictureConversion::convert(other, picture.pixelClass());
+    // An operand of another class is converted first; one of the same class is read as it is.
+    QvPixelStorage converted;
+    if (other.pixelClass() != picture.pixelClass()) converted = QvPictureConversion::convert(other, picture.pixelClass());
+    const QvPixelStorage& operand = other.pixelClass() == picture.pixelClass() ? other : converted;
     return produced(picture, [&](auto target, auto source, int begin) {
         using P = QvPlanePixel<decltype(target)>;
-        QvPlane<const P> b = converted.plane<P>().window(0, begin, target.width, target.height);
+        QvPlane<const P> b = operand.plane<P>().window(0, begin, target.width, target.height);
         if constexpr (wantGreater)
             QvKernels::binaryMaximum(target, source, b);
         else
