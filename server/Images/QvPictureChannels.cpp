@@ -30,9 +30,9 @@ QvPixelStorage produced(const QvPixelStorage& source, F f) {
 template <bool wantGreater>
 QvPixelStorage extremes(const QvPixelStorage& picture, const QvPixelStorage& other) {
     // An operand of another class is converted first; one of the same class is read as it is.
-    QvPixelStorage converted;
-    if (other.pixelClass() != picture.pixelClass()) converted = QvPictureConversion::convert(other, picture.pixelClass());
-    const QvPixelStorage& operand = other.pixelClass() == picture.pixelClass() ? other : converted;
+    const bool sameClass = other.pixelClass() == picture.pixelClass();
+    QvPixelStorage converted = sameClass ? QvPixelStorage() : QvPictureConversion::convert(other, picture.pixelClass());
+    const QvPixelStorage& operand = sameClass ? other : converted;
     return produced(picture, [&](auto target, auto source, int begin) {
         using P = QvPlanePixel<decltype(target)>;
         QvPlane<const P> b = operand.plane<P>().window(0, begin, target.width, target.height);

@@ -63,7 +63,8 @@ std::vector<QvBuiltinRow> builtinRows() {
          {QvRequired(QV_VECTOR, "x"), QvRequired(QV_VECTOR, "y")},
          "\tReturn a single number (0..1)\n\trepresenting the difference between\n\tx and y."},
         {"Math", "Difference", DifferenceOfPictures, QV_NUMBER,
-         {QvRequired(kPictures, "x"), QvRequired(kPictures, "y"), QvOptional(QV_NUMBER, "threshold", QvDefaultNumber(0))},
+         {QvRequired(kPictures, "x"), QvRequired(kPictures, "y"),
+          QvOptional(QV_NUMBER, "threshold", QvDefaultNumber(0))},
          "\tReturn a single number (0..1)\n\trepresenting the difference between\n\tx and y. Only pixel differences "
          "above the\n\t'threshold' parameter are taken into account."},
 

@@ -40,7 +40,8 @@ QvValue* locate(QvParameterBlock* parameters, bool brightest) {
     double originX = std::trunc(QvParameterBlockGetVectorValue(parameters, "origin_location", 0));
     double originY = std::trunc(QvParameterBlockGetVectorValue(parameters, "origin_location", 1));
     bool subPixel = QvParameterBlockGetBooleanValue(parameters, "sub_pixel");
-    QvKernels::QvExtremeLocation found = brightest ? source.MaximumLocation(subPixel) : source.MinimumLocation(subPixel);
+    QvKernels::QvExtremeLocation found =
+        brightest ? source.MaximumLocation(subPixel) : source.MinimumLocation(subPixel);
     return new QvVectorValue({originX + found.x, originY + found.y, found.luminance});
 }
 }
