@@ -63,6 +63,8 @@ QV_BUILTIN(NormalizeInPlace);
 
 namespace QvFindNamespace {
 QV_BUILTIN(CorrelateVector);
+QV_BUILTIN(CorrelatePictures);
+QV_BUILTIN(MapPictures);
 }
 
 namespace QvTestHarnessNamespace {
