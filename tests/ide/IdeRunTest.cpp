@@ -338,7 +338,8 @@ private Q_SLOTS:
     void scriptWindowsReplayTheirGraphics() {
         QvSourceDocument* document = documentWith(QStringLiteral(
             "set window \"plot\" to {3, 1, 4, 1, 5, 9, 2, 6, 5, 3};\nset window \"note\" to \"hello\";\n"
-            "set window \"short\" to {1, 2, 3};\nset window \"items\" to {\"one\", \"two\"};\n"));
+            "set window \"short\" to {1, 2, 3};\nset window \"items\" to {\"one\", \"two\"};\n"
+            "Client.SetWindowPosition(\"note\", 30, 40);\nClient.SetWindowPosition(\"items\", -1, 50);\n"));
         showWindow();
         document->runScript();
         QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning() && document->scriptWindows().size() == 4, kScriptTimeoutMs);
@@ -370,8 +371,8 @@ private Q_SLOTS:
         QVERIFY2(darkPixelsIn(list, QRect(20, 8, 40, 13)) > 0, "first item");
         QVERIFY2(darkPixelsIn(list, QRect(20, 23, 40, 13)) > 0, "second item on the next line");
 
-        note->window()->setPosition(30, 40);
         QTRY_COMPARE(note->subWindow()->pos(), QPoint(30, 40));
+        QTRY_COMPARE(scriptWindowTitled(document, "items")->subWindow()->pos().y(), 50);
     }
 
     void picturesAreDrawnOpaque() {
