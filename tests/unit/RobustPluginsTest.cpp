@@ -9,17 +9,9 @@
 #include "Plugins/QvPluginInterface.h"
 #include "Plugins/QvPluginRegistry.h"
 #include "Session/QvParser.h"
+#include "TrackedValue.h"
 
 namespace {
-class Tracked : public QvNumberValue {
-public:
-    explicit Tracked(int& destroyed) : destroyed_(destroyed) {}
-    ~Tracked() override { ++destroyed_; }
-
-private:
-    int& destroyed_;
-};
-
 QvValue* SpinUntilStopped(QvPluginErrorBlock*, QvParameterBlock*) {
     for (;;) QvYield();
 }
