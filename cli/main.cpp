@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     if (!readScript(line.scriptPath, text)) return kExitNoInput;
 
     QvPluginRegistryInitInternal();
-    QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp");
+    QvHostClient::loadPlugins(line.pluginFolders);
 
     QvHostClient client;
     client.setSourceText(text);
