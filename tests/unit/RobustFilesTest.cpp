@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "ErrorCapture.h"
+#include "ScriptRun.h"
 #include "Files/QvAtomicFile.h"
 #include "Files/QvRegularFile.h"
 #include "FrontEnd/QvPreprocessor.h"
@@ -51,14 +52,7 @@ protected:
     // The console after running the script as the file main.qv of the folder.
     std::string run(const std::string& script) const {
         QvFile file(path("main.qv"));
-        QvParser session(script.c_str(), 0, &file, false);
-        session.Execute();
-        std::string console = session.getConsole().takeUnread();
-        session.releaseConsole();
-        std::list<ParseError*>& errors = session.getParseErrors();
-        if (!errors.empty()) console += errors.front()->message();
-        session.releaseParseErrors();
-        return console;
+        return runScript(script, &file);
     }
     size_t entries() const { return size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator())); }
 
@@ -123,7 +117,7 @@ TEST_F(RobustFiles, DeleteFileRemovesFilesAndLinksButRefusesFolders) {
     EXPECT_FALSE(fs::exists(path("plain")));
     EXPECT_FALSE(fs::is_symlink(path("dirlink")));
     EXPECT_EQ(run("delete file \"emptydir\";"),
-              "RunTime Error\nFile error(Cannot delete the folder \"" + path("emptydir") + "\".)");
+              "RunTime Error\nerror: File error(Cannot delete the folder \"" + path("emptydir") + "\".)");
     EXPECT_TRUE(fs::is_directory(path("emptydir")));
 }
 
