@@ -9,7 +9,8 @@
 
 namespace {
 std::atomic<bool> abortEverything{false};
-thread_local const std::atomic<bool>* stopRequested = nullptr;
+// Read on every variable lookup, so it takes the cheapest way to thread-local storage.
+__attribute__((tls_model("initial-exec"))) thread_local const std::atomic<bool>* stopRequested = nullptr;
 }
 
 void QvError(const char* text) { throw new QvException(text); }
