@@ -11,7 +11,9 @@
 // that encoders which choose a format by the name still can); commit() renames it
 // over the target. Until then the target keeps its earlier content, and a reader
 // never sees a partial file. A writer destroyed without commit (after a failure on
-// the way) removes its temporary file.
+// the way) removes its temporary file. The content is flushed to the system, not
+// synced to the disk (scripts save frame after frame): a crash of the machine itself
+// may still cost the newest save, never the earlier file.
 //
 // A target that is a link is written through: the file it leads to is replaced. A
 // device or a pipe, and a file in a folder where no temporary can be made, are
