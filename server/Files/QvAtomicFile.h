@@ -13,7 +13,7 @@
 // never sees a partial file. A writer destroyed without commit (after a failure on
 // the way) removes its temporary file. The content is flushed to the system, not
 // synced to the disk (scripts save frame after frame): a crash of the machine itself
-// may still cost the newest save, never the earlier file.
+// may still cost the newest save.
 //
 // A target that is a link is written through: the file it leads to is replaced. A
 // device or a pipe, and a file in a folder where no temporary can be made, are
