@@ -7,23 +7,10 @@
 #include <cerrno>
 #include <new>
 
+#include "Files/QvFileDescriptor.h"
+
 namespace {
 constexpr size_t kChunkBytes = 1 << 16;
-
-// Closes the descriptor however reading ends.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Reads to the end through a small buffer, so a file that grows while it is read, or
 // one whose stated size is wrong (as in /proc), still stops at the limit, and a file
@@ -44,9 +31,9 @@ QvRegularFile::Status readAll(int fd, size_t limit, std::string& content) {
 // Opening does not block: a pipe without a writer opens at once and is then refused
 // as not regular.
 QvRegularFile::Status QvRegularFile::read(const std::string& path, size_t limit, std::string& content) {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    QvFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return NotFound;
+    if (!file.valid() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return NotFound;
     if (status.st_size > 0 && size_t(status.st_size) > limit) return TooLarge;
     content.clear();
     try {
