@@ -20,6 +20,7 @@ public:
     virtual ~QvClient();
 
     // Polls until the session is done, then once more so nothing written last is lost.
+    // A poll that found output is followed by the next at once.
     virtual void pollUntilDone();
     // Gives every new script window its client window and forgets those of windows
     // the script has closed.
@@ -72,6 +73,7 @@ private:
     std::map<QvWindow*, std::unique_ptr<QvClientWindow>> windows_;
 
     std::atomic<QvParser*> session_{nullptr};
+    size_t bytesTaken_ = 0;  // output taken from the session's streams so far
     std::string sourceText_;
     QvFile* file_ = nullptr;
 };
