@@ -1,17 +1,15 @@
 #include "QvBatchReport.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "Errors/QvException.h"
+#include "Files/QvAtomicFile.h"
 
 using json = nlohmann::ordered_json;
 namespace fs = std::filesystem;
@@ -146,21 +144,12 @@ bool QvBatchReport::readRuns(const std::string& path, std::vector<QvBatchRun>& r
 }
 
 bool QvBatchReport::replaceFile(const std::string& path, const std::string& content, std::string& error) {
-    std::string temporary = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << content;
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            error = "cannot write '" + path + "'";
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write '" + path + "': " + std::strerror(errno);
-        std::remove(temporary.c_str());
+    try {
+        QvAtomicFile::write(path, [&](std::ostream& file) { file << content; });
+        return true;
+    } catch (QvException* failure) {
+        error = failure->message();
+        delete failure;
         return false;
     }
-    return true;
 }

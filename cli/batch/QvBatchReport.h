@@ -33,6 +33,7 @@ public:
 
     // JSON text; names that are not UTF-8 get replacement characters rather than lost.
     static std::string jsonText(const nlohmann::ordered_json& value, int indent);
-    // Writes the content to a new file beside `path` and renames it over `path`.
+    // Replaces the file's content at once (a new file renamed over it); false with a
+    // message when it cannot.
     static bool replaceFile(const std::string& path, const std::string& content, std::string& error);
 };

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "Errors/QvException.h"
+#include "Errors/QvYieldScope.h"
 #include "FrontEnd/QuarvelParentParser.h"
 #include "FrontEnd/QvLexer.h"
 #include "FrontEnd/QvPreprocessor.h"
@@ -184,6 +185,7 @@ void QvParser::recordPluginCall(int line, const std::string& nameSpace, const st
 }
 
 void QvParser::presetVariable(const std::string& name, QvValue* value) {
+    if (!value) return;
     presets_.push_back({name, value});
     parser_->declareGlobal(presets_.back().name.c_str());
 }
@@ -273,6 +275,7 @@ void QvParser::Execute() {
 void QvParser::evaluate() { QvLargeStack::run([this] { walk(); }); }
 
 void QvParser::walk() {
+    QvYieldScope watchStop(interrupted_);
     try {
         evaluator_.reset();
         evaluator_.reset(new QvTreeEval(this));
