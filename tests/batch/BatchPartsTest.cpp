@@ -76,9 +76,15 @@ TEST_F(ShellRuns, NothingARunStartedOutlivesIt) {
     EXPECT_EQ(runs[0].error, "exit status 3");
     std::string pid = readFile(pidFile);
     ASSERT_FALSE(pid.empty());
-    // Killed, it may linger as a zombie until whoever adopted it reaps it.
-    std::string stat = readFile("/proc/" + std::to_string(std::stoi(pid)) + "/stat");
-    std::string state = stat.empty() ? "gone" : stat.substr(stat.rfind(')') + 2, 1);
+    // Killed, it takes a moment to end, and may linger as a zombie until whoever
+    // adopted it reaps it.
+    std::string state;
+    for (int wait = 0; wait < 100; ++wait) {
+        std::string stat = readFile("/proc/" + std::to_string(std::stoi(pid)) + "/stat");
+        state = stat.empty() ? "gone" : stat.substr(stat.rfind(')') + 2, 1);
+        if (state == "gone" || state == "Z") break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     EXPECT_TRUE(state == "gone" || state == "Z") << "the background process of the run is in state " << state;
 }
 
