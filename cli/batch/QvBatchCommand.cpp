@@ -125,6 +125,7 @@ int QvBatchCommand::main(int argc, char** argv) {
     if (options.resume) {
         std::vector<QvBatchRun> earlier;
         if (!QvBatchReport::readRuns(options.reportPath, earlier, error)) return fail(kExitNoInput, error);
+        QvSlurmBatch(setup, QvBatchPlan::besideReport(options.reportPath, "-slurm")).takeLateResults(earlier);
         QvBatchPlan::resume(report.runs, earlier, setup);
     }
 

@@ -205,6 +205,15 @@ bool QvSlurmBatch::run(std::vector<QvBatchRun>& runs, const std::vector<size_t>&
     return true;
 }
 
+void QvSlurmBatch::takeLateResults(std::vector<QvBatchRun>& earlier) const {
+    std::error_code failed;
+    for (const auto& entry : fs::directory_iterator(resultsFolder(), failed)) {
+        QvBatchRun result;
+        if (entry.path().extension() == ".json" && readResult(entry.path().string(), result))
+            earlier.push_back(result);
+    }
+}
+
 int QvSlurmBatch::runTask(const std::string& planPath) {
     std::ifstream file(planPath);
     json plan = json::parse(file, nullptr, false);

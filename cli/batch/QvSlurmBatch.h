@@ -34,6 +34,10 @@ public:
     bool run(std::vector<QvBatchRun>& runs, const std::vector<size_t>& todo, const Request& request,
              const Listener& listener, std::string& jobId, bool& cancelled, std::string& error);
 
+    // Adds the results that the tasks of an earlier array wrote after its command had
+    // stopped waiting (they are newer than that command's report).
+    void takeLateResults(std::vector<QvBatchRun>& earlier) const;
+
     // The work of one array task; answers the task's exit status.
     static int runTask(const std::string& planPath);
 

@@ -167,6 +167,23 @@ TEST_F(BatchCommandTest, ResumeRunsOnlyWhatFailedOrLostItsOutput) {
     EXPECT_EQ(readJson(scratch_ / "grey-batch.json")["counts"]["resumed"], 0);
 }
 
+TEST_F(BatchCommandTest, ResumeTakesInWhatSlurmTasksFinishedAfterTheirCommandStopped) {
+    writeFile(scratch_ / "pictures/pic13.png", "not a picture\n");
+    std::vector<std::string> arguments{"grey.qv", "--inputs", "pictures/*.png", "--output", "out/{stem}.png"};
+    ASSERT_EQ(batch(arguments).status, 1);
+    // As a task would have written it, had pic13 succeeded after the report was made.
+    writeFile(scratch_ / "out/pic13.png", "its output");
+    writeFile(scratch_ / "grey-batch-slurm/results/3.json",
+              R"({"input": "pictures/pic13.png", "output": "out/pic13.png", "log": "grey-batch-logs/0004-pic13.log",
+                  "status": "succeeded", "exit_status": 0, "seconds": 0.5, "host": "node7"})");
+    arguments.push_back("--resume");
+    EXPECT_EQ(batch(arguments).status, 0);
+    json report = readJson(scratch_ / "grey-batch.json");
+    EXPECT_EQ(report["counts"]["resumed"], 4);
+    EXPECT_EQ(runFor(report, "pictures/pic13.png")->at("host"), "node7");
+    EXPECT_EQ(readFile(scratch_ / "out/pic13.png"), "its output");
+}
+
 TEST_F(BatchCommandTest, CtrlCStopsTheRunsAndLeavesAReportToResume) {
     for (const char* name : {"a", "b", "c"}) writeFile(scratch_ / "tasks" / (std::string(name) + ".txt"), "forever");
     writeFile(scratch_ / "loop.qv", "set kind to file input;\nif kind = \"forever\" then repeat forever set x to 1;\n");
