@@ -87,7 +87,8 @@ bool QvBatchReport::runFromJson(const json& entry, QvBatchRun& run) {
     run.exitStatus = exitStatus != entry.end() && exitStatus->is_number_integer() ? exitStatus->get<int>() : -1;
     auto seconds = entry.find("seconds");
     run.seconds = seconds != entry.end() && seconds->is_number() ? seconds->get<double>() : 0;
-    run.resumed = entry.value("resumed", false);
+    auto resumed = entry.find("resumed");
+    run.resumed = resumed != entry.end() && resumed->is_boolean() && resumed->get<bool>();
     return true;
 }
 

@@ -59,6 +59,35 @@ std::string firstLines(const std::string& text) {
     return trimmed.empty() ? "no message" : trimmed;
 }
 
+// One task's share of a plan: task k of n takes the runs k, k + n, k + 2n, ...
+struct TaskShare {
+    QvRunSetup setup;
+    fs::path results;
+    std::vector<QvBatchRun> runs;
+    std::vector<size_t> slots;  // each run's place in the submitting batch
+};
+
+bool readShare(const std::string& planPath, size_t task, TaskShare& share) {
+    std::ifstream file(planPath);
+    json plan = json::parse(file, nullptr, false);
+    if (plan.is_discarded()) return false;
+    try {
+        size_t tasks = plan.at("tasks").get<size_t>();
+        const json& planned = plan.at("runs");
+        share.results = plan.at("results").get<std::string>();
+        if (tasks == 0 || !QvRunSetup::fromJson(plan.at("setup"), share.setup)) return false;
+        for (size_t i = task; i < planned.size(); i += tasks) {
+            QvBatchRun run;
+            if (!QvBatchReport::runFromJson(planned[i].at("run"), run)) return false;
+            share.runs.push_back(run);
+            share.slots.push_back(planned[i].at("slot").get<size_t>());
+        }
+        return true;
+    } catch (const json::exception&) {
+        return false;
+    }
+}
+
 bool readResult(const std::string& path, QvBatchRun& run) {
     std::ifstream file(path);
     if (!file) return false;
@@ -215,46 +244,33 @@ void QvSlurmBatch::takeLateResults(std::vector<QvBatchRun>& earlier) const {
 }
 
 int QvSlurmBatch::runTask(const std::string& planPath) {
-    std::ifstream file(planPath);
-    json plan = json::parse(file, nullptr, false);
-    QvRunSetup setup;
     const char* taskText = std::getenv("SLURM_ARRAY_TASK_ID");
-    if (plan.is_discarded() || !plan.is_object() || !QvRunSetup::fromJson(plan.value("setup", json()), setup) ||
-        !plan.contains("runs") || !taskText) {
+    TaskShare share;
+    if (!taskText || !readShare(planPath, std::strtoul(taskText, nullptr, 10), share)) {
         std::fprintf(stderr, "quarvel batch: '%s' is no batch plan, or this is no Slurm array task\n", planPath.c_str());
         return 1;
     }
-    size_t task = std::strtoul(taskText, nullptr, 10);
-    size_t tasks = plan.value("tasks", size_t(1));
-    fs::path results = plan.value("results", std::string());
-
-    std::vector<QvBatchRun> runs;
-    std::vector<size_t> slots, todo;
-    for (const json& planned : plan["runs"]) {
-        QvBatchRun run;
-        if (!QvBatchReport::runFromJson(planned.value("run", json()), run)) continue;
-        if (runs.size() % tasks == task) todo.push_back(runs.size());
-        runs.push_back(run);
-        slots.push_back(planned.value("slot", size_t(0)));
-    }
+    std::vector<size_t> todo(share.runs.size());
+    for (size_t i = 0; i < todo.size(); ++i) todo[i] = i;
 
     QvBatchSignals::install();
-    QvProcessPool pool(setup, 1);
-    std::vector<bool> written(runs.size(), false);
+    QvProcessPool pool(share.setup, 1);
+    std::vector<bool> written(share.runs.size(), false);
     bool writeFailed = false;
     auto writeResults = [&] {
         for (size_t i : todo) {
-            if (written[i] || !runs[i].finished()) continue;
+            if (written[i] || !share.runs[i].finished()) continue;
             std::string error;
-            std::string path = (results / (std::to_string(slots[i]) + ".json")).string();
-            if (!QvBatchReport::replaceFile(path, QvBatchReport::jsonText(QvBatchReport::runToJson(runs[i]), -1), error)) {
+            std::string path = (share.results / (std::to_string(share.slots[i]) + ".json")).string();
+            if (!QvBatchReport::replaceFile(path, QvBatchReport::jsonText(QvBatchReport::runToJson(share.runs[i]), -1),
+                                            error)) {
                 std::fprintf(stderr, "quarvel batch: %s\n", error.c_str());
                 writeFailed = true;
             }
             written[i] = true;
         }
     };
-    bool finished = pool.run(runs, todo, writeResults);
+    bool finished = pool.run(share.runs, todo, writeResults);
     writeResults();
     if (!finished) return 130;
     return writeFailed ? 1 : 0;

@@ -165,6 +165,12 @@ TEST_F(BatchCommandTest, ResumeRunsOnlyWhatFailedOrLostItsOutput) {
     arguments[4] = "out2/{stem}.png";
     EXPECT_EQ(batch(arguments).status, 0);
     EXPECT_EQ(readJson(scratch_ / "grey-batch.json")["counts"]["resumed"], 0);
+
+    // A damaged report is refused, not taken for an empty one.
+    writeFile(scratch_ / "grey-batch.json", R"({"runs": [{"input": "pictures/pic10.png", "status": 7}]})");
+    Outcome damaged = batch(arguments);
+    EXPECT_EQ(damaged.status, 66);
+    EXPECT_EQ(damaged.errors, "quarvel batch: 'grey-batch.json' holds a run entry that cannot be read\n");
 }
 
 TEST_F(BatchCommandTest, ResumeTakesInWhatSlurmTasksFinishedAfterTheirCommandStopped) {
