@@ -1,6 +1,7 @@
 // Throughput and overhead per run of `quarvel batch`: a batch of small pictures (each
-// turned grey and saved as PNG) with --jobs 1, --jobs 2 and through a Slurm job array,
-// beside its peers, the same runs started by xargs one and two at a time.
+// turned grey and saved as PNG) with --jobs 1 (also with --sync), --jobs 2 and through
+// a Slurm job array, beside its peers: the same runs started by xargs one and two at a
+// time.
 //
 //   BatchBench [INPUTS]   (100 by default)
 //
@@ -64,9 +65,9 @@ void makeInputs(const fs::path& folder, int count) {
 }
 
 Row xargsRow(const fs::path& folder, int parallel) {
-    std::string each = std::string(QV_QUARVEL) + " --set 'input=\"{}\"' --set 'output=\"{}-grey.png\"' grey.qv";
     double seconds = timeCommand(folder, {"xargs", "-a", "inputs.txt", "-d", "\\n", "-P", std::to_string(parallel),
-                                          "-I{}", "sh", "-c", each});
+                                          "-I{}", QV_QUARVEL, "--set", "input=\"{}\"", "--set",
+                                          "output=\"{}-grey.png\"", "grey.qv"});
     return {"xargs -P " + std::to_string(parallel) + " (peer)", seconds, ""};
 }
 
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
     fs::remove_all(folder);
     makeInputs(folder, inputs);
 
-    std::vector<Row> rows{xargsRow(folder, 1), batchRow(folder, "jobs1", {"--jobs", "1"}), xargsRow(folder, 2),
+    std::vector<Row> rows{xargsRow(folder, 1), batchRow(folder, "jobs1", {"--jobs", "1"}),
+                          batchRow(folder, "sync", {"--jobs", "1", "--sync"}), xargsRow(folder, 2),
                           batchRow(folder, "jobs2", {"--jobs", "2"}), slurmRow(folder)};
 
     std::printf("%d runs of a small picture script (64x48 PNG to grey PNG), %u cores\n", inputs,
@@ -120,7 +122,7 @@ int main(int argc, char** argv) {
         }
         // Overhead against the peer that starts as many runs at once: xargs -P 1 for
         // one job, xargs -P 2 for two jobs and for Slurm (which runs one per core).
-        const Row& peer = i < 2 ? rows[0] : rows[2];
+        const Row& peer = i < 3 ? rows[0] : rows[3];
         std::string overhead = "-";
         if (&peer != &row && peer.seconds > 0) {
             char text[32];
