@@ -173,8 +173,8 @@ const char* QvBatchOptions::usage() {
            "  --resume   skips the inputs that succeeded in the report of an earlier batch\n"
            "             and whose output exists\n"
            "  --report FILE\n"
-           "             the JSON report (default SCRIPT-batch.json here); each run's output\n"
-           "             goes to FILE's name + \"-logs/\"\n"
+           "             the JSON report (default SCRIPT-batch.json here); each run's console\n"
+           "             goes to a log in FILE's name + \"-logs/\"\n"
            "  --set, --plugins, --sync\n"
            "             handed to every run (see quarvel --help)\n"
            "  --slurm    runs the batch as one Slurm job array (sbatch --array --wait);\n"
@@ -182,5 +182,6 @@ const char* QvBatchOptions::usage() {
            "\n"
            "A summary table goes to standard output; a progress line to a terminal.\n"
            "Exit status: 0 every run succeeded, 1 some run failed, 64 bad arguments,\n"
-           "66 no inputs or unreadable script, 69 Slurm unavailable, 130 cancelled.\n";
+           "66 no inputs or unreadable script or report, 69 Slurm unavailable,\n"
+           "73 the report cannot be written, 130 cancelled (docs/batch.md).\n";
 }
