@@ -1,8 +1,8 @@
-// The rank-order filter. Frame_mono and frame pictures run a selection network in
-// vectors over the pixels whose samples lie inside the picture (frames sort grey level
-// and tap number together, so that equal grey levels keep their tap order, as the
-// stable sort does); the border, the float classes and masks of more than 64 taps
-// use the reference.
+// The rank-order filter: a selection network in vectors over the pixels whose samples
+// lie inside the picture. Colour pictures sort their keys together with the tap
+// number, so that equal keys keep their tap order as the stable sort does, then fetch
+// whole pixels. The border, masks of more than 64 taps and vectors with NaN keys use
+// the reference.
 #include <algorithm>
 #include <vector>
 
@@ -37,6 +37,9 @@ size_t MedianGreyRow(const uint8_t* const*, size_t, const QvComparator*, size_t,
     return 0;
 }
 size_t MedianColorRow(const uint32_t* const*, size_t, const QvComparator*, size_t, size_t, uint32_t*, size_t) {
+    return 0;
+}
+size_t MedianFloatRow(int, const float* const*, size_t, const QvComparator*, size_t, size_t, float*, size_t) {
     return 0;
 }
 #else
@@ -104,6 +107,89 @@ size_t MedianColorRow(const uint32_t* const* taps, size_t tapCount, const QvComp
     return count;
 }
 
+// Runs the network over (key, tap) pairs, ordered by key and then by tap, so that the
+// pair ending at `position` is the sample a stable sort puts there; returns its tap.
+HWY_INLINE hn::Vec<DI> SelectPairsByNetwork(VF* keys, hn::Vec<DI>* taps, const QvComparator* network, size_t size,
+                                            size_t position) {
+    const DF df;
+    for (size_t k = 0; k < size; ++k) {
+        const QvComparator c = network[k];
+        const VF lowKey = keys[c.low], highKey = keys[c.high];
+        const hn::Vec<DI> lowTap = taps[c.low], highTap = taps[c.high];
+        const auto swap = hn::Or(hn::Lt(highKey, lowKey),
+                                 hn::And(hn::Eq(highKey, lowKey), hn::RebindMask(df, hn::Lt(highTap, lowTap))));
+        const auto swapTaps = hn::RebindMask(DI(), swap);
+        if (c.keep & 1) {
+            keys[c.low] = hn::IfThenElse(swap, highKey, lowKey);
+            taps[c.low] = hn::IfThenElse(swapTaps, highTap, lowTap);
+        }
+        if (c.keep & 2) {
+            keys[c.high] = hn::IfThenElse(swap, lowKey, highKey);
+            taps[c.high] = hn::IfThenElse(swapTaps, lowTap, highTap);
+        }
+    }
+    return taps[position];
+}
+
+// The reference's stable insertion sort for one pixel, where NaN keys make the vector
+// order differ from it.
+template <class P>
+HWY_INLINE P MedianOfOnePixel(const P* const* taps, size_t tapCount, size_t position, size_t x) {
+    Reference::QvRankSample<P> samples[kMaxNetworkTaps];
+    for (size_t t = 0; t < tapCount; ++t) samples[t] = {Reference::rankKey(taps[t][x]), taps[t][x]};
+    return Reference::selectByRank(samples, static_cast<int>(tapCount), static_cast<int>(position));
+}
+
+// Rows of image_mono (kGreyFloats) or image pixels. Image_mono sorts values with a
+// min/max network, image sorts (luminance, tap) pairs and fetches whole pixels; a
+// vector holding a NaN key, or for image_mono a negative zero (which a min/max network
+// would not keep in tap order), takes the reference's sort pixel by pixel.
+size_t MedianFloatRow(int code, const float* const* taps, size_t tapCount, const QvComparator* network, size_t size,
+                      size_t position, float* dst, size_t count) {
+    const DF df;
+    const DI di;
+    const size_t n = hn::Lanes(df);
+    if (count < n) return 0;
+    VF keys[kMaxNetworkTaps];
+    hn::Vec<DI> tapNumbers[kMaxNetworkTaps];
+    HWY_ALIGN int32_t chosen[hn::MaxLanes(DI())];
+    const auto negativeZero = hn::Set(DU32(), 0x80000000u);
+    auto one = [&](size_t x) {
+        auto awkward = hn::FirstN(df, 0);
+        for (size_t t = 0; t < tapCount; ++t) {
+            if (code == kGreyFloats) {
+                keys[t] = hn::LoadU(df, taps[t] + x);
+                awkward = hn::Or(awkward, hn::RebindMask(df, hn::Eq(hn::BitCast(DU32(), keys[t]), negativeZero)));
+            } else {
+                VF alpha, red, green, blue;
+                hn::LoadInterleaved4(df, taps[t] + 4 * x, alpha, red, green, blue);
+                keys[t] = LuminanceOf(red, green, blue);
+                tapNumbers[t] = hn::Set(di, static_cast<int32_t>(t));
+            }
+            awkward = hn::Or(awkward, hn::IsNaN(keys[t]));
+        }
+        if (!hn::AllFalse(df, awkward)) {
+            for (size_t j = 0; j < n; ++j) {
+                if (code == kGreyFloats)
+                    dst[x + j] = MedianOfOnePixel(reinterpret_cast<const fgPix* const*>(taps), tapCount, position, x + j).grey;
+                else
+                    reinterpret_cast<fcPix*>(dst)[x + j] =
+                        MedianOfOnePixel(reinterpret_cast<const fcPix* const*>(taps), tapCount, position, x + j);
+            }
+        } else if (code == kGreyFloats) {
+            hn::StoreU(SelectByNetwork(keys, network, size, position), df, dst + x);
+        } else {
+            hn::Store(SelectPairsByNetwork(keys, tapNumbers, network, size, position), di, chosen);
+            for (size_t j = 0; j < n; ++j)
+                reinterpret_cast<fcPix*>(dst)[x + j] = reinterpret_cast<const fcPix*>(taps[chosen[j]])[x + j];
+        }
+    };
+    size_t x = 0;
+    for (; x + n <= count; x += n) one(x);
+    if (x < count) one(count - n);
+    return count;
+}
+
 #endif  // HWY_TARGET == HWY_SCALAR
 }  // namespace HWY_NAMESPACE
 }  // namespace QvKernels
@@ -114,6 +200,7 @@ namespace QvKernels {
 
 HWY_EXPORT(MedianGreyRow);
 HWY_EXPORT(MedianColorRow);
+HWY_EXPORT(MedianFloatRow);
 
 namespace {
 
@@ -152,7 +239,7 @@ void medianVectors(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMas
         right = std::max(right, tap.dx);
     }
     const int innerWidth = dst.width - left - right;
-    const bool vectors = isByteClass<P>() && taps.size() <= kMaxNetworkTaps && innerWidth > 0;
+    const bool vectors = taps.size() <= kMaxNetworkTaps && innerWidth > 0;
     const std::vector<QvComparator> network =
         vectors ? selectionNetwork(static_cast<int>(taps.size()), position) : std::vector<QvComparator>();
     std::vector<const P*> sources(taps.size());
@@ -167,11 +254,16 @@ void medianVectors(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMas
                 done = HWY_DYNAMIC_DISPATCH(MedianGreyRow)(reinterpret_cast<const uint8_t* const*>(sources.data()),
                                                            taps.size(), network.data(), network.size(),
                                                            position, componentsOf(d + left), innerWidth);
-            else
+            else if constexpr (std::is_same_v<P, bcPix>)
                 done = HWY_DYNAMIC_DISPATCH(MedianColorRow)(reinterpret_cast<const uint32_t* const*>(sources.data()),
                                                             taps.size(), network.data(), network.size(),
                                                             position, reinterpret_cast<uint32_t*>(d + left),
                                                             innerWidth);
+            else
+                done = HWY_DYNAMIC_DISPATCH(MedianFloatRow)(QvRowLayout<P>::code,
+                                                            reinterpret_cast<const float* const*>(sources.data()),
+                                                            taps.size(), network.data(), network.size(),
+                                                            position, componentsOf(d + left), innerWidth);
             begin = left;
             end = left + static_cast<int>(done);
         }
