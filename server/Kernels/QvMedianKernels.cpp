@@ -4,8 +4,12 @@
 // whole pixels. The border, masks of more than 64 taps and vectors with NaN keys use
 // the reference.
 #include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <vector>
 
+#include "Kernels/QvConvertKernels.h"
 #include "Kernels/QvFilterKernels.h"
 #include "Kernels/QvKernelRows.h"
 #include "Kernels/Reference/QvFilterReference.h"
@@ -36,7 +40,8 @@ namespace HWY_NAMESPACE {
 size_t MedianGreyRow(const uint8_t* const*, size_t, const QvComparator*, size_t, size_t, uint8_t*, size_t) {
     return 0;
 }
-size_t MedianColorRow(const uint32_t* const*, size_t, const QvComparator*, size_t, size_t, uint32_t*, size_t) {
+size_t MedianColorRow(const uint32_t* const*, const uint8_t* const*, size_t, const QvComparator*, size_t, size_t,
+                      uint32_t*, size_t) {
     return 0;
 }
 size_t MedianFloatRow(int, const float* const*, size_t, const QvComparator*, size_t, size_t, float*, size_t) {
@@ -73,33 +78,38 @@ size_t MedianGreyRow(const uint8_t* const* taps, size_t tapCount, const QvCompar
     return count;
 }
 
-// Sort keys of frame pixels: grey level in the high byte, tap number in the low byte.
-HWY_INLINE hn::Vec<DU16> GreyKeys(const uint32_t* pixels, uint32_t tap) {
-    const DU32 d32;
-    const hn::Half<DU16> dh;
-    auto keys = [&](const uint32_t* p) {
-        auto w = hn::LoadU(d32, p);
-        auto channel = [&](int shift) { return hn::And(hn::ShiftRightSame(w, shift), hn::Set(d32, 255u)); };
-        auto grey = hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(channel(16), hn::Set(d32, 77u)),
-                                                      hn::Mul(channel(8), hn::Set(d32, 151u))),
-                                              hn::Mul(channel(0), hn::Set(d32, 28u))));
-        return hn::DemoteTo(dh, hn::BitCast(DI(), hn::Or(hn::ShiftLeft<8>(grey), hn::Set(d32, tap))));
-    };
-    const size_t n32 = hn::Lanes(d32);
-    return hn::Combine(DU16(), keys(pixels + n32), keys(pixels));
-}
-
-size_t MedianColorRow(const uint32_t* const* taps, size_t tapCount, const QvComparator* network, size_t size,
-                      size_t position, uint32_t* dst, size_t count) {
+// Frame rows: keys are the grey level (greys[t], worked out once per source row) in the
+// high byte and the tap number in the low byte; the chosen tap's whole pixel is gathered.
+size_t MedianColorRow(const uint32_t* const* taps, const uint8_t* const* greys, size_t tapCount,
+                      const QvComparator* network, size_t size, size_t position, uint32_t* dst, size_t count) {
     const DU16 d;
+    const hn::Rebind<uint8_t, DU16> d8;
     const size_t n = hn::Lanes(d);
     if (count < n) return 0;
+    const DI di;
+    const hn::Half<DU16> dh;
+    const size_t n32 = hn::Lanes(di);
+    // Where each tap's pixels lie, in words from the first tap's.
+    HWY_ALIGN int32_t offsets[kMaxNetworkTaps];
+    for (size_t t = 0; t < tapCount; ++t) {
+        ptrdiff_t offset = taps[t] - taps[0];
+        if (offset < INT32_MIN + 1 || offset > INT32_MAX - static_cast<ptrdiff_t>(count)) return 0;
+        offsets[t] = static_cast<int32_t>(offset);
+    }
+    const int32_t* first = reinterpret_cast<const int32_t*>(taps[0]);
     hn::Vec<DU16> values[kMaxNetworkTaps];
-    HWY_ALIGN uint16_t chosen[hn::MaxLanes(DU16())];
     auto one = [&](size_t i) {
-        for (size_t t = 0; t < tapCount; ++t) values[t] = GreyKeys(taps[t] + i, static_cast<uint32_t>(t));
-        hn::Store(SelectByNetwork(values, network, size, position), d, chosen);
-        for (size_t j = 0; j < n; ++j) dst[i + j] = taps[chosen[j] & 255][i + j];
+        for (size_t t = 0; t < tapCount; ++t)
+            values[t] = hn::Or(hn::ShiftLeft<8>(hn::PromoteTo(d, hn::LoadU(d8, greys[t] + i))),
+                               hn::Set(d, static_cast<uint16_t>(t)));
+        const auto chosen = hn::And(SelectByNetwork(values, network, size, position), hn::Set(d, uint16_t{255}));
+        const hn::Vec<DI> halves[2] = {hn::BitCast(di, hn::PromoteTo(DU32(), hn::LowerHalf(dh, chosen))),
+                                       hn::BitCast(di, hn::PromoteTo(DU32(), hn::UpperHalf(dh, chosen)))};
+        for (size_t h = 0; h < 2; ++h) {
+            const size_t x = i + h * n32;
+            auto index = hn::Add(hn::GatherIndex(di, offsets, halves[h]), hn::Iota(di, static_cast<int32_t>(x)));
+            hn::StoreU(hn::BitCast(DU32(), hn::GatherIndex(di, first, index)), DU32(), dst + x);
+        }
     };
     size_t i = 0;
     for (; i + n <= count; i += n) one(i);
@@ -227,6 +237,24 @@ std::vector<QvComparator> selectionNetwork(int n, int position) {
     return selection;
 }
 
+// The grey levels of the source rows a band of frame rows reads, each worked out once.
+class QvGreyRows {
+public:
+    explicit QvGreyRows(QvPlane<const bcPix> src) : src_(src), greyOfRow_(src.height) {}
+    const uint8_t* row(int y) {
+        std::unique_ptr<bgPix[]>& grey = greyOfRow_[y];
+        if (!grey) {
+            grey.reset(new bgPix[src_.width]);
+            convertPixels(QvPlane<bgPix>{grey.get(), src_.width, src_.width, 1}, src_.window(0, y, src_.width, 1));
+        }
+        return &grey[0].grey;
+    }
+
+private:
+    QvPlane<const bcPix> src_;
+    std::vector<std::unique_ptr<bgPix[]>> greyOfRow_;
+};
+
 template <class P>
 void medianVectors(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMaskTap>& taps, double rank,
                    QvRowRange rows) {
@@ -239,16 +267,23 @@ void medianVectors(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMas
         right = std::max(right, tap.dx);
     }
     const int innerWidth = dst.width - left - right;
-    const bool vectors = taps.size() <= kMaxNetworkTaps && innerWidth > 0;
+    const bool vectors = taps.size() <= kMaxNetworkTaps && innerWidth > 0 && rows.begin < rows.end;
     const std::vector<QvComparator> network =
         vectors ? selectionNetwork(static_cast<int>(taps.size()), position) : std::vector<QvComparator>();
     std::vector<const P*> sources(taps.size());
+    std::vector<const uint8_t*> greys(taps.size());
+    std::optional<QvGreyRows> greyRows;
+    if constexpr (std::is_same_v<P, bcPix>)
+        if (vectors) greyRows.emplace(src);
     for (int y = rows.begin; y < rows.end; ++y) {
         P* d = dst.row(y);
         int begin = 0, end = 0;
         if (vectors) {
-            for (size_t t = 0; t < taps.size(); ++t)
-                sources[t] = src.row(wrapCoordinate(y + taps[t].dy, src.height)) + left + taps[t].dx;
+            for (size_t t = 0; t < taps.size(); ++t) {
+                int sourceRow = wrapCoordinate(y + taps[t].dy, src.height);
+                sources[t] = src.row(sourceRow) + left + taps[t].dx;
+                if (greyRows) greys[t] = greyRows->row(sourceRow) + left + taps[t].dx;
+            }
             size_t done;
             if constexpr (std::is_same_v<P, bgPix>)
                 done = HWY_DYNAMIC_DISPATCH(MedianGreyRow)(reinterpret_cast<const uint8_t* const*>(sources.data()),
@@ -256,7 +291,7 @@ void medianVectors(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMas
                                                            position, componentsOf(d + left), innerWidth);
             else if constexpr (std::is_same_v<P, bcPix>)
                 done = HWY_DYNAMIC_DISPATCH(MedianColorRow)(reinterpret_cast<const uint32_t* const*>(sources.data()),
-                                                            taps.size(), network.data(), network.size(),
+                                                            greys.data(), taps.size(), network.data(), network.size(),
                                                             position, reinterpret_cast<uint32_t*>(d + left),
                                                             innerWidth);
             else
