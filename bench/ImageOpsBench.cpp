@@ -1,6 +1,7 @@
 // Pixel kernel speed on 1920x1080 pictures, one thread, beside OpenCV in the same run
-// (when the build found it) and memcpy. Prints "NAME SECONDS RATE UNIT" per operation
-// and "# ratio NAME ours/peer (goal)" for each pairing.
+// (when the build found it) and memcpy, in processor seconds of the calling thread.
+// Prints "NAME SECONDS RATE UNIT" per operation and "# ratio NAME ours/peer (goal)"
+// for each pairing.
 // Usage: ImageOpsBench [FILTER]   only operations whose name contains FILTER run.
 #include <cmath>
 #include <cstdio>

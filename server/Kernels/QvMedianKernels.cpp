@@ -1,9 +1,11 @@
 // The rank-order filter: a selection network in vectors over the pixels whose samples
-// lie inside the picture. Colour pictures sort their keys together with the tap
-// number, so that equal keys keep their tap order as the stable sort does, then fetch
-// whole pixels. The border, masks of more than 64 taps and vectors with NaN keys use
-// the reference.
+// lie inside the picture, and over the border pixels packed side by side with their
+// wrapped samples. Colour pictures sort their keys together with the tap number, so
+// that equal keys keep their tap order as the stable sort does, then fetch whole
+// pixels. Pictures narrower than a vector, masks of more than 64 taps and vectors with
+// NaN keys use the reference.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -23,6 +25,25 @@ struct QvComparator {
     uint8_t low, high, keep;
 };
 constexpr size_t kMaxNetworkTaps = 64;
+
+// The 19 compare-exchanges that leave the median of nine values at place 4 (the
+// common 3 x 3 median), with what each must keep worked out at compile time.
+constexpr int kMedianOf9Comparators = 19;
+constexpr std::array<QvComparator, kMedianOf9Comparators> medianOf9() {
+    constexpr uint8_t pairs[kMedianOf9Comparators][2] = {{1, 2}, {4, 5}, {7, 8}, {0, 1}, {3, 4}, {6, 7}, {1, 2},
+                                                         {4, 5}, {7, 8}, {0, 3}, {5, 8}, {4, 7}, {3, 6}, {1, 4},
+                                                         {2, 5}, {4, 7}, {4, 2}, {6, 4}, {4, 2}};
+    std::array<QvComparator, kMedianOf9Comparators> network{};
+    bool needed[9] = {false, false, false, false, true, false, false, false, false};
+    for (int k = kMedianOf9Comparators - 1; k >= 0; --k) {
+        uint8_t low = pairs[k][0], high = pairs[k][1];
+        uint8_t keep = static_cast<uint8_t>((needed[low] ? 1 : 0) | (needed[high] ? 2 : 0));
+        network[k] = {low, high, keep};
+        if (keep) needed[low] = needed[high] = true;
+    }
+    return network;
+}
+constexpr std::array<QvComparator, kMedianOf9Comparators> kMedianOf9 = medianOf9();
 }  // namespace QvKernels
 #endif
 
@@ -49,15 +70,23 @@ size_t MedianFloatRow(int, const float* const*, size_t, const QvComparator*, siz
 }
 #else
 
-// Runs the network over values[] and returns values[position].
+// Runs the network over values[] and returns values[position]. The fixed median of
+// nine runs unrolled, so that the compiler keeps its places in registers.
 template <class V>
 HWY_INLINE V SelectByNetwork(V* values, const QvComparator* network, size_t size, size_t position) {
-    for (size_t k = 0; k < size; ++k) {
-        const QvComparator c = network[k];
-        V a = values[c.low], b = values[c.high];
-        if (c.keep & 1) values[c.low] = hn::Min(a, b);
-        if (c.keep & 2) values[c.high] = hn::Max(a, b);
+    auto exchange = [](V* places, const QvComparator& c) {
+        V a = places[c.low], b = places[c.high];
+        if (c.keep & 1) places[c.low] = hn::Min(a, b);
+        if (c.keep & 2) places[c.high] = hn::Max(a, b);
+    };
+    if (network == kMedianOf9.data()) {
+        V places[9];
+        for (size_t t = 0; t < 9; ++t) places[t] = values[t];
+#pragma GCC unroll 19
+        for (int k = 0; k < kMedianOf9Comparators; ++k) exchange(places, kMedianOf9[k]);
+        return places[4];
     }
+    for (size_t k = 0; k < size; ++k) exchange(values, network[k]);
     return values[position];
 }
 
@@ -237,6 +266,77 @@ std::vector<QvComparator> selectionNetwork(int n, int position) {
     return selection;
 }
 
+// Runs the vector rows over `width` pixels whose samples start at sources[t] (and, for
+// frames, whose grey levels start at greys[t]); false when that is narrower than a vector.
+// A selection network and its length.
+struct QvNetwork {
+    const QvComparator* comparators;
+    size_t size;
+};
+
+template <class P>
+bool medianRowVectors(P* d, int width, const std::vector<const P*>& sources, const std::vector<const uint8_t*>& greys,
+                      QvNetwork network, int position) {
+    size_t done;
+    if constexpr (std::is_same_v<P, bgPix>)
+        done = HWY_DYNAMIC_DISPATCH(MedianGreyRow)(reinterpret_cast<const uint8_t* const*>(sources.data()),
+                                                   sources.size(), network.comparators, network.size, position,
+                                                   componentsOf(d), width);
+    else if constexpr (std::is_same_v<P, bcPix>)
+        done = HWY_DYNAMIC_DISPATCH(MedianColorRow)(reinterpret_cast<const uint32_t* const*>(sources.data()),
+                                                    greys.data(), sources.size(), network.comparators, network.size,
+                                                    position, reinterpret_cast<uint32_t*>(d), width);
+    else
+        done = HWY_DYNAMIC_DISPATCH(MedianFloatRow)(QvRowLayout<P>::code,
+                                                    reinterpret_cast<const float* const*>(sources.data()),
+                                                    sources.size(), network.comparators, network.size, position,
+                                                    componentsOf(d), width);
+    return done > 0;
+}
+
+// The border pixels of a row (whose samples wrap) packed side by side, with their
+// samples tap by tap, so that they too run as one vector.
+template <class P>
+class QvBorderPack {
+public:
+    static constexpr int kWidth = 64;  // at least a vector of any class on any target
+
+    QvBorderPack(QvPlane<const P> src, const std::vector<QvMaskTap>& taps, int left, int right)
+        : src_(src), taps_(taps), samples_(taps.size() * kWidth), greys_(taps.size() * kWidth) {
+        for (int x = 0; x < std::min(left, src.width); ++x) columns_.push_back(x);
+        for (int x = std::max(left, src.width - right); x < src.width; ++x) columns_.push_back(x);
+    }
+    bool fits() const { return static_cast<int>(columns_.size()) <= kWidth; }
+
+    // The border pixels of row y through the vector rows; false when those cannot run.
+    bool run(P* d, int y, QvNetwork network, int position) {
+        std::vector<const P*> sources(taps_.size());
+        std::vector<const uint8_t*> greys(taps_.size());
+        for (size_t t = 0; t < taps_.size(); ++t) {
+            const P* row = src_.row(wrapCoordinate(y + taps_[t].dy, src_.height));
+            P* samples = &samples_[t * kWidth];
+            uint8_t* greyLevels = &greys_[t * kWidth];
+            for (size_t k = 0; k < columns_.size(); ++k) {
+                samples[k] = row[wrapCoordinate(columns_[k] + taps_[t].dx, src_.width)];
+                if constexpr (std::is_same_v<P, bcPix>) greyLevels[k] = greyLevel(samples[k]);
+            }
+            sources[t] = samples;
+            greys[t] = greyLevels;
+        }
+        P results[kWidth];
+        if (!medianRowVectors(results, kWidth, sources, greys, network, position)) return false;
+        for (size_t k = 0; k < columns_.size(); ++k) d[columns_[k]] = results[k];
+        return true;
+    }
+
+private:
+    QvPlane<const P> src_;
+    const std::vector<QvMaskTap>& taps_;
+    std::vector<int> columns_;
+    std::vector<P> samples_;
+    std::vector<uint8_t> greys_;
+};
+
 // The grey levels of the source rows a band of frame rows reads, each worked out once.
 class QvGreyRows {
 public:
@@ -268,44 +368,40 @@ void medianVectors(QvPlane<P> dst, QvPlane<const P> src, const std::vector<QvMas
     }
     const int innerWidth = dst.width - left - right;
     const bool vectors = taps.size() <= kMaxNetworkTaps && innerWidth > 0 && rows.begin < rows.end;
-    const std::vector<QvComparator> network =
-        vectors ? selectionNetwork(static_cast<int>(taps.size()), position) : std::vector<QvComparator>();
+    const bool medianOf9 = taps.size() == 9 && position == 4;
+    const std::vector<QvComparator> batcher =
+        vectors && !medianOf9 ? selectionNetwork(static_cast<int>(taps.size()), position) : std::vector<QvComparator>();
+    const QvNetwork network = medianOf9 ? QvNetwork{kMedianOf9.data(), kMedianOf9.size()}
+                                        : QvNetwork{batcher.data(), batcher.size()};
+    std::optional<QvGreyRows> greyRows;
+    std::optional<QvBorderPack<P>> border;
+    if (vectors) {
+        if constexpr (std::is_same_v<P, bcPix>) greyRows.emplace(src);
+        border.emplace(src, taps, left, right);
+    }
     std::vector<const P*> sources(taps.size());
     std::vector<const uint8_t*> greys(taps.size());
-    std::optional<QvGreyRows> greyRows;
-    if constexpr (std::is_same_v<P, bcPix>)
-        if (vectors) greyRows.emplace(src);
     for (int y = rows.begin; y < rows.end; ++y) {
         P* d = dst.row(y);
-        int begin = 0, end = 0;
+        bool inner = false, edges = false;
         if (vectors) {
             for (size_t t = 0; t < taps.size(); ++t) {
                 int sourceRow = wrapCoordinate(y + taps[t].dy, src.height);
                 sources[t] = src.row(sourceRow) + left + taps[t].dx;
                 if (greyRows) greys[t] = greyRows->row(sourceRow) + left + taps[t].dx;
             }
-            size_t done;
-            if constexpr (std::is_same_v<P, bgPix>)
-                done = HWY_DYNAMIC_DISPATCH(MedianGreyRow)(reinterpret_cast<const uint8_t* const*>(sources.data()),
-                                                           taps.size(), network.data(), network.size(),
-                                                           position, componentsOf(d + left), innerWidth);
-            else if constexpr (std::is_same_v<P, bcPix>)
-                done = HWY_DYNAMIC_DISPATCH(MedianColorRow)(reinterpret_cast<const uint32_t* const*>(sources.data()),
-                                                            greys.data(), taps.size(), network.data(), network.size(),
-                                                            position, reinterpret_cast<uint32_t*>(d + left),
-                                                            innerWidth);
-            else
-                done = HWY_DYNAMIC_DISPATCH(MedianFloatRow)(QvRowLayout<P>::code,
-                                                            reinterpret_cast<const float* const*>(sources.data()),
-                                                            taps.size(), network.data(), network.size(),
-                                                            position, componentsOf(d + left), innerWidth);
-            begin = left;
-            end = left + static_cast<int>(done);
+            inner = medianRowVectors(d + left, innerWidth, sources, greys, network, position);
+            edges = inner && border->fits() && border->run(d, y, network, position);
         }
-        for (int x = 0; x < begin; ++x)
-            d[x] = Reference::medianPixel(src, taps, position, x, y, true, samples.data());
-        for (int x = end; x < dst.width; ++x)
-            d[x] = Reference::medianPixel(src, taps, position, x, y, true, samples.data());
+        auto reference = [&](int from, int to) {
+            for (int x = from; x < to; ++x) d[x] = Reference::medianPixel(src, taps, position, x, y, true, samples.data());
+        };
+        if (!inner) {
+            reference(0, dst.width);
+        } else if (!edges) {
+            reference(0, left);
+            reference(left + innerWidth, dst.width);
+        }
     }
 }
 
