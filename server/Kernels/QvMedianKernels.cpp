@@ -305,26 +305,25 @@ public:
         : src_(src), taps_(taps), samples_(taps.size() * kWidth), greys_(taps.size() * kWidth) {
         for (int x = 0; x < std::min(left, src.width); ++x) columns_.push_back(x);
         for (int x = std::max(left, src.width - right); x < src.width; ++x) columns_.push_back(x);
+        for (size_t t = 0; t < taps.size(); ++t) {
+            sampleRows_.push_back(&samples_[t * kWidth]);
+            greyRows_.push_back(&greys_[t * kWidth]);
+        }
     }
     bool fits() const { return static_cast<int>(columns_.size()) <= kWidth; }
 
     // The border pixels of row y through the vector rows; false when those cannot run.
     bool run(P* d, int y, QvNetwork network, int position) {
-        std::vector<const P*> sources(taps_.size());
-        std::vector<const uint8_t*> greys(taps_.size());
         for (size_t t = 0; t < taps_.size(); ++t) {
             const P* row = src_.row(wrapCoordinate(y + taps_[t].dy, src_.height));
-            P* samples = &samples_[t * kWidth];
-            uint8_t* greyLevels = &greys_[t * kWidth];
             for (size_t k = 0; k < columns_.size(); ++k) {
-                samples[k] = row[wrapCoordinate(columns_[k] + taps_[t].dx, src_.width)];
-                if constexpr (std::is_same_v<P, bcPix>) greyLevels[k] = greyLevel(samples[k]);
+                P sample = row[wrapCoordinate(columns_[k] + taps_[t].dx, src_.width)];
+                samples_[t * kWidth + k] = sample;
+                if constexpr (std::is_same_v<P, bcPix>) greys_[t * kWidth + k] = greyLevel(sample);
             }
-            sources[t] = samples;
-            greys[t] = greyLevels;
         }
         P results[kWidth];
-        if (!medianRowVectors(results, kWidth, sources, greys, network, position)) return false;
+        if (!medianRowVectors(results, kWidth, sampleRows_, greyRows_, network, position)) return false;
         for (size_t k = 0; k < columns_.size(); ++k) d[columns_[k]] = results[k];
         return true;
     }
@@ -335,6 +334,8 @@ private:
     std::vector<int> columns_;
     std::vector<P> samples_;
     std::vector<uint8_t> greys_;
+    std::vector<const P*> sampleRows_;
+    std::vector<const uint8_t*> greyRows_;
 };
 
 // The grey levels of the source rows a band of frame rows reads, each worked out once.
