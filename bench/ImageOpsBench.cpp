@@ -64,8 +64,8 @@ public:
         if (name.find(filter_) == std::string::npos) return;
         double oursSeconds = 1e9, peerSeconds = 1e9;
         for (int round = 0; round < 3; ++round) {
-            oursSeconds = std::min(oursSeconds, secondsPerCall(ours));
-            if (peer) peerSeconds = std::min(peerSeconds, secondsPerCall(peer));
+            oursSeconds = std::min(oursSeconds, secondsPerCall(ours, threadSecondsNow));
+            if (peer) peerSeconds = std::min(peerSeconds, secondsPerCall(peer, threadSecondsNow));
         }
         print("kernels." + name, oursSeconds, work);
         if (!peer) return;
