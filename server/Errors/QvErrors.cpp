@@ -4,10 +4,13 @@
 
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
+#include "Errors/QvYieldScope.h"
 #include "Session/QvWarningConsole.h"
 
 namespace {
 std::atomic<bool> abortEverything{false};
+// Read on every variable lookup, so it takes the cheapest way to thread-local storage.
+__attribute__((tls_model("initial-exec"))) thread_local const std::atomic<bool>* stopRequested = nullptr;
 }
 
 void QvError(const char* text) { throw new QvException(text); }
@@ -25,6 +28,12 @@ void QvWarning(const char* text) {
 void QvYield() {
     if (abortEverything.load(std::memory_order_relaxed))
         throw new QvInterruptException;
+    const std::atomic<bool>* stop = stopRequested;
+    if (stop && stop->load(std::memory_order_relaxed))
+        QvError("Execution cancelled by user.");
 }
+
+QvYieldScope::QvYieldScope(const std::atomic<bool>& stop) : outer_(stopRequested) { stopRequested = &stop; }
+QvYieldScope::~QvYieldScope() { stopRequested = outer_; }
 
 void QvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }

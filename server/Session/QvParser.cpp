@@ -6,6 +6,7 @@
 #include <set>
 
 #include "Errors/QvException.h"
+#include "Errors/QvYieldScope.h"
 #include "FrontEnd/QuarvelParentParser.h"
 #include "FrontEnd/QvLexer.h"
 #include "FrontEnd/QvPreprocessor.h"
@@ -268,6 +269,7 @@ void QvParser::Execute() {
 void QvParser::evaluate() { QvLargeStack::run([this] { walk(); }); }
 
 void QvParser::walk() {
+    QvYieldScope watchStop(interrupted_);
     try {
         evaluator_.reset();
         evaluator_.reset(new QvTreeEval(this));
