@@ -3,6 +3,8 @@
 
 #include "QvExport.h"
 
+class QvGWorld;
+
 // What the engine asks of the program hosting it: the clipboard and the bell.
 // Hosts install their own; until then an in-process stand-in is used.
 class QV_EXPORT QvHostServices {
@@ -10,6 +12,9 @@ public:
     virtual ~QvHostServices();
     virtual void setClipboardText(const std::string& text) = 0;
     virtual std::string clipboardText() = 0;
+    // A new gworld of the picture on the clipboard, or null when it holds none. Hosts
+    // without a picture clipboard keep this default.
+    virtual QvGWorld* clipboardPicture() { return nullptr; }
     virtual void beep() = 0;
 };
 

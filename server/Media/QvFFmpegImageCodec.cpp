@@ -7,6 +7,7 @@
 #include "Errors/QvErrors.h"
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
+#include "Images/QvFrameCompression.h"
 #include "Media/QvFFmpegHandles.h"
 #include "QvGWorld/QvPixelBuffer.h"
 
@@ -22,9 +23,16 @@ const char* const kNoGraphicsMode = "Could not set graphics mode when reading fi
 const char* const kNoBuffer = "Could not set gWorld for graphics import";
 
 constexpr int kReadChunk = 64 * 1024;
-// JPEG quantiser scale: 2 is the finest the encoder takes by default, 31 the coarsest.
-constexpr int kFinestScale = 2;
+constexpr int kFinestScale = 1;
 constexpr int kCoarsestScale = 31;
+
+// The quantiser scale of a quality 0..1, through the familiar 0-100 quality scale.
+int jpegScale(double quality) {
+    double q = std::isnan(quality) ? 0.0 : quality;
+    double percent = std::clamp(std::round(100 * q), 1.0, 100.0);
+    double factor = percent < 50 ? 5000 / percent : 200 - 2 * percent;
+    return static_cast<int>(std::clamp(std::round(0.14 * factor), double(kFinestScale), double(kCoarsestScale)));
+}
 
 struct ImageFormat {
     const char* name;
@@ -76,12 +84,6 @@ const ImageFormat* findFormat(const std::string& name) {
     return nullptr;
 }
 
-[[noreturn]] void raiseUnknownCompression() {
-    std::string message = "Unknown frame compression type.\nAvailable types are:";
-    for (const std::string& name : QvFFmpegImageCodec::compressorNames()) message += "\n\"" + name + "\"";
-    QvError(message.c_str());
-}
-
 [[noreturn]] void raiseExportFailure(const ImageFormat& format) {
     std::string message = std::string("Export of the picture as ") + format.name + " failed.";
     QvError(message.c_str());
@@ -114,12 +116,17 @@ QvCodecContextHandle openEncoder(const ImageFormat& format, int width, int heigh
     context->pix_fmt = format.pixels;
     context->time_base = AVRational{1, 25};
     if (format.lossy) {
-        double scale = kCoarsestScale - std::clamp(quality, 0.0, 1.0) * (kCoarsestScale - kFinestScale);
         context->flags |= AV_CODEC_FLAG_QSCALE;
-        context->global_quality = static_cast<int>(std::lround(scale)) * FF_QP2LAMBDA;
+        context->qmin = kFinestScale;
+        context->qmax = kCoarsestScale;
+        context->global_quality = jpegScale(quality) * FF_QP2LAMBDA;
         context->color_range = AVCOL_RANGE_JPEG;
     }
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) raiseExportFailure(format);
+    AVDictionary* options = nullptr;
+    if (format.lossy) av_dict_set(&options, "huffman", "default", 0);
+    int status = avcodec_open2(context.get(), codec, &options);
+    av_dict_free(&options);
+    if (status < 0) raiseExportFailure(format);
     return context;
 }
 
@@ -236,6 +243,21 @@ std::unique_ptr<QvPixelBuffer> pictureFromFrame(const AVFrame& frame) {
 }
 }  // namespace
 
+bool QvFFmpegImageCodec::recognises(const uint8_t* data, size_t size) {
+    if (size == 0) return false;
+    std::vector<uint8_t> padded(data, data + std::min(size, kProbeBytes));
+    padded.resize(padded.size() + AVPROBE_PADDING_SIZE, 0);
+    AVProbeData probe{};
+    probe.filename = "";
+    probe.buf = padded.data();
+    probe.buf_size = static_cast<int>(std::min(size, kProbeBytes));
+    int score = 0;
+    const AVInputFormat* format = av_probe_input_format3(&probe, 1, &score);
+    if (!format || score <= AVPROBE_SCORE_RETRY) return false;
+    std::string names = "," + pictureDemuxers() + ",";
+    return names.find("," + std::string(format->name) + ",") != std::string::npos;
+}
+
 std::vector<std::string> QvFFmpegImageCodec::compressorNames() {
     std::vector<std::string> names;
     for (const ImageFormat& format : kFormats)
@@ -246,7 +268,7 @@ std::vector<std::string> QvFFmpegImageCodec::compressorNames() {
 std::vector<uint8_t> QvFFmpegImageCodec::encode(QvPixelBuffer& picture, const std::string& compression,
                                                 double quality) {
     const ImageFormat* format = findFormat(compression);
-    if (!format) raiseUnknownCompression();
+    if (!format) QvFrameCompression::raiseUnknown();
     QvCodecContextHandle encoder = openEncoder(*format, picture.width(), picture.height(), quality);
     QvFrameHandle frame = frameFromPicture(picture, *format);
     frame->quality = encoder->global_quality;

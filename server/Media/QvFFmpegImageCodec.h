@@ -15,10 +15,18 @@ public:
     // Largest picture decoded, in pixels (a bound on what a hostile file can make us allocate).
     static constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
+    // How much of a file's start is enough to recognise a picture format.
+    static constexpr size_t kProbeBytes = 4096;
+
+    // Whether the bytes start a picture in a format the decoders read.
+    static bool recognises(const uint8_t* data, size_t size);
     // The compression names whose encoder this build of the libraries has.
     static std::vector<std::string> compressorNames();
     // Raises "Unknown frame compression type." with the available names when the
-    // name is unknown; quality (0..1) matters to lossy formats only.
+    // name is unknown; quality (0..1) matters to lossy formats only. For JPEG it maps
+    // to the familiar 0-100 scale Q = clamp(round(100 q), 1, 100), the scale factor
+    // S = Q < 50 ? 5000 / Q : 200 - 2Q, and the encoder's quantiser scale
+    // clamp(round(0.14 S), 1, 31).
     static std::vector<uint8_t> encode(QvPixelBuffer& picture, const std::string& compression, double quality);
     // Raises one of the reading errors of frames when the bytes are no usable picture.
     static std::unique_ptr<QvPixelBuffer> decode(const uint8_t* data, size_t size);

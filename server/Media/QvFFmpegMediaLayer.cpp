@@ -90,6 +90,15 @@ void QvFFmpegMediaLayer::exportImage(QvPixelBuffer& picture, const QvMediaFileLo
     }
 }
 
+bool QvFFmpegMediaLayer::isImageFile(const QvMediaFileLocation& file) {
+    std::error_code error;
+    if (!fs::is_regular_file(file.path, error)) return false;
+    std::ifstream in(file.path, std::ios::binary);
+    std::vector<uint8_t> head(QvFFmpegImageCodec::kProbeBytes);
+    in.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+    return QvFFmpegImageCodec::recognises(head.data(), size_t(in.gcount()));
+}
+
 std::vector<std::string> QvFFmpegMediaLayer::imageCompressorNames() const {
     return QvFFmpegImageCodec::compressorNames();
 }

@@ -17,6 +17,7 @@ public:
     void exportImage(QvPixelBuffer& picture, const QvMediaFileLocation& file, const std::string& compression,
                      double quality) override;
     std::vector<std::string> imageCompressorNames() const override;
+    bool isImageFile(const QvMediaFileLocation& file) override;
 
 private:
     std::mutex startLock_;

@@ -38,6 +38,8 @@ public:
     virtual void exportImage(QvPixelBuffer& picture, const QvMediaFileLocation& file, const std::string& compression,
                              double quality) = 0;
     virtual std::vector<std::string> imageCompressorNames() const = 0;
+    // Whether the file's content is a picture format the libraries read.
+    virtual bool isImageFile(const QvMediaFileLocation& file) = 0;
 };
 
 QV_EXPORT QvMediaLayer& QvTheMediaLayer();
