@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "Kernels/QvKernelRows.h"
 #include "Kernels/Reference/QvConvertReference.h"
@@ -242,6 +243,18 @@ void extractVectors(QvPlane<G> dst, QvPlane<const C> src) {
     }
 }
 
+// Nearest-neighbour resampling with the source columns worked out once per call.
+template <class P>
+void resizeRows(QvPlane<P> dst, QvPlane<const P> src) {
+    std::vector<int> columns(static_cast<size_t>(std::max(dst.width, 0)));
+    for (int x = 0; x < dst.width; ++x) columns[x] = static_cast<int>(int64_t{x} * src.width / dst.width);
+    for (int y = 0; y < dst.height; ++y) {
+        P* d = dst.row(y);
+        const P* s = src.row(static_cast<int>(int64_t{y} * src.height / dst.height));
+        for (int x = 0; x < dst.width; ++x) d[x] = s[columns[x]];
+    }
+}
+
 constexpr int kPieceWidth = 512;
 
 template <class C, class M>
@@ -286,7 +299,7 @@ QV_CONVERT(fcPix, fcPix)
 
 #define QV_PER_CLASS(P)                                                                                    \
     void fillPixels(QvPlane<P> dst, P value) { Reference::fillPixels(dst, value); }                        \
-    void resizeNearest(QvPlane<P> dst, QvPlane<const P> src) { Reference::resizeNearest<P>(dst, src); }
+    void resizeNearest(QvPlane<P> dst, QvPlane<const P> src) { resizeRows<P>(dst, src); }
 QV_PER_CLASS(bgPix)
 QV_PER_CLASS(bcPix)
 QV_PER_CLASS(fgPix)

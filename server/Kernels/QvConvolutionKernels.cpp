@@ -22,7 +22,8 @@ size_t ConvolveRow(bool, const void* const*, const float*, size_t, const void*, 
 
 // One row of `count` components: the sum over the taps, in order, of the components at
 // taps[t] times the tap's four weights (one pixel's worth, repeated); components at
-// alphaIndex (of four) take their value from `center` instead. Returns components done.
+// alphaIndex (of four) take their value from `center` instead. dst must not overlap the
+// sources. Returns the components done: all of them, or none when fewer than a vector.
 template <bool kBytes>
 size_t ConvolveComponents(const void* const* taps, const float* weights, size_t tapCount, const void* center,
                           void* dst, size_t count, int alphaIndex) {
@@ -30,23 +31,47 @@ size_t ConvolveComponents(const void* const* taps, const float* weights, size_t 
     const DF df;
     const size_t n = hn::Lanes(df);
     const auto keep = AlphaLanes(df, alphaIndex);
-    auto load = [](const T* p) {
+    auto load = [](const void* p, size_t i) {
         if constexpr (kBytes)
-            return LoadBytesAsFloats(p);
+            return LoadBytesAsFloats(static_cast<const T*>(p) + i);
         else
-            return hn::LoadU(DF(), p);
+            return hn::LoadU(DF(), static_cast<const T*>(p) + i);
     };
-    size_t i = 0;
-    for (; i + n <= count; i += n) {
-        VF sum = hn::Zero(df);
-        for (size_t t = 0; t < tapCount; ++t)
-            sum = hn::Add(sum, hn::Mul(load(static_cast<const T*>(taps[t]) + i), hn::LoadDup128(df, weights + 4 * t)));
+    auto finish = [&](VF sum, size_t i) {
         if constexpr (!kBytes) sum = CanonicalNaN(sum);
-        sum = hn::IfThenElse(keep, load(static_cast<const T*>(center) + i), sum);
+        sum = hn::IfThenElse(keep, load(center, i), sum);
         if constexpr (kBytes)
             StoreScaledAsBytes(sum, static_cast<uint8_t*>(dst) + i);
         else
             hn::StoreU(sum, df, static_cast<float*>(dst) + i);
+    };
+    size_t i = 0;
+    // Four vectors at a time share each tap's weights; every sum still adds its taps in order.
+    for (; i + 4 * n <= count; i += 4 * n) {
+        VF sum0 = hn::Zero(df), sum1 = sum0, sum2 = sum0, sum3 = sum0;
+        for (size_t t = 0; t < tapCount; ++t) {
+            const VF weight = hn::LoadDup128(df, weights + 4 * t);
+            sum0 = hn::Add(sum0, hn::Mul(load(taps[t], i), weight));
+            sum1 = hn::Add(sum1, hn::Mul(load(taps[t], i + n), weight));
+            sum2 = hn::Add(sum2, hn::Mul(load(taps[t], i + 2 * n), weight));
+            sum3 = hn::Add(sum3, hn::Mul(load(taps[t], i + 3 * n), weight));
+        }
+        finish(sum0, i);
+        finish(sum1, i + n);
+        finish(sum2, i + 2 * n);
+        finish(sum3, i + 3 * n);
+    }
+    auto one = [&](size_t i) {
+        VF sum = hn::Zero(df);
+        for (size_t t = 0; t < tapCount; ++t)
+            sum = hn::Add(sum, hn::Mul(load(taps[t], i), hn::LoadDup128(df, weights + 4 * t)));
+        finish(sum, i);
+    };
+    for (; i + n <= count; i += n) one(i);
+    // The last vector ends at the end of the row, computing some pixels a second time.
+    if (i < count && count >= n) {
+        one(count - n);
+        i = count;
     }
     return i;
 }
@@ -77,22 +102,24 @@ void convolveVectors(QvPlane<P> dst, QvPlane<const P> src, QvPlane<const K> kern
     std::vector<float> weights;
     for (const Reference::QvWeightedTap& tap : taps) weights.insert(weights.end(), tap.weight, tap.weight + 4);
     std::vector<const void*> sources(taps.size());
-    const int kx = (kernel.width - 1) / 2, ky = (kernel.height - 1) / 2;
+    const int kx = (kernel.width - 1) / 2;
     const int innerWidth = dst.width - 2 * kx;
     rows = Reference::clipRows(rows, dst.height);
     for (int y = rows.begin; y < rows.end; ++y) {
         P* d = dst.row(y);
         int begin = 0, end = 0;
-        if (y >= ky && y < dst.height - ky && innerWidth > 0) {
-            for (size_t t = 0; t < taps.size(); ++t) sources[t] = src.row(y + taps[t].dy) + kx + taps[t].dx;
+        // Columns whose window lies inside run in vectors, on every row: rows wrap alike.
+        if (innerWidth > 0) {
+            for (size_t t = 0; t < taps.size(); ++t)
+                sources[t] = src.row(wrapCoordinate(y + taps[t].dy, src.height)) + kx + taps[t].dx;
             size_t done = HWY_DYNAMIC_DISPATCH(ConvolveRow)(
                 isByteClass<P>(), sources.data(), weights.data(), taps.size(), src.row(y) + kx, d + kx,
                 static_cast<size_t>(innerWidth) * Layout::components, keepAlpha ? Layout::alpha : -1);
             begin = kx;
             end = kx + static_cast<int>(done / Layout::components);
         }
-        for (int x = 0; x < dst.width; ++x)
-            if (x < begin || x >= end) d[x] = Reference::convolvePixel(src, taps, x, y, true, keepAlpha);
+        for (int x = 0; x < begin; ++x) d[x] = Reference::convolvePixel(src, taps, x, y, true, keepAlpha);
+        for (int x = end; x < dst.width; ++x) d[x] = Reference::convolvePixel(src, taps, x, y, true, keepAlpha);
     }
 }
 

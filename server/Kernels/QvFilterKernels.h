@@ -19,7 +19,12 @@ struct QvRowRange {
 // coordinate c wraps: c < 0 becomes c + size, c >= size becomes c - size + 1; a
 // coordinate that still lies outside (one-pixel pictures, windows larger than the
 // picture) is taken modulo size.
-int wrapCoordinate(int c, int size);
+inline int wrapCoordinate(int c, int size) {
+    if (c >= 0 && c < size) return c;
+    c = c < 0 ? c + size : c - size + 1;
+    if (c < 0 || c >= size) c = (c % size + size) % size;
+    return c;
+}
 
 // Convolution of src (same size as dst) with a kernel of weights on the 0-1 scale.
 // With kx = (kernel width - 1) / 2 and ky = (kernel height - 1) / 2, each component of

@@ -17,6 +17,8 @@ constexpr float kUnitPerByte = 1.0f / 255.0f;
 // of two NaN operands an instruction passes on differs between instruction sets.
 constexpr float kDefaultNaN = -std::numeric_limits<float>::quiet_NaN();
 inline float canonicalNaN(float value) { return value != value ? kDefaultNaN : value; }
+inline double canonicalNaN(double value) { return value != value ? -std::numeric_limits<double>::quiet_NaN() : value; }
+inline QvColor canonicalNaN(const QvColor& c) { return {canonicalNaN(c.red), canonicalNaN(c.green), canonicalNaN(c.blue)}; }
 
 inline float unitFromByte(uint8_t value) { return value * kUnitPerByte; }
 

@@ -107,3 +107,16 @@ TEST(KernelConvertTargets, EveryByteAndEveryFloatNearTheByteSteps) {
             [&](QvPlane<bcPix> d) { Reference::convertPixels<bcPix, fgPix>(d, steps); });
     });
 }
+
+TEST(KernelConvertTargets, NearestResize) {
+    std::mt19937 random(14);
+    KernelPicture<fcPix> src(37, 11, 1);
+    src.randomize(random, true);
+    for (auto [w, h] : {std::pair{1, 1}, {37, 11}, {100, 3}, {5, 40}, {74, 22}}) {
+        KernelPicture<fcPix> dst(w, h, 2);
+        dst.scramble(random);
+        expectSameAsReference(
+            dst, [&](QvPlane<fcPix> d) { resizeNearest(d, src); },
+            [&](QvPlane<fcPix> d) { Reference::resizeNearest<fcPix>(d, src); });
+    }
+}

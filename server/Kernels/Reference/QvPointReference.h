@@ -10,11 +10,11 @@ namespace QvKernels::Reference {
 inline float applyNumberFunction(QvPixelFunction function, float p) {
     switch (function) {
     case QvPixelFunction::squareRoot:
-        return static_cast<float>(std::sqrt(static_cast<double>(p)));
+        return canonicalNaN(static_cast<float>(std::sqrt(static_cast<double>(p))));
     case QvPixelFunction::logarithm:
-        return static_cast<float>(std::log10(static_cast<double>(p)));
+        return canonicalNaN(static_cast<float>(std::log10(static_cast<double>(p))));
     case QvPixelFunction::absolute:
-        return std::fabs(p);
+        return canonicalNaN(std::fabs(p));
     }
     return p;
 }
@@ -44,7 +44,9 @@ void applyFunction(QvPixelFunction function, QvPlane<P> dst, QvPlane<const P> sr
 
 template <class P>
 void raiseToPower(QvPlane<P> dst, QvPlane<const P> src, double exponent) {
-    mapComponents(dst, src, [exponent](float p) { return static_cast<float>(std::pow(static_cast<double>(p), exponent)); });
+    mapComponents(dst, src, [exponent](float p) {
+        return canonicalNaN(static_cast<float>(std::pow(static_cast<double>(p), exponent)));
+    });
 }
 
 // The brightness that binary minimum and maximum compare.

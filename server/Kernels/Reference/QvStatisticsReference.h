@@ -88,31 +88,6 @@ inline QvColor colorOfSums(const QvFloatSums& sums, QvPlane<const fcPix>) {
 
 inline int64_t pixelCount(int width, int height) { return width > 0 && height > 0 ? int64_t{width} * height : 0; }
 
-template <class P>
-QvColor sumOfPixels(QvPlane<const P> plane) {
-    if constexpr (std::is_same_v<P, bgPix> || std::is_same_v<P, bcPix>) {
-        QvByteSums sums = byteSums(plane);
-        return {sums.sum[2] / 255.0, sums.sum[1] / 255.0, sums.sum[0] / 255.0};
-    } else {
-        return colorOfSums(floatSums(plane, [](int, float v) { return double{v}; }), plane);
-    }
-}
-
-template <class P>
-QvColor averageOfPixels(QvPlane<const P> plane) {
-    int64_t count = pixelCount(plane.width, plane.height);
-    if (count == 0) return {kEmptyAverage, kEmptyAverage, kEmptyAverage};
-    if constexpr (std::is_same_v<P, bgPix> || std::is_same_v<P, bcPix>) {
-        QvByteSums sums = byteSums(plane);
-        double scale = 255.0 * static_cast<double>(count);
-        return {sums.sum[2] / scale, sums.sum[1] / scale, sums.sum[0] / scale};
-    } else {
-        QvColor sum = sumOfPixels(plane);
-        double n = static_cast<double>(count);
-        return {sum.red / n, sum.green / n, sum.blue / n};
-    }
-}
-
 // sqrt(n S2 - S1^2) / n from exact integers, on the 0-1 scale.
 inline double byteDeviation(const QvByteSums& sums, int component) {
     using Wide = unsigned __int128;
@@ -123,23 +98,68 @@ inline double byteDeviation(const QvByteSums& sums, int component) {
 }
 
 template <class P>
-QvColor deviationOfPixels(QvPlane<const P> plane) {
-    int64_t count = pixelCount(plane.width, plane.height);
-    if (count == 0) return {0, 0, 0};
-    if constexpr (std::is_same_v<P, bgPix> || std::is_same_v<P, bcPix>) {
-        QvByteSums sums = byteSums(plane);
-        return {byteDeviation(sums, 2), byteDeviation(sums, 1), byteDeviation(sums, 0)};
-    } else {
-        QvColor mean = averageOfPixels(plane);
-        double means[4] = {0, mean.red, mean.green, mean.blue};
-        if constexpr (std::is_same_v<P, fgPix>) means[0] = mean.red;
-        QvFloatSums squares = floatSums(plane, [&means](int k, float v) {
+constexpr bool holdsBytes() {
+    return std::is_same_v<P, bgPix> || std::is_same_v<P, bcPix>;
+}
+
+// How the reference sums: pixel by pixel. The vector kernels pass their own summation
+// with the same results to the statistics below.
+struct QvPixelSums {
+    // Exact sums, and sums of squares when asked for (the reference always makes them).
+    template <class P>
+    static QvByteSums bytes(QvPlane<const P> plane, bool) {
+        return byteSums(plane);
+    }
+    // Sums of the components, or of their squared distances to means[component].
+    template <class P>
+    static QvFloatSums floats(QvPlane<const P> plane, const double* means) {
+        if (!means) return floatSums(plane, [](int, float v) { return double{v}; });
+        return floatSums(plane, [means](int k, float v) {
             double d = v - means[k];
             return d * d;
         });
-        QvColor spread = colorOfSums(squares, plane);
+    }
+};
+
+template <class P, class Sums = QvPixelSums>
+QvColor sumOfPixels(QvPlane<const P> plane) {
+    if constexpr (holdsBytes<P>()) {
+        QvByteSums sums = Sums::bytes(plane, false);
+        return {sums.sum[2] / 255.0, sums.sum[1] / 255.0, sums.sum[0] / 255.0};
+    } else {
+        return canonicalNaN(colorOfSums(Sums::floats(plane, nullptr), plane));
+    }
+}
+
+template <class P, class Sums = QvPixelSums>
+QvColor averageOfPixels(QvPlane<const P> plane) {
+    int64_t count = pixelCount(plane.width, plane.height);
+    if (count == 0) return {kEmptyAverage, kEmptyAverage, kEmptyAverage};
+    if constexpr (holdsBytes<P>()) {
+        QvByteSums sums = Sums::bytes(plane, false);
+        double scale = 255.0 * static_cast<double>(count);
+        return {sums.sum[2] / scale, sums.sum[1] / scale, sums.sum[0] / scale};
+    } else {
+        QvColor sum = sumOfPixels<P, Sums>(plane);
         double n = static_cast<double>(count);
-        return {std::sqrt(spread.red / n), std::sqrt(spread.green / n), std::sqrt(spread.blue / n)};
+        return {sum.red / n, sum.green / n, sum.blue / n};
+    }
+}
+
+template <class P, class Sums = QvPixelSums>
+QvColor deviationOfPixels(QvPlane<const P> plane) {
+    int64_t count = pixelCount(plane.width, plane.height);
+    if (count == 0) return {0, 0, 0};
+    if constexpr (holdsBytes<P>()) {
+        QvByteSums sums = Sums::bytes(plane, true);
+        return {byteDeviation(sums, 2), byteDeviation(sums, 1), byteDeviation(sums, 0)};
+    } else {
+        QvColor mean = averageOfPixels<P, Sums>(plane);
+        double means[4] = {0, mean.red, mean.green, mean.blue};
+        if constexpr (std::is_same_v<P, fgPix>) means[0] = mean.red;
+        QvColor spread = colorOfSums(Sums::floats(plane, means), plane);
+        double n = static_cast<double>(count);
+        return canonicalNaN(QvColor{std::sqrt(spread.red / n), std::sqrt(spread.green / n), std::sqrt(spread.blue / n)});
     }
 }
 
@@ -211,36 +231,58 @@ inline float pixelDifference(const fcPix& p, const fcPix& q) {
 inline double differenceScale(const bgPix&) { return 255.0; }
 inline double differenceScale(const bcPix&) { return 25500.0; }
 
+// The exact sum of the byte differences d with d / scale > threshold.
 template <class P>
+uint64_t byteDifferenceSum(QvPlane<const P> a, QvPlane<const P> b, double threshold) {
+    double scale = differenceScale(P{});
+    uint64_t sum = 0;
+    for (int y = 0; y < a.height; ++y) {
+        const P* pa = a.row(y);
+        const P* pb = b.row(y);
+        for (int x = 0; x < a.width; ++x) {
+            int d = pixelDifference(pa[x], pb[x]);
+            if (d / scale > threshold) sum += d;
+        }
+    }
+    return sum;
+}
+
+// The float differences above the threshold, summed in the fixed order of the sums.
+template <class P>
+double floatDifferenceSum(QvPlane<const P> a, QvPlane<const P> b, double threshold) {
+    double partial[QvFloatSums::kLanes] = {};
+    for (int y = 0; y < a.height; ++y) {
+        const P* pa = a.row(y);
+        const P* pb = b.row(y);
+        for (int x = 0; x < a.width; ++x) {
+            float d = pixelDifference(pa[x], pb[x]);
+            if (d > threshold) partial[x % QvFloatSums::kLanes] += d;
+        }
+    }
+    double sum = 0;
+    for (double s : partial) sum += s;
+    return sum;
+}
+
+struct QvPixelDifferenceSums {
+    template <class P>
+    static uint64_t bytes(QvPlane<const P> a, QvPlane<const P> b, double threshold) {
+        return byteDifferenceSum(a, b, threshold);
+    }
+    template <class P>
+    static double floats(QvPlane<const P> a, QvPlane<const P> b, double threshold) {
+        return floatDifferenceSum(a, b, threshold);
+    }
+};
+
+template <class P, class Sums = QvPixelDifferenceSums>
 double meanDifference(QvPlane<const P> a, QvPlane<const P> b, double threshold) {
     int64_t count = pixelCount(a.width, a.height);
     if (count == 0) return 0;
-    if constexpr (std::is_same_v<P, bgPix> || std::is_same_v<P, bcPix>) {
-        double scale = differenceScale(P{});
-        uint64_t sum = 0;
-        for (int y = 0; y < a.height; ++y) {
-            const P* pa = a.row(y);
-            const P* pb = b.row(y);
-            for (int x = 0; x < a.width; ++x) {
-                int d = pixelDifference(pa[x], pb[x]);
-                if (d / scale > threshold) sum += d;
-            }
-        }
-        return sum / (scale * static_cast<double>(count));
-    } else {
-        double partial[QvFloatSums::kLanes] = {};
-        for (int y = 0; y < a.height; ++y) {
-            const P* pa = a.row(y);
-            const P* pb = b.row(y);
-            for (int x = 0; x < a.width; ++x) {
-                float d = pixelDifference(pa[x], pb[x]);
-                if (d > threshold) partial[x % QvFloatSums::kLanes] += d;
-            }
-        }
-        double sum = 0;
-        for (double s : partial) sum += s;
-        return sum / static_cast<double>(count);
-    }
+    if constexpr (holdsBytes<P>())
+        return Sums::bytes(a, b, threshold) / (differenceScale(P{}) * static_cast<double>(count));
+    else
+        return canonicalNaN(Sums::floats(a, b, threshold) / static_cast<double>(count));
 }
 
 }  // namespace QvKernels::Reference
