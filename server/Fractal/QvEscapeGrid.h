@@ -40,8 +40,6 @@ public:
     uint16_t& at(int32_t x, int32_t y) { return cells_[index(x, y)]; }
     uint16_t at(int32_t x, int32_t y) const { return cells_[index(x, y)]; }
     uint16_t& operator[](size_t i) { return cells_[i]; }
-    uint16_t operator[](size_t i) const { return cells_[i]; }
-    size_t cellCount() const { return cells_.size(); }
     // Cells one row apart.
     size_t stride() const { return stride_; }
 
