@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <thread>
 
+#include "Values/QvBooleanValue.h"
+#include "Values/QvNumberValue.h"
+#include "Values/QvTextValue.h"
+
 QvClient::~QvClient() {
     destroyWindows();
     QvParserDelete(session_.exchange(nullptr));
@@ -109,12 +113,16 @@ void QvClient::showParseErrors() {
     for (int i = 0; i < count; ++i) {
         ParseError* error = QvParserGetParseError(session, i);
         if (QvParseErrorGetDisplayedFlag(error)) continue;
-        Qv_stringstream text;
-        QvParseErrorWriteToStream(error, &text);
-        writeStream(text);
+        showParseError(error);
         QvParseErrorSetDisplayedFlag(error);
     }
     QvParserReleaseParseErrors(session);
+}
+
+void QvClient::showParseError(ParseError* error) {
+    Qv_stringstream text;
+    QvParseErrorWriteToStream(error, &text);
+    writeStream(text);
 }
 
 void QvClient::writeText(const char* text, int length) {
@@ -124,6 +132,26 @@ void QvClient::writeText(const char* text, int length) {
     }
     std::fflush(stdout);
 }
+
+void QvClient::answerPendingInput() {
+    QvParser* session = session_;
+    if (!session) return;
+    while (QvParserGetPendingInputFlag(session)) {
+        QvValue* answer = nullptr;
+        switch (QvParserGetPendingInputType(session)) {
+        case QV_INPUT_NUMBER: answer = askNumber(); break;
+        case QV_INPUT_TEXT: answer = askText(); break;
+        case QV_INPUT_BOOLEAN: answer = askBoolean(); break;
+        }
+        QvParserReturnPendingInput(session, answer);
+    }
+}
+
+QvValue* QvClient::askText() { return QvTextCreate("g"); }
+
+QvValue* QvClient::askBoolean() { return QvBooleanCreate(1); }
+
+QvValue* QvClient::askNumber() { return QvNumberCreate(34.6); }
 
 void QvClient::run(bool executeOnWorkerThread) {
     check();

@@ -35,6 +35,14 @@ public:
     virtual void showParseErrors();
     // Writes to standard output; each '\n' or '\r' becomes one end of line.
     virtual void writeText(const char* text, int length);
+    // Answers every input request of the session with the host's ask operation for
+    // its type; a request of an unknown type is answered with no value.
+    virtual void answerPendingInput();
+    // The answers a host gives when it asks the user nothing. Each returns a new value
+    // that the session takes over, or null for no value.
+    virtual QvValue* askText();
+    virtual QvValue* askBoolean();
+    virtual QvValue* askNumber();
 
     void setSourceText(const std::string& text) { sourceText_ = text; }
     // The file that relative includes and paths resolve against; the client owns it.
@@ -52,6 +60,8 @@ public:
 protected:
     static constexpr int kPollIntervalMs = 50;
 
+    // Shows one error record that has not been shown yet.
+    virtual void showParseError(ParseError* error);
     // The host's own kind of client window.
     virtual std::unique_ptr<QvClientWindow> createClientWindow(QvWindow* window);
     const std::map<QvWindow*, std::unique_ptr<QvClientWindow>>& clientWindows() const { return windows_; }

@@ -38,7 +38,7 @@ struct QvBuiltinParameter {
 QvBuiltinParameter QvRequired(QvType types, const char* name);
 QvBuiltinParameter QvDynamic(QvType types, const char* name);
 QvBuiltinParameter QvOptional(QvType types, const char* name, QvBuiltinDefault value);
-// A parameter through which the function changes the caller's variable.
+// Required, and passed as the caller's variable.
 QvBuiltinParameter QvByReference(QvType types, const char* name);
 
 struct QvBuiltinRow {
