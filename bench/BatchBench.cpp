@@ -113,11 +113,11 @@ int main(int argc, char** argv) {
 
     std::printf("%d runs of a small picture script (64x48 PNG to grey PNG), %u cores\n", inputs,
                 static_cast<unsigned>(sysconf(_SC_NPROCESSORS_ONLN)));
-    std::printf("%-26s %9s %9s %12s %22s\n", "runner", "seconds", "runs/s", "ms per run", "overhead per run (ms)");
+    std::printf("%-30s %9s %9s %12s %22s\n", "runner", "seconds", "runs/s", "ms per run", "overhead per run (ms)");
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         if (row.seconds < 0) {
-            std::printf("%-26s %s\n", row.runner.c_str(), row.note.empty() ? "failed" : row.note.c_str());
+            std::printf("%-30s %s\n", row.runner.c_str(), row.note.empty() ? "failed" : row.note.c_str());
             continue;
         }
         // Overhead against the peer that starts as many runs at once: xargs -P 1 for
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
             std::snprintf(text, sizeof text, "%+.1f", (row.seconds - peer.seconds) * 1000 / inputs);
             overhead = text;
         }
-        std::printf("%-26s %9.2f %9.1f %12.1f %22s\n", row.runner.c_str(), row.seconds, inputs / row.seconds,
+        std::printf("%-30s %9.2f %9.1f %12.1f %22s\n", row.runner.c_str(), row.seconds, inputs / row.seconds,
                     row.seconds * 1000 / inputs, overhead.c_str());
     }
     fs::remove_all(folder);
