@@ -4,9 +4,11 @@
 
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
+#include "Errors/QvYieldScope.h"
 #include "Session/QvWarningConsole.h"
 
-std::atomic<bool> QvAbortFlag::raised{false};
+std::atomic<bool> QvYieldState::abortEverything{false};
+__attribute__((tls_model("initial-exec"))) thread_local const std::atomic<bool>* QvYieldState::stopRequested = nullptr;
 
 void QvError(const char* text) { throw new QvException(text); }
 
@@ -21,8 +23,16 @@ void QvWarning(const char* text) {
 }
 
 void QvYield() {
-    if (QvAbortFlag::raised.load(std::memory_order_relaxed))
+    if (QvYieldState::abortEverything.load(std::memory_order_relaxed))
         throw new QvInterruptException;
+    const std::atomic<bool>* stop = QvYieldState::stopRequested;
+    if (stop && stop->load(std::memory_order_relaxed))
+        QvError("Execution cancelled by user.");
 }
 
-void QvSetAbortEverything() { QvAbortFlag::raised.store(true, std::memory_order_relaxed); }
+QvYieldScope::QvYieldScope(const std::atomic<bool>& stop) : outer_(QvYieldState::stopRequested) {
+    QvYieldState::stopRequested = &stop;
+}
+QvYieldScope::~QvYieldScope() { QvYieldState::stopRequested = outer_; }
+
+void QvSetAbortEverything() { QvYieldState::abortEverything.store(true, std::memory_order_relaxed); }

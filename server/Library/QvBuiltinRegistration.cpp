@@ -1,8 +1,7 @@
 // Every built-in signature, in registration order: Function, Frame, Math.Sum,
 // Math.Difference, File, Math.Minimum/Maximum, Filter, Math.Average/StdDev/Random/
 // RandomSeed, Find, TestHarness, Draw, Fractal, System, Client. The order fixes the
-// order of overloads (a call takes the first that fits) and of every listing; the
-// picture overloads take their places among the rows below.
+// order of overloads (a call takes the first that fits) and of every listing.
 #include "Library/QvBuiltinNamespaces.h"
 #include "Library/QvBuiltinTable.h"
 #include "Plugins/QvPluginRegistry.h"
@@ -10,6 +9,16 @@
 namespace {
 const QvType kNothing;
 const QvType kPictures = QV_FRAME_MONO | QV_FRAME | QV_IMAGE_MONO | QV_IMAGE;
+const QvType kColorPictures = QV_FRAME | QV_IMAGE;
+const QvType kColorBound = QV_NUMBER | QV_VECTOR | QV_COLOR;
+
+std::vector<QvBuiltinParameter> pictureLocation() {
+    return {QvRequired(kPictures, "source"), QvOptional(QV_VECTOR, "origin_location", QvDefaultVector({0, 0})),
+            QvOptional(QV_BOOLEAN, "sub_pixel", QvDefaultBoolean(false))};
+}
+
+const char* const kNormalizeHelp = "Rescale the pixels within min..max\n\tto lie between 0 and 1.";
+const char* const kStdDevHelp = "Return the standard deviation of\n\tthe elements of x.";
 
 // The parameters of the picture search, after the source and the match.
 std::vector<QvBuiltinParameter> pictureSearchParameters() {
@@ -26,12 +35,27 @@ std::vector<QvBuiltinParameter> pictureSearchParameters() {
             QvOptional(QV_TEXT, "internal_test_choose_core", QvDefaultText("fastest"))};
 }
 
+QvBuiltinParameter number(const char* name, double value) { return QvOptional(QV_NUMBER, name, QvDefaultNumber(value)); }
+QvBuiltinParameter text(const char* name, const char* value) { return QvOptional(QV_TEXT, name, QvDefaultText(value)); }
+QvBuiltinParameter boolean(const char* name, bool value) {
+    return QvOptional(QV_BOOLEAN, name, QvDefaultBoolean(value));
+}
+
+// The parameters every Draw function ends with.
+QvBuiltinParameter drawingColor() { return QvOptional(QV_COLOR, "obj_color", QvDefaultColor(0, 0, 0)); }
+QvBuiltinParameter drawingMode() { return text("mode", "copy"); }
+QvBuiltinParameter drawingWeight() { return QvOptional(QV_NUMBER | QV_COLOR, "weight", QvDefaultNumber(1)); }
+
 std::vector<QvBuiltinRow> builtinRows() {
     using namespace QvFunctionNamespace;
+    using namespace QvFrameNamespace;
     using namespace QvMathNamespace;
+    using namespace QvFilterNamespace;
     using namespace QvFileNamespace;
     using namespace QvFindNamespace;
     using namespace QvTestHarnessNamespace;
+    using namespace QvDrawNamespace;
+    using namespace QvFractalNamespace;
     using namespace QvSystemNamespace;
     using namespace QvClientNamespace;
     return {
@@ -47,11 +71,30 @@ std::vector<QvBuiltinRow> builtinRows() {
         {"Function", "GetFunctionSignatures", GetFunctionSignatures, QV_LIST,
          {QvRequired(QV_TEXT, "namespace"), QvRequired(QV_TEXT, "name")}, "Get the specified function signatures."},
 
+        {"Frame", "DeInterlaceOdd", DeInterlaceOdd, kPictures, {QvRequired(kPictures, "source")},
+         "De-Interlace and return the odd numbered lines"},
+        {"Frame", "DeInterlaceEven", DeInterlaceEven, kPictures, {QvRequired(kPictures, "source")},
+         "De-Interlace and return the even numbered lines"},
+        {"Frame", "Interlace", Interlace, kPictures, {QvRequired(kPictures, "even"), QvRequired(kPictures, "odd")},
+         "Combine the two frames, interleaving their lines."},
+        // The operation returns the grey picture of the same depth.
+        {"Frame", "GetAlpha", GetAlpha, QV_FRAME_MONO | QV_IMAGE_MONO, {QvRequired(kColorPictures, "source")},
+         "Return a frame containing the alpha channel of the source."},
+        {"Frame", "SetAlpha", SetAlpha, kColorPictures,
+         {QvRequired(kColorPictures, "source"), QvRequired(kPictures, "alpha")},
+         "Set the alpha channel of the source to the 'alpha' parameter."},
+
+        {"Math", "Sum", SumOfPicture, QV_COLOR, {QvRequired(kPictures, "x")}, "Return the sum of all the pixels in x."},
         {"Math", "Sum", SumOfVector, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
          "Return the sum of all the elements in x."},
         {"Math", "Difference", DifferenceOfVectors, QV_NUMBER,
          {QvRequired(QV_VECTOR, "x"), QvRequired(QV_VECTOR, "y")},
          "\tReturn a single number (0..1)\n\trepresenting the difference between\n\tx and y."},
+        {"Math", "Difference", DifferenceOfPictures, QV_NUMBER,
+         {QvRequired(kPictures, "x"), QvRequired(kPictures, "y"),
+          QvOptional(QV_NUMBER, "threshold", QvDefaultNumber(0))},
+         "\tReturn a single number (0..1)\n\trepresenting the difference between\n\tx and y. Only pixel differences "
+         "above the\n\t'threshold' parameter are taken into account."},
 
         {"File", "DirectoryList", DirectoryList, QV_LIST,
          {QvOptional(QV_TEXT, "path", QvDefaultText("")), QvOptional(QV_TEXT, "filter", QvDefaultText(""))},
@@ -64,17 +107,39 @@ std::vector<QvBuiltinRow> builtinRows() {
 
         {"Math", "Minimum", SmallestElement, QV_VECTOR, {QvRequired(QV_VECTOR, "x")},
          "Return the smallest element and it's position."},
+        {"Math", "Minimum", DarkestPixel, QV_VECTOR, pictureLocation(),
+         "Return the position and luminance of the pixel with the smallest luminance. The return vector contains "
+         "{x, y, min_luminance} where x and y are the co-ordinates of the minimum."},
         {"Math", "Maximum", LargestElement, QV_VECTOR, {QvRequired(QV_VECTOR, "x")},
          "Return the largest element and it's position."},
+        {"Math", "Maximum", BrightestPixel, QV_VECTOR, pictureLocation(),
+         "Return the position and luminance of the pixel with the largest luminance. The return vector contains "
+         "{x, y, max_luminance} where x and y are the co-ordinates of the maximum."},
+        {"Math", "Minimum", Lesser, kPictures, {QvRequired(kPictures, "x"), QvRequired(kPictures, "y")},
+         "Return an image made up of the lesser pixels of the two parameters."},
+        {"Math", "Maximum", Greater, kPictures, {QvRequired(kPictures, "x"), QvRequired(kPictures, "y")},
+         "Return an image made up of the greater pixels of the two parameters."},
         {"Math", "Minimum", Lesser, QV_NUMBER, {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y")},
          "Return the lesser of the two parameters."},
         {"Math", "Maximum", Greater, QV_NUMBER, {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y")},
          "Return the greater of the two parameters."},
 
+        {"Filter", "Replace", Replace, kPictures,
+         {QvRequired(kPictures, "x"), QvRequired(kColorBound, "min"), QvRequired(kColorBound, "max"),
+          QvRequired(kColorBound, "replacement_color"), QvOptional(QV_BOOLEAN, "inclusive", QvDefaultBoolean(true))},
+         "Replace the pixels within min..max\n\twith the replacement color."},
+        {"Filter", "Normalize", Normalize, kPictures,
+         {QvRequired(kPictures, "x"), QvDynamic(kColorBound, "min"), QvDynamic(kColorBound, "max")}, kNormalizeHelp},
+        {"Filter", "Normalize", NormalizeInPlace, kNothing,
+         {QvByReference(kPictures, "x"), QvDynamic(kColorBound, "min"), QvDynamic(kColorBound, "max")},
+         kNormalizeHelp},
+
         {"Math", "Average", Average, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
          "Return the average element of the vector x."},
-        {"Math", "StdDev", StdDev, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
-         "Return the standard deviation of\n\tthe elements of x."},
+        {"Math", "Average", Average, QV_COLOR, {QvRequired(kPictures, "x")},
+         "Return the average of the pixels of the image x."},
+        {"Math", "StdDev", StdDev, QV_NUMBER, {QvRequired(QV_VECTOR, "x")}, kStdDevHelp},
+        {"Math", "StdDev", StdDev, QV_COLOR, {QvRequired(kPictures, "x")}, kStdDevHelp},
         {"Math", "Random", Random, QV_NUMBER,
          {QvOptional(QV_NUMBER, "min", QvDefaultNumber(0)), QvOptional(QV_NUMBER, "max", QvDefaultNumber(1))},
          "\tReturn a random number between\n\tmin and max."},
@@ -88,6 +153,12 @@ std::vector<QvBuiltinRow> builtinRows() {
          "Return position of the match frame in the source"},
         {"Find", "Map", MapPictures, QV_IMAGE_MONO, pictureSearchParameters(),
          "Return a map of the correlation between match and source."},
+        {"Find", "Region", Region, QV_LIST,
+         {QvRequired(kPictures, "source"), QvRequired(QV_NUMBER, "value"), number("tolerance", 0),
+          number("min_area", 1), number("min_width", 0), number("min_height", 0), number("radius", 1),
+          boolean("list_points", false), boolean("return_frame", false), number("edge_value", 1),
+          QvOptional(QV_VECTOR, "topleft", QvDefaultVector({0, 0})), QvDynamic(QV_VECTOR, "bottomright")},
+         "Find Regions of a particular luminance"},
 
         {"TestHarness", "Clear", Clear, kNothing, {}, "Erase the testharness log file."},
         {"TestHarness", "Begin", Begin, kNothing, {QvRequired(QV_TEXT, "testname")},
@@ -102,6 +173,33 @@ std::vector<QvBuiltinRow> builtinRows() {
          "If on, saves names of all files run to logfiles.txt (only  MacOS X command line)."},
         {"TestHarness", "IsDebug", IsDebug, QV_BOOLEAN, {},
          "Return whether this is a debug build (always false for released versions."},
+
+        {"Draw", "Circle", Circle, kNothing,
+         {QvByReference(kPictures, "canvas"), QvRequired(QV_NUMBER, "radius"), number("x", 0), number("y", 0),
+          drawingColor(), boolean("fill", false), drawingMode(), drawingWeight()},
+         "Draw a circle over a frame"},
+        {"Draw", "Rectangle", Rectangle, kNothing,
+         {QvByReference(kPictures, "canvas"), QvRequired(QV_NUMBER, "width"), QvRequired(QV_NUMBER, "height"),
+          number("x", 0), number("y", 0), drawingColor(), boolean("fill", false), drawingMode(), drawingWeight()},
+         "Draw a rectangle over a frame"},
+        {"Draw", "Line", Line, kNothing,
+         {QvByReference(kPictures, "canvas"), number("x1", 0), number("y1", 0), number("x2", 0), number("y2", 0),
+          drawingColor(), drawingMode(), drawingWeight()},
+         "Draw a line over a frame"},
+
+        {"Fractal", "Mandelbrot", Mandelbrot, QV_FRAME,
+         {number("x", -0.7), number("y", 0), number("scale", 2.2), number("width", 320), number("height", 240),
+          QvDynamic(QV_NUMBER, "depth"), text("colortype", "log"), number("numbercolors", 200), number("winding", 3),
+          number("gradient", 0.02)},
+         "Generate a Fractal Frame of the Mandelbrot Set."},
+        {"Fractal", "Julia", Julia, QV_FRAME,
+         {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y"), number("scale", 4), number("size", 320),
+          number("depth", 250), text("colortype", "fixedlog"), number("numbercolors", 200), number("winding", 3),
+          number("gradient", 0.02)},
+         "Generate a Fractal Frame of the Julia Set."},
+        {"Fractal", "MandelbrotPoint", MandelbrotPoint, QV_NUMBER,
+         {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y"), number("depth", 32000)},
+         "Evaluate the Mandelbrot escape count at a point."},
 
         {"System", "Processor", Processor, QV_TEXT, {}, "Return the CPU name (e.g. x86)."},
         {"System", "QuarvelVersion", QuarvelVersion, QV_VECTOR, {},

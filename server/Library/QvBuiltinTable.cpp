@@ -1,5 +1,6 @@
 #include "Library/QvBuiltinTable.h"
 
+#include "Values/QvColorValue.h"
 #include "Values/QvVectorValue.h"
 
 QvValue* QvBuiltinDefault::create() const {
@@ -10,6 +11,7 @@ QvValue* QvBuiltinDefault::create() const {
     case Kind::Boolean: return QvBooleanCreate(boolean);
     case Kind::Text: return QvTextCreate(text);
     case Kind::Vector: return new QvVectorValue(vector);
+    case Kind::Color: return new QvColorValue(QvColor{vector[0], vector[1], vector[2]});
     }
     return QvParameterRequired;
 }
@@ -42,6 +44,12 @@ QvBuiltinDefault QvDefaultVector(std::vector<double> elements) {
     return value;
 }
 
+QvBuiltinDefault QvDefaultColor(double red, double green, double blue) {
+    QvBuiltinDefault value = QvDefaultVector({red, green, blue});
+    value.kind = QvBuiltinDefault::Kind::Color;
+    return value;
+}
+
 QvBuiltinParameter QvRequired(QvType types, const char* name) { return {types, name, QvBuiltinDefault{}}; }
 
 QvBuiltinParameter QvDynamic(QvType types, const char* name) {
@@ -52,6 +60,10 @@ QvBuiltinParameter QvDynamic(QvType types, const char* name) {
 
 QvBuiltinParameter QvOptional(QvType types, const char* name, QvBuiltinDefault value) {
     return {types, name, std::move(value)};
+}
+
+QvBuiltinParameter QvByReference(QvType types, const char* name) {
+    return {types, name, QvBuiltinDefault{}, QvArgumentByReference};
 }
 
 void QvRegisterBuiltins(const std::vector<QvBuiltinRow>& rows) {

@@ -63,15 +63,22 @@ QvValue** QvParameterBlockGetReferenceValue(QvParameterBlock* block, const char*
     return reinterpret_cast<QvValue**>(&handle);
 }
 
+// The value is adopted before anything is checked, so a refused value is freed.
 void QvParameterBlockSetValue(QvParameterBlock* block, const char* name, QvValue* value) {
+    QvValueRef adopted(value);
     QvValueContainer* variable = referenceOf(block, name, "Non l-value parameter in plug-in");
-    if (!value) QvError("Empty parameter in plug-in");
-    variable->setValue(QvValueRef(value));
+    if (!adopted) QvError("Empty parameter in plug-in");
+    variable->setValue(std::move(adopted));
 }
 
+// The value changed belongs to the variable at the end of the reference chain;
+// notifying that one reaches every variable (and window) that refers to it.
 void QvParameterBlockNotifyChange(QvParameterBlock* block, const char* name) {
     QvArgumentSlot& entry = entryOf(block, name);
-    if (entry.kind == QvArgumentSlot::Reference) entry.referee->notify();
+    if (entry.kind != QvArgumentSlot::Reference) return;
+    QvValueContainer* holder = entry.referee;
+    while (holder->referee()) holder = holder->referee();
+    holder->notify();
 }
 
 int QvParameterBlockIsDynamicGenerationRequired(QvParameterBlock* block, const char* name) {

@@ -14,6 +14,7 @@
 #include "Session/QvSourceMap.h"
 #include "Session/QvSyntaxBlock.h"
 #include "Session/Qv_stringstream.h"
+#include "Values/qv_auto_value.h"
 #include "QvExport.h"
 
 class AST;
@@ -42,6 +43,11 @@ public:
     ~QvParser();
     QvParser(const QvParser&) = delete;
     QvParser& operator=(const QvParser&) = delete;
+
+    // A global variable the script starts with (a host's script argument): declared
+    // before the syntax check and set before the first statement of every run. Give
+    // them before the first check or run.
+    void presetVariable(const std::string& name, QvValue* value);
 
     // Running. Results are read from the flags and streams.
     void CheckSyntax();
@@ -136,6 +142,13 @@ private:
     void evaluate();
     void walk();
 
+    struct PresetVariable {
+        std::string name;
+        qv_auto_value<QvValue> value;
+    };
+
+    // A deque: the parser keeps views of the names, which must not move.
+    std::deque<PresetVariable> presets_;
     std::unique_ptr<QvPluginRegistry> registry_;
     std::unique_ptr<QvTreeEval> evaluator_;
     std::vector<QvSyntaxBlock> syntaxBlocks_;

@@ -44,8 +44,12 @@ public:
     // The last holder's release destroys the object.
     void releaseHolder() {
         if (holders_.load(std::memory_order_acquire) <= 1 || holders_.fetch_sub(1, std::memory_order_acq_rel) <= 1)
-            delete this;
+            destroy(this);
     }
+    // Deletes the object. Objects whose last holder goes while another is being
+    // destroyed on this thread (the elements of a list) wait in a work list and are
+    // deleted one after another, so a deeply nested value is freed without recursion.
+    static void destroy(QvAutoObject* object);
 
 private:
     std::atomic<uint32_t> holders_{0};
