@@ -12,7 +12,7 @@
 
 #include "Errors/QvException.h"
 #include "Files/QvFile.h"
-#include "Media/QvFFmpegImageCodec.h"
+#include "MediaModule/QvFFmpegImageCodec.h"
 #include "Media/QvMediaLayer.h"
 #include "QvGWorld/QvPixelBuffer.h"
 

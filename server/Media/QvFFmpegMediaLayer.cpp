@@ -7,7 +7,7 @@
 
 #include "Errors/QvErrors.h"
 #include "Files/QvFileStatus.h"
-#include "Media/QvFFmpegImageCodec.h"
+#include "MediaModule/QvFFmpegImageCodec.h"
 #include "QvGWorld/QvPixelBuffer.h"
 
 extern "C" {

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "Errors/QvException.h"
-#include "Media/QvFFmpegImageCodec.h"
+#include "MediaModule/QvFFmpegImageCodec.h"
 #include "Media/QvMediaLayer.h"
 #include "QvGWorld/QvPixelBuffer.h"
 

@@ -13,7 +13,7 @@
 
 #include "ErrorCapture.h"
 #include "Files/QvFileStatus.h"
-#include "Media/QvFFmpegImageCodec.h"
+#include "MediaModule/QvFFmpegImageCodec.h"
 #include "Media/QvMediaLayer.h"
 #include "QvGWorld/QvPixelBuffer.h"
 

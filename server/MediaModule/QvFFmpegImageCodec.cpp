@@ -1,4 +1,4 @@
-#include "Media/QvFFmpegImageCodec.h"
+#include "MediaModule/QvFFmpegImageCodec.h"
 
 #include <algorithm>
 #include <cmath>
