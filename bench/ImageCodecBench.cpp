@@ -12,7 +12,6 @@
 
 #include "Errors/QvException.h"
 #include "Files/QvFile.h"
-#include "MediaModule/QvFFmpegImageCodec.h"
 #include "Media/QvMediaLayer.h"
 #include "QvGWorld/QvPixelBuffer.h"
 
@@ -87,10 +86,11 @@ int main(int argc, char** argv) {
         }
         std::printf("# picture: %s\n", argc > 1 ? argv[1] : "synthetic");
         std::vector<uint8_t> jpeg, png;
-        report("media.jpeg_encode_q0.9", [&] { jpeg = QvFFmpegImageCodec::encode(*picture, "JPEG", 0.9); });
-        report("media.jpeg_decode", [&] { QvFFmpegImageCodec::decode(jpeg.data(), jpeg.size()); });
-        report("media.png_encode", [&] { png = QvFFmpegImageCodec::encode(*picture, "PNG", 1.0); });
-        report("media.png_decode", [&] { QvFFmpegImageCodec::decode(png.data(), png.size()); });
+        QvMediaLayer& media = QvTheMediaLayer();
+        report("media.jpeg_encode_q0.9", [&] { jpeg = media.encodeImage(*picture, "JPEG", 0.9); });
+        report("media.jpeg_decode", [&] { media.decodeImage(jpeg.data(), jpeg.size()); });
+        report("media.png_encode", [&] { png = media.encodeImage(*picture, "PNG", 1.0); });
+        report("media.png_decode", [&] { media.decodeImage(png.data(), png.size()); });
         std::printf("# encoded sizes: jpeg q0.9 %zu B, png %zu B\n", jpeg.size(), png.size());
     } catch (QvException* error) {
         std::fprintf(stderr, "ImageCodecBench: %s\n", error->message().c_str());

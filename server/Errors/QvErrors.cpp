@@ -4,6 +4,7 @@
 
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
+#include "Errors/QvStopRequests.h"
 #include "Session/QvWarningConsole.h"
 
 namespace {
@@ -28,3 +29,5 @@ void QvYield() {
 }
 
 void QvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }
+
+bool QvAbortEverythingRequested() { return abortEverything.load(std::memory_order_relaxed); }

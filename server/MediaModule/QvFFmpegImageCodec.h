@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class QvPixelBuffer;
+#include "Media/QvMediaModuleAbi.h"
 
 // Image files in memory through FFmpeg's codecs: pictures of 32-bit ARGB pixels to
 // encoded bytes in a named compression, and any image format the demuxers recognise
@@ -15,11 +15,17 @@ public:
     // Largest picture decoded, in pixels (a bound on what a hostile file can make us allocate).
     static constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
+    // How much of a file's start is enough to recognise a picture format.
+    static constexpr size_t kProbeBytes = 4096;
+
+    // Whether the bytes start a picture in a format the decoders read.
+    static bool recognises(const uint8_t* data, size_t size);
     // The compression names whose encoder this build of the libraries has.
     static std::vector<std::string> compressorNames();
     // Raises "Unknown frame compression type." with the available names when the
     // name is unknown; quality (0..1) matters to lossy formats only.
-    static std::vector<uint8_t> encode(QvPixelBuffer& picture, const std::string& compression, double quality);
-    // Raises one of the reading errors of frames when the bytes are no usable picture.
-    static std::unique_ptr<QvPixelBuffer> decode(const uint8_t* data, size_t size);
+    static std::vector<uint8_t> encode(const QvMediaPicture& picture, const std::string& compression, double quality);
+    // Decodes into a picture of the image's size that `maker` provides. Raises one of
+    // the reading errors of frames when the bytes are no usable picture.
+    static void decode(const uint8_t* data, size_t size, QvMediaPictureMaker maker, void* context);
 };

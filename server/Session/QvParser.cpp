@@ -12,6 +12,7 @@
 #include "FrontEnd/QvTokenNames.h"
 #include "FrontEnd/QvTreeWriter.h"
 #include "Errors/QvControlSignals.h"
+#include "Errors/QvStopRequests.h"
 #include "Interpreter/QvArgumentBlock.h"
 #include "Interpreter/QvTreeEval.h"
 #include "Plugins/QvPluginRegistry.h"
@@ -268,6 +269,7 @@ void QvParser::Execute() {
 void QvParser::evaluate() { QvLargeStack::run([this] { walk(); }); }
 
 void QvParser::walk() {
+    QvRunningScriptScope stoppable(interrupted_);
     try {
         evaluator_.reset();
         evaluator_.reset(new QvTreeEval(this));
