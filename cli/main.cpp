@@ -14,6 +14,7 @@
 #include "Plugins/QvPluginRegistry.h"
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
+#include "QvTerminalProgress.h"
 
 namespace {
 constexpr int kExitClean = 0;
@@ -106,6 +107,8 @@ int main(int argc, char** argv) {
         return kExitNoInput;
     }
 
+    static QvTerminalProgress services;
+    QvInstallHostServices(&services);
     QvPluginRegistryInitInternal();
     QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp");
 

@@ -64,15 +64,20 @@ bool validDepth(int depth) {
     return false;
 }
 
-// Sizes an encoder cannot take as they are: chroma planes need whole samples, and
-// Cinepak works on blocks of 4 x 4.
-int alignment(AVCodecID codec, AVPixelFormat format, bool horizontal) {
+// The sizes to offer the encoder, the picture's own first: encoders that cannot take it
+// (whole chroma samples, Cinepak's blocks of 4 x 4, macroblocks) get it grown.
+std::vector<std::pair<int, int>> codedSizes(AVPixelFormat format, int width, int height) {
     const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
-    int chroma = descriptor ? 1 << (horizontal ? descriptor->log2_chroma_w : descriptor->log2_chroma_h) : 1;
-    return std::max(codec == AV_CODEC_ID_CINEPAK ? 4 : 1, chroma);
+    int chromaX = descriptor ? 1 << descriptor->log2_chroma_w : 1;
+    int chromaY = descriptor ? 1 << descriptor->log2_chroma_h : 1;
+    auto roundUp = [](int value, int step) { return (value + step - 1) / step * step; };
+    std::vector<std::pair<int, int>> sizes;
+    for (auto step : {std::make_pair(1, 1), std::make_pair(chromaX, chromaY), std::make_pair(4, 4), std::make_pair(16, 16)}) {
+        std::pair<int, int> size(roundUp(width, step.first), roundUp(height, step.second));
+        if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+    }
+    return sizes;
 }
-
-int roundUp(int value, int step) { return (value + step - 1) / step * step; }
 
 // The quantiser scale of a quality 0..1, through the familiar 0-100 JPEG quality scale.
 int quantiserScale(double quality) {
@@ -100,7 +105,7 @@ bool isYuv(AVPixelFormat format) {
 }  // namespace
 
 QvFrameEncoder::QvFrameEncoder(const QvMediaCompression& compression, int width, int height, AVRational timeBase,
-                               bool globalHeader)
+                               bool globalHeader, bool reordering)
     : parameters_(nullptr, [](AVCodecParameters* parameters) { avcodec_parameters_free(&parameters); }) {
     const QvCompressor* compressor = compression.compressor ? QvCompressors::find(compression.compressor) : nullptr;
     if (!compressor) QvModuleFail(QV_MEDIA_UNKNOWN_COMPRESSOR, compression.compressor ? compression.compressor : "");
@@ -109,32 +114,32 @@ QvFrameEncoder::QvFrameEncoder(const QvMediaCompression& compression, int width,
         QvModuleFail(QV_MEDIA_SETTINGS_REFUSED);
     if (width < 1 || height < 1 || width > QV_MEDIA_MAX_SIDE || height > QV_MEDIA_MAX_SIDE)
         QvModuleFail(QV_MEDIA_COMPRESSOR_REFUSED);
-    open(compression, *compressor->encoder, width, height, timeBase, globalHeader);
+    open(compression, *compressor->encoder, width, height, timeBase, globalHeader, reordering);
 }
 
 void QvFrameEncoder::open(const QvMediaCompression& compression, const AVCodec& encoder, int width, int height,
-                          AVRational timeBase, bool globalHeader) {
+                          AVRational timeBase, bool globalHeader, bool reordering) {
     AVPixelFormat pixels = choosePixels(encoder, compression.depth, width, height);
-    int codedWidth = roundUp(width, alignment(encoder.id, pixels, true));
-    int codedHeight = roundUp(height, alignment(encoder.id, pixels, false));
-    context_.reset(QvModuleCheckMemory(avcodec_alloc_context3(&encoder)));
-    context_->width = codedWidth;
-    context_->height = codedHeight;
-    context_->pix_fmt = pixels;
-    context_->time_base = timeBase;
-    context_->framerate = AVRational{30000, 1001};
-    context_->gop_size = std::max(1, compression.keyFrameInterval);
-    // Frames leave in the order they came: a store's frames are read by the order of
-    // their appending, and copied runs meet compressed ones on equal terms.
-    context_->max_b_frames = 0;
-    context_->thread_count = 0;
-    if (isYuv(pixels)) {
-        context_->colorspace = AVCOL_SPC_BT470BG;
-        context_->color_range = pixels == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+    for (const std::pair<int, int>& coded : codedSizes(pixels, width, height)) {
+        context_.reset(QvModuleCheckMemory(avcodec_alloc_context3(&encoder)));
+        context_->width = coded.first;
+        context_->height = coded.second;
+        context_->pix_fmt = pixels;
+        context_->time_base = timeBase;
+        context_->framerate = AVRational{30000, 1001};
+        context_->gop_size = std::max(1, compression.keyFrameInterval);
+        if (!reordering) context_->max_b_frames = 0;
+        context_->thread_count = 0;
+        if (isYuv(pixels)) {
+            context_->colorspace = AVCOL_SPC_BT470BG;
+            context_->color_range = pixels == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+        }
+        if (globalHeader) context_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        applyQuality(*context_, std::clamp(compression.spatialQuality, 0.0, 1.0));
+        if (avcodec_open2(context_.get(), &encoder, nullptr) >= 0) break;
+        context_.reset();
     }
-    if (globalHeader) context_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    applyQuality(*context_, std::clamp(compression.spatialQuality, 0.0, 1.0));
-    if (avcodec_open2(context_.get(), &encoder, nullptr) < 0) QvModuleFail(QV_MEDIA_COMPRESSOR_REFUSED);
+    if (!context_) QvModuleFail(QV_MEDIA_COMPRESSOR_REFUSED);
 
     parameters_.reset(QvModuleCheckMemory(avcodec_parameters_alloc()));
     if (avcodec_parameters_from_context(parameters_.get(), context_.get()) < 0) QvModuleFail(QV_MEDIA_OUT_OF_MEMORY);
@@ -143,14 +148,17 @@ void QvFrameEncoder::open(const QvMediaCompression& compression, const AVCodec& 
 
     frame_.reset(QvModuleCheckMemory(av_frame_alloc()));
     frame_->format = pixels;
-    frame_->width = codedWidth;
-    frame_->height = codedHeight;
+    frame_->width = context_->width;
+    frame_->height = context_->height;
     frame_->color_range = context_->color_range;
     if (av_frame_get_buffer(frame_.get(), 0) < 0) QvModuleFail(QV_MEDIA_OUT_OF_MEMORY);
     packet_.reset(QvModuleCheckMemory(av_packet_alloc()));
 }
 
-bool QvFrameEncoder::delays() const { return (context_->codec->capabilities & AV_CODEC_CAP_DELAY) != 0; }
+// Encoders working on several frames at once give each packet back later too.
+bool QvFrameEncoder::delays() const {
+    return (context_->codec->capabilities & AV_CODEC_CAP_DELAY) || (context_->active_thread_type & FF_THREAD_FRAME);
+}
 
 void QvFrameEncoder::encode(const QvMediaPicture& picture, int64_t pts, int64_t duration, bool forceKey,
                             const PacketSink& sink) {

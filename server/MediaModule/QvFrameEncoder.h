@@ -17,9 +17,11 @@ public:
 
     // Fails with QV_MEDIA_UNKNOWN_COMPRESSOR, QV_MEDIA_SETTINGS_REFUSED or
     // QV_MEDIA_COMPRESSOR_REFUSED. `globalHeader`: set-up data goes in the stream's
-    // parameters rather than in key frames (what most file types want).
+    // parameters rather than in key frames (what most file types want). `reordering`:
+    // frames may be sent in another order than they came (B-frames); without it they
+    // leave in their order, as a store needs, whose frames are read by their order.
     QvFrameEncoder(const QvMediaCompression& compression, int width, int height, AVRational timeBase,
-                   bool globalHeader);
+                   bool globalHeader, bool reordering);
 
     // The stream's parameters, declaring the picture's size.
     const AVCodecParameters& parameters() const { return *parameters_; }
@@ -33,7 +35,7 @@ public:
 
 private:
     void open(const QvMediaCompression& compression, const AVCodec& encoder, int width, int height,
-              AVRational timeBase, bool globalHeader);
+              AVRational timeBase, bool globalHeader, bool reordering);
     void drain(const PacketSink& sink);
 
     QvCodecContextHandle context_;

@@ -122,7 +122,7 @@ int32_t compressStill(const QvMediaPicture* picture, const QvMediaCompression* c
     return guarded(result, [&] {
         QvMediaCompression still = *compression;
         still.keyFrameInterval = 1;
-        QvFrameEncoder encoder(still, picture->width, picture->height, AVRational{1, 30000}, false);
+        QvFrameEncoder encoder(still, picture->width, picture->height, AVRational{1, 30000}, false, false);
         QvPacketHandle kept(QvModuleCheckMemory(av_packet_alloc()));
         auto keep = [&](AVPacket& packet, int64_t) {
             if (!kept->data && av_packet_ref(kept.get(), &packet) < 0) QvModuleFail(QV_MEDIA_OUT_OF_MEMORY);

@@ -48,7 +48,7 @@ QvStoreSource::QvStoreSource(std::shared_ptr<QvStoreFile> file, const QvMediaCom
       width_(width),
       height_(height) {
     if (timeScale < 1) QvModuleFail(QV_MEDIA_SETTINGS_REFUSED);
-    encoder_ = std::make_unique<QvFrameEncoder>(compression, width, height, timeBase_, true);
+    encoder_ = std::make_unique<QvFrameEncoder>(compression, width, height, timeBase_, true, false);
 }
 
 void QvStoreSource::append(const QvMediaPicture& picture, int64_t duration) {

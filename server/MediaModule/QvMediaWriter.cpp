@@ -112,7 +112,7 @@ void QvMediaWriter::beginVideo(QvMediaTrack* like, const QvMediaCompression* com
     } else {
         if (!compression) QvModuleFail(QV_MEDIA_SETTINGS_REFUSED);
         bool globalHeader = (context_->oformat->flags & AVFMT_GLOBALHEADER) != 0;
-        encoder_ = std::make_unique<QvFrameEncoder>(*compression, width, height, timeBase, globalHeader);
+        encoder_ = std::make_unique<QvFrameEncoder>(*compression, width, height, timeBase, globalHeader, true);
         parameters = &encoder_->parameters();
     }
     if (avformat_query_codec(context_->oformat, parameters->codec_id, FF_COMPLIANCE_NORMAL) == 0)

@@ -1,0 +1,372 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <fstream>
+#include <random>
+
+#include "ErrorCapture.h"
+#include "Errors/QvStopRequests.h"
+#include "HostServices/QvHostServices.h"
+#include "Media/QvMediaModule.h"
+#include "MovieFrames.h"
+
+using namespace movieframes;
+
+namespace {
+const char* const kNamedCompressors[] = {"Cinepak", "Animation", "Photo - JPEG", "PNG", "TIFF", "H.264", "None"};
+
+bool lossless(const std::string& compressor) {
+    return compressor == "Animation" || compressor == "PNG" || compressor == "TIFF" || compressor == "None";
+}
+
+// Every frame of the movie, in an order that jumps back and forth, shows its number.
+void expectNumbered(QvMediaMovie& movie, int count, const std::string& what) {
+    ASSERT_EQ(movie.frameCount(), count) << what;
+    std::vector<int> order;
+    for (int i = count - 1; i >= 0; i -= 3) order.push_back(i);
+    for (int i = 0; i < count; ++i) order.push_back(i);
+    for (int i : order) {
+        std::unique_ptr<QvPixelBuffer> frame = movie.frame(i);
+        EXPECT_EQ(numberOf(*frame), i) << what << " frame " << i;
+    }
+}
+
+class MovieTest : public MovieFolderTest {};
+}  // namespace
+
+TEST_F(MovieTest, ANewMovieIsEmpty) {
+    QvMediaMovie movie;
+    EXPECT_EQ(movie.frameCount(), 0);
+    EXPECT_EQ(movie.width(), 0);
+    EXPECT_EQ(movie.height(), 0);
+    EXPECT_EQ(movie.duration(), 0);
+    EXPECT_EQ(raisedMessage([&] { movie.checkFrameIndex(0); }), "Movie Index \"0\" is too large (> -1).");
+    EXPECT_EQ(raisedMessage([&] { movie.checkFrameIndex(-1); }), "Movie Index \"-1\" is too small (< 0).");
+}
+
+// Every named compressor: the count, the durations (1001 units of 1/30000 s at 29.97
+// frames per second), each frame in its place, and every pixel for the lossless ones,
+// before saving and after reopening the saved file.
+TEST_F(MovieTest, RoundTripsThroughEveryNamedCompressor) {
+    for (const char* compressor : kNamedCompressors) {
+        SCOPED_TRACE(compressor);
+        std::unique_ptr<QvMediaMovie> movie = numberedMovie(12, compressor);
+        EXPECT_EQ(movie->width(), 64);
+        EXPECT_EQ(movie->height(), 48);
+        expectNumbered(*movie, 12, "in memory");
+        QvMediaFileLocation saved = file(std::string("saved_") + compressor + ".mov");
+        movie->flatten(saved, QvMovieSettings());
+        std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(saved, "saved.mov");
+        expectNumbered(*reopened, 12, "reopened");
+        EXPECT_EQ(reopened->trackCompressors(), std::vector<std::string>{compressor});
+        EXPECT_NEAR(reopened->frameDuration(5), 1001.0 / 30000, 1e-9);
+        EXPECT_NEAR(reopened->duration(), 12 * 1001.0 / 30000, 1e-9);
+        EXPECT_NEAR(reopened->frameTime(7), 7 * 1001.0 / 30000, 1e-9);
+        if (lossless(compressor)) {
+            for (int i = 0; i < 12; i += 5) EXPECT_TRUE(samePixels(*reopened->frame(i), *numbered(i))) << i;
+        }
+    }
+}
+
+// Cinepak works on 4 x 4 blocks; the picture is grown for it and read back at its own size.
+TEST_F(MovieTest, OddSizesKeepTheirSize) {
+    for (const char* compressor : {"Cinepak", "H.264", "Photo - JPEG", "None"}) {
+        SCOPED_TRACE(compressor);
+        std::unique_ptr<QvMediaMovie> movie = numberedMovie(3, compressor, 17, 13);
+        QvMediaFileLocation saved = file(std::string("odd_") + compressor + ".mov");
+        movie->flatten(saved, QvMovieSettings());
+        std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(saved, "odd.mov");
+        EXPECT_EQ(reopened->width(), 17);
+        EXPECT_EQ(reopened->height(), 13);
+        std::unique_ptr<QvPixelBuffer> frame = reopened->frame(2);
+        EXPECT_EQ(frame->width(), 17);
+        EXPECT_EQ(frame->height(), 13);
+    }
+}
+
+// Frames are found by their own packet times in every container, also where
+// compression reorders them (B-frames come with the H.264 written for overlays).
+TEST_F(MovieTest, IndexingIsExactInEveryContainer) {
+    struct Case {
+        const char* name;
+        const char* compressor;
+    };
+    for (Case container : {Case{"a.mov", "Photo - JPEG"}, Case{"a.mp4", "H.264"}, Case{"a.avi", "Photo - JPEG"},
+                           Case{"a.mkv", "H.264"}, Case{"a.mpg", "mpeg2video"}}) {
+        SCOPED_TRACE(container.name);
+        std::unique_ptr<QvMediaMovie> movie = numberedMovie(40, "None");
+        QvMovieSettings settings;
+        settings.setCompressor(container.compressor);
+        settings.keyFrameInterval = 12;
+        settings.setSpatial(0.9);
+        // A clear overlay leaves the pictures as they are but has every frame compressed.
+        std::unique_ptr<QvPixelBuffer> clear = QvNewPicture(64, 48);
+        clear->lock();
+        for (int y = 0; y < 48; ++y) std::fill(clear->row(y), clear->row(y) + 64, 0u);
+        clear->unlock();
+        settings.setGraphicsMode("straight alpha");
+        settings.setOverlayCompressor("PNG");
+        movie->overlay(*clear, settings);
+        movie->flatten(file(container.name), settings);
+        std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(file(container.name), container.name);
+        expectNumbered(*reopened, 40, container.name);
+        EXPECT_NEAR(reopened->duration(), 40 * 1001.0 / 30000, 1e-3);
+    }
+}
+
+namespace {
+std::vector<int> numbersOf(QvMediaMovie& movie) {
+    std::vector<int> numbers;
+    for (long i = 0; i < movie.frameCount(); ++i) numbers.push_back(numberOf(*movie.frame(i)));
+    return numbers;
+}
+}  // namespace
+
+TEST_F(MovieTest, EditingMovesFramesWithoutRecompressing) {
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(6, "Animation");
+    std::unique_ptr<QvMediaMovie> other = numberedMovie(3, "PNG");
+    for (int i = 0; i < 3; ++i) {
+        QvMovieSettings settings;
+        settings.setCompressor("PNG");
+        other->replaceFrame(i, *numbered(100 + i), settings);
+    }
+    movie->insertMovie(2, *other);
+    EXPECT_EQ(numbersOf(*movie), (std::vector<int>{0, 1, 100, 101, 102, 2, 3, 4, 5}));
+    movie->deleteFrames(1, 3);
+    EXPECT_EQ(numbersOf(*movie), (std::vector<int>{0, 102, 2, 3, 4, 5}));
+
+    // Cutting includes the last index; the cut is a movie of its own.
+    std::unique_ptr<QvMediaMovie> part = movie->cut(2, 5);
+    EXPECT_EQ(numbersOf(*part), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(movie->cut(0, 5)->frameCount(), 6);
+    EXPECT_EQ(raisedMessage([&] { movie->cut(3, 3); }), "Movie indexes can not be equal (3,3).");
+    EXPECT_EQ(raisedMessage([&] { movie->cut(4, 2); }), "The first movie index (4) is greater than the second (2).");
+    EXPECT_EQ(raisedMessage([&] { movie->cut(2, 6); }), "Movie Index \"6\" is too large (> 5).");
+
+    // A movie pasted into itself doubles once.
+    part->insertMovie(part->frameCount(), *part);
+    EXPECT_EQ(numbersOf(*part), (std::vector<int>{2, 3, 4, 5, 2, 3, 4, 5}));
+
+    // Inserting at the length appends; replacing there is refused.
+    QvMovieSettings settings;
+    settings.setCompressor("None");
+    part->insertPicture(8, *numbered(9), settings);
+    EXPECT_EQ(numbersOf(*part).back(), 9);
+    EXPECT_EQ(raisedMessage([&] { part->replaceFrame(9, *numbered(1), settings); }),
+              "Movie Index \"9\" is too large (> 8).");
+    EXPECT_EQ(part->trackCompressors(), (std::vector<std::string>{"Animation", "None"}));
+
+    // What was pasted keeps its compressed frames: saved and reopened, the pixels are
+    // those the original decodes to.
+    std::unique_ptr<QvMediaMovie> cinepak = numberedMovie(5, "Cinepak");
+    QvMediaMovie pasted;
+    pasted.insertMovie(0, *cinepak);
+    pasted.flatten(file("pasted.mov"), QvMovieSettings());
+    std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(file("pasted.mov"), "pasted.mov");
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(samePixels(*reopened->frame(i), *cinepak->frame(i))) << i;
+}
+
+TEST_F(MovieTest, AppendedFramesLastOneFrameAtTheRateOfTheirTime) {
+    QvMediaMovie movie;
+    QvMovieSettings settings;
+    for (double rate : {29.97, 25.0, 10.0, 5.0}) {
+        settings.setRate(rate);
+        movie.insertPicture(movie.frameCount(), *numbered(1), settings);
+    }
+    EXPECT_NEAR(movie.frameDuration(0), 1001.0 / 30000, 1e-12);
+    EXPECT_NEAR(movie.frameDuration(1), 1 / 25.0, 1e-12);
+    EXPECT_NEAR(movie.frameDuration(2), 1 / 10.0, 1e-12);
+    EXPECT_NEAR(movie.frameDuration(3), 1 / 5.0, 1e-12);
+    EXPECT_NEAR(movie.frameTime(3), 1001.0 / 30000 + 0.04 + 0.1, 1e-12);
+    movie.flatten(file("rates.mov"), settings);
+    std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(file("rates.mov"), "rates.mov");
+    EXPECT_EQ(reopened->frameCount(), 4);
+    EXPECT_NEAR(reopened->duration(), 1001.0 / 30000 + 0.04 + 0.1 + 0.2, 1e-9);
+
+    // Twice the duration halves the preferred rate; no duration is refused.
+    double before = movie.duration();
+    movie.setDuration(2 * before);
+    EXPECT_NEAR(movie.preferredRate(), 0.5, 1e-12);
+    EXPECT_NEAR(movie.frameDuration(3), 0.4, 1e-12);
+    EXPECT_EQ(raisedMessage([&] { movie.setDuration(0); }), "Movie duration must be greater than zero");
+    settings.frameRate = 0;
+    EXPECT_EQ(raisedMessage([&] { movie.insertPicture(0, *numbered(1), settings); }),
+              "Movie frame rate must be greater than zero");
+}
+
+TEST_F(MovieTest, OverlaysLieOverEveryFrame) {
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(3, "None", 16, 12);
+    std::unique_ptr<QvPixelBuffer> layer = QvNewPicture(16, 12);
+    layer->lock();
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x) layer->row(y)[x] = (x < 8 ? 0x80u : 0x00u) << 24 | 0x00FF0000u;
+    layer->unlock();
+    QvMovieSettings settings;
+    settings.setGraphicsMode("straight alpha");
+    movie->overlay(*layer, settings);
+    EXPECT_EQ(movie->frameCount(), 3);
+    EXPECT_EQ(movie->overlayCount(), 1);
+    std::unique_ptr<QvPixelBuffer> frame = movie->frame(2);
+    std::unique_ptr<QvPixelBuffer> below = numbered(2, 16, 12);
+    frame->lock();
+    below->lock();
+    uint32_t mixed = frame->row(10)[2], under = below->row(10)[2];
+    EXPECT_EQ(mixed >> 16 & 0xFF, ((under >> 16 & 0xFF) * 127 + 255 * 128 + 127) / 255);
+    EXPECT_EQ(frame->row(10)[12], below->row(10)[12]);  // where the layer is clear
+    frame->unlock();
+    below->unlock();
+
+    EXPECT_EQ(raisedMessage([&] { QvMediaMovie().overlay(*layer, settings); }),
+              "You cannot add frame to a movie which has no content.");
+    EXPECT_EQ(raisedMessage([&] { movie->overlay(*numbered(0, 8, 8), settings); }),
+              "The image or frame being added to the movie must have the same dimensions as the movie.");
+    settings.graphicsMode = "blend";
+    EXPECT_EQ(raisedMessage([&] { movie->overlay(*layer, settings); }),
+              "Unknown Graphics Mode: available modes are 'copy', 'dither copy', 'straight alpha', 'premul white alpha'");
+}
+
+TEST_F(MovieTest, ResizingScalesWhatIsReadAfterwards) {
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(2, "None", 64, 48);
+    movie->resize(32, 24);
+    EXPECT_EQ(movie->width(), 32);
+    EXPECT_EQ(movie->frame(1)->width(), 32);
+    EXPECT_EQ(numberOf(*movie->frame(1)), 1);
+    // Pictures appended later are scaled alike.
+    QvMovieSettings settings;
+    movie->insertPicture(2, *numbered(2, 64, 48), settings);
+    EXPECT_EQ(movie->width(), 32);
+    EXPECT_EQ(numberOf(*movie->frame(2)), 2);
+    EXPECT_EQ(raisedMessage([&] { movie->resize(0, 10); }), "Movie width must be greater than zero");
+    EXPECT_EQ(raisedMessage([&] { movie->resize(10, -1); }), "Movie height must be greater than zero");
+    // An empty movie given a size shows its first pictures at it.
+    QvMediaMovie empty;
+    empty.resize(20, 10);
+    empty.insertPicture(0, *numbered(5, 64, 48), settings);
+    EXPECT_EQ(empty.width(), 20);
+    EXPECT_EQ(empty.height(), 10);
+}
+
+// Frames of other sizes make the box grow; smaller ones sit at its top left on black.
+TEST_F(MovieTest, MixedSizesShareOneBox) {
+    QvMediaMovie movie;
+    QvMovieSettings settings;
+    settings.setCompressor("None");
+    movie.insertPicture(0, *numbered(1, 32, 24), settings);
+    movie.insertPicture(1, *numbered(2, 64, 48), settings);
+    EXPECT_EQ(movie.width(), 64);
+    EXPECT_EQ(movie.height(), 48);
+    std::unique_ptr<QvPixelBuffer> small = movie.frame(0);
+    small->lock();
+    EXPECT_EQ(small->row(40)[60], 0xFF000000u);
+    small->unlock();
+    movie.flatten(file("mixed.mov"), settings);
+    std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(file("mixed.mov"), "mixed.mov");
+    EXPECT_TRUE(samePixels(*reopened->frame(0), *small));
+    EXPECT_EQ(numberOf(*reopened->frame(1)), 2);
+}
+
+TEST_F(MovieTest, SavingRefusesWhatCannotBeWritten) {
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(2, "Cinepak");
+    QvMovieSettings settings;
+    EXPECT_EQ(raisedMessage([&] { movie->flatten(file("no/such/folder/a.mov"), settings); }),
+              "Could not save movie file.");
+    EXPECT_EQ(raisedMessage([&] { movie->flatten(file("a.xyz"), settings); }), "Could not save movie file.");
+    EXPECT_EQ(raisedMessage([&] { movie->flatten(file("a.png"), settings); }), "Could not save movie file.");
+    // MPEG-4 files cannot hold Cinepak frames.
+    EXPECT_EQ(raisedMessage([&] { movie->flatten(file("a.mp4"), settings); }), "Could not save movie file.");
+    EXPECT_EQ(raisedMessage([&] { QvMediaMovie().flatten(file("empty.mov"), settings); }), "Could not save movie file.");
+    // Nothing is left behind, and a file of that name keeps its content.
+    std::ofstream(folder_ / "kept.mp4") << "before";
+    EXPECT_NE(raisedMessage([&] { movie->flatten(file("kept.mp4"), settings); }), "<no error>");
+    EXPECT_EQ(std::filesystem::file_size(folder_ / "kept.mp4"), 6u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 1);
+    // No ending writes QuickTime.
+    movie->flatten(file("plain"), settings);
+    EXPECT_EQ(QvMediaMovie::openFile(file("plain"), "plain")->frameCount(), 2);
+}
+
+namespace {
+// Host services that keep every progress report.
+class ProgressRecorder : public QvInProcessHostServices {
+public:
+    ProgressRecorder() { QvInstallHostServices(this); }
+    ~ProgressRecorder() override { QvInstallHostServices(nullptr); }
+    void reportProgress(const std::string& what, double fraction) override {
+        reports.emplace_back(what, fraction);
+    }
+    std::vector<std::pair<std::string, double>> reports;
+};
+}  // namespace
+
+TEST_F(MovieTest, SavingReportsProgressAndStopsWhenAsked) {
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(30, "None");
+    QvMovieSettings settings;
+    settings.setCompressor("PNG");
+    movie->resize(32, 24);  // every frame is compressed again
+    {
+        ProgressRecorder recorder;
+        movie->flatten(file("progress.mov"), settings);
+        ASSERT_GE(recorder.reports.size(), 3u);
+        EXPECT_EQ(recorder.reports.front().first, "Saving movie");
+        EXPECT_EQ(recorder.reports.back().second, 1.0);
+        for (size_t i = 1; i < recorder.reports.size(); ++i)
+            EXPECT_GE(recorder.reports[i].second, recorder.reports[i - 1].second);
+    }
+    std::atomic<bool> stop{true};
+    QvRunningScriptScope running(stop);
+    EXPECT_EQ(raisedMessage([&] { movie->flatten(file("stopped.mov"), settings); }), "Execution Terminated by User.");
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "stopped.mov"));
+}
+
+// Broken files: refused as no movie, or read as far as they go; never a crash or a hang.
+TEST_F(MovieTest, BrokenFilesAreRefusedOrReadSafely) {
+    EXPECT_EQ(raisedMessage([&] { QvMediaMovie::openFile(file("missing.mov"), "missing.mov"); }),
+              "Cannot open movie file \"missing.mov\"\nFile not found.\n");
+    EXPECT_EQ(raisedMessage([&] { QvMediaMovie::openFile(file(""), "here"); }),
+              "Cannot open movie file \"here\"\nI/O Error\n");
+    std::ofstream(folder_ / "text.mov") << "print 1;\n";
+    EXPECT_EQ(raisedMessage([&] { QvMediaMovie::openFile(file("text.mov"), "text.mov"); }),
+              "File \"text.mov\" does not seem to be a movie file.");
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.mov").c_str(), 0600), 0);
+    EXPECT_EQ(raisedMessage([&] { QvMediaMovie::openFile(file("pipe.mov"), "pipe.mov"); }),
+              "File \"pipe.mov\" does not seem to be a movie file.");
+
+    for (const char* name : {"good.mov", "good.avi", "good.mkv"}) {
+        numberedMovie(8, "Photo - JPEG")->flatten(file(name), QvMovieSettings());
+        std::ifstream in(folder_ / name, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::mt19937 random(7);
+        auto attempt = [&](const std::string& content) {
+            std::ofstream(folder_ / "broken.mov", std::ios::binary) << content;
+            std::string message = raisedMessage([&] {
+                std::unique_ptr<QvMediaMovie> movie = QvMediaMovie::openFile(file("broken.mov"), "broken.mov");
+                for (long i = 0; i < movie->frameCount(); ++i) movie->frame(i);
+            });
+            EXPECT_TRUE(message == "<no error>" || message == "File \"broken.mov\" does not seem to be a movie file." ||
+                        message == "Invalid Media Error")
+                << name << ": " << message;
+        };
+        for (size_t cut = 0; cut < bytes.size(); cut += 1 + bytes.size() / 25) attempt(bytes.substr(0, cut));
+        for (int trial = 0; trial < 25; ++trial) {
+            std::string damaged = bytes;
+            for (int hit = 0; hit < 6; ++hit) damaged[random() % damaged.size()] = static_cast<char>(random());
+            attempt(damaged);
+        }
+    }
+}
+
+// Addresses may use the network protocols only: a playlist cannot reach other files.
+TEST_F(MovieTest, AddressesReachTheNetworkOnly) {
+    numberedMovie(3, "Photo - JPEG")->flatten(file("clip.mov"), QvMovieSettings());
+    std::ofstream(folder_ / "list.m3u8") << "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nclip.mov\n#EXT-X-ENDLIST\n";
+    EXPECT_EQ(raisedMessage([&] { QvMediaMovie::openFile(file("list.m3u8"), "list.m3u8"); }),
+              "File \"list.m3u8\" does not seem to be a movie file.");
+    for (const std::string& address : std::vector<std::string>{"ftp://localhost/clip.mov", "concat:" + (folder_ / "clip.mov").string(),
+                                "file://" + (folder_ / "list.m3u8").string(), "http://127.0.0.1:1/clip.mov"})
+        EXPECT_EQ(raisedMessage([&] { QvMediaMovie::openAddress(address); }),
+                  "Movie was not found at the specified URL.")
+            << address;
+    EXPECT_EQ(QvMediaMovie::openAddress("file://" + (folder_ / "clip.mov").string())->frameCount(), 3);
+}
