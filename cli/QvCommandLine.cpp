@@ -1,5 +1,7 @@
 #include "QvCommandLine.h"
 
+#include <filesystem>
+
 QvCommandLine QvCommandLine::parse(int argc, char** argv) {
     QvCommandLine line;
     for (int i = 1; i < argc; ++i) {
@@ -12,6 +14,18 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
             line.mode = Mode::Tokens;
         } else if (arg == "--tree") {
             line.mode = Mode::Tree;
+        } else if (arg == "--plugins") {
+            if (i + 1 == argc) {
+                line.error = "option '--plugins' needs a folder";
+                return line;
+            }
+            std::string folder = argv[++i];
+            std::error_code failed;
+            if (!std::filesystem::is_directory(folder, failed)) {
+                line.error = "no plug-in folder '" + folder + "'";
+                return line;
+            }
+            line.pluginFolders.push_back(folder);
         } else if (arg == "--help" || arg == "-h") {
             line.mode = Mode::Help;
             return line;
@@ -33,7 +47,7 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
 }
 
 const char* QvCommandLine::usage() {
-    return "usage: quarvel [--sync | --check | --tokens | --tree] SCRIPT.qv\n"
+    return "usage: quarvel [--sync | --check | --tokens | --tree] [--plugins DIR]... SCRIPT.qv\n"
            "       quarvel --help | --version\n"
            "\n"
            "Runs a Quarvel script. SCRIPT may be - to read the script from standard input.\n"
@@ -41,6 +55,8 @@ const char* QvCommandLine::usage() {
            "  --check    check the syntax only\n"
            "  --tokens   print each token: line, name, number and text\n"
            "  --tree     check the syntax and print the syntax tree\n"
+           "  --plugins DIR\n"
+           "             also load the plug-in modules (*.qvp) in DIR; may be repeated\n"
            "  --version  print the engine version\n"
            "\n"
            "Ctrl-C stops the script; a second Ctrl-C aborts everything at once.\n"

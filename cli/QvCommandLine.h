@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // What the quarvel command was asked to do.
 struct QvCommandLine {
@@ -8,6 +9,7 @@ struct QvCommandLine {
     Mode mode = Mode::Run;
     bool synchronous = false;
     std::string scriptPath;  // "-" for standard input
+    std::vector<std::string> pluginFolders;  // --plugins, in the order given
     std::string error;       // set when the arguments cannot be understood
 
     static QvCommandLine parse(int argc, char** argv);

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     static QvTerminalProgress services;
     QvInstallHostServices(&services);
     QvPluginRegistryInitInternal();
-    QvHostClient::loadPluginDirectory(QvHostClient::executableDirectory(), "*.qvp");
+    QvHostClient::loadPlugins(line.pluginFolders);
 
     QvHostClient client;
     client.setSourceText(text);

@@ -1,7 +1,10 @@
 #include "QvHostClient.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "Plugins/QvPluginLoader.h"
@@ -36,4 +39,26 @@ std::string QvHostClient::executableDirectory() {
     std::error_code failed;
     std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
     return failed ? std::string(".") : program.parent_path().string();
+}
+
+std::vector<std::string> QvHostClient::pluginFolders(const std::vector<std::string>& moreFolders) {
+    std::vector<std::string> candidates{executableDirectory()};
+    if (const char* path = std::getenv("QUARVEL_PLUGIN_PATH")) {
+        std::istringstream entries(path);
+        for (std::string entry; std::getline(entries, entry, ':');) candidates.push_back(entry);
+    }
+    candidates.insert(candidates.end(), moreFolders.begin(), moreFolders.end());
+    std::vector<std::string> folders;
+    std::set<std::filesystem::path> seen;
+    for (const std::string& folder : candidates) {
+        std::error_code failed;
+        std::filesystem::path identity = std::filesystem::weakly_canonical(folder, failed);
+        if (!folder.empty() && seen.insert(failed ? std::filesystem::path(folder) : identity).second)
+            folders.push_back(folder);
+    }
+    return folders;
+}
+
+void QvHostClient::loadPlugins(const std::vector<std::string>& moreFolders, QvLoadProgress* progress) {
+    for (const std::string& folder : pluginFolders(moreFolders)) loadPluginDirectory(folder, "*.qvp", progress);
 }

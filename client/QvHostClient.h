@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "QvClient.h"
 
@@ -22,4 +23,10 @@ public:
                                     QvLoadProgress* progress = nullptr);
     // The folder of the running program, where its plug-in modules lie.
     static std::string executableDirectory();
+    // The folders a host loads modules from, in order: the program's own folder, each
+    // folder of the environment variable QUARVEL_PLUGIN_PATH (separated by colons;
+    // empty entries are skipped), then `moreFolders`. A folder named again is skipped.
+    static std::vector<std::string> pluginFolders(const std::vector<std::string>& moreFolders = {});
+    // loadPluginDirectory with the pattern "*.qvp" for each of pluginFolders(moreFolders).
+    static void loadPlugins(const std::vector<std::string>& moreFolders = {}, QvLoadProgress* progress = nullptr);
 };

@@ -82,6 +82,8 @@ std::vector<std::string> QvFile::listDirectory(const std::string& suffix) const 
     }
     QvCheckFileStatus(QvFileStatusFromError(error));
     std::sort(names.begin(), names.end());
+    for (const char* link : {"..", "."})
+        if (endsWith(link, suffix)) names.insert(names.begin(), link);
     return names;
 }
 

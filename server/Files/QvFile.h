@@ -34,8 +34,9 @@ public:
     double size() const;
     // Makes this folder the process's working directory; true on success.
     bool makeCurrent() const;
-    // Names of the folder's entries that end in `suffix` (all when it is empty), in
-    // byte order. The working directory is not touched.
+    // Names of the folder's entries that end in `suffix` (all when it is empty): "."
+    // and ".." first, then the others in byte order. The working directory is not
+    // touched.
     std::vector<std::string> listDirectory(const std::string& suffix) const;
 
 private:

@@ -1,12 +1,100 @@
+// Every built-in signature, in registration order: Function, Frame, Math.Sum,
+// Math.Difference, File, Math.Minimum/Maximum, Filter, Math.Average/StdDev/Random/
+// RandomSeed, Find, TestHarness, Draw, Fractal, System, Client. The order fixes the
+// order of overloads (a call takes the first that fits) and of every listing; the
+// picture overloads take their places among the rows below.
 #include "Library/QvBuiltinNamespaces.h"
+#include "Library/QvBuiltinTable.h"
 #include "Plugins/QvPluginRegistry.h"
 
-// The order fixes the order of overloads and listings. Still to come, in this order
-// between Function and System: Frame.Grab; Frame interlace and alpha; Math.Sum;
-// Math.Difference; File; Math.Minimum and Maximum; Filter; Math.Average, StdDev,
-// Random and RandomSeed; Find.Correlate for vectors; Find.Correlate and Find.Map for
-// pictures; Find.Region; TestHarness; Draw; Fractal. Client follows System.
-void QvPluginRegistryInitInternal() {
-    QvRegisterFunctionNamespace();
-    QvRegisterSystemNamespace();
+namespace {
+const QvType kNothing;
+
+std::vector<QvBuiltinRow> builtinRows() {
+    using namespace QvFunctionNamespace;
+    using namespace QvMathNamespace;
+    using namespace QvFileNamespace;
+    using namespace QvFindNamespace;
+    using namespace QvTestHarnessNamespace;
+    using namespace QvSystemNamespace;
+    using namespace QvClientNamespace;
+    return {
+        {"Function", "GetNameSpaces", GetNameSpaces, QV_LIST, {}, "List the namespaces."},
+        {"Function", "GetFunctions", GetAllFunctions, QV_LIST, {}, "List all the function names."},
+        {"Function", "GetFunctions", GetNamespaceFunctions, QV_LIST, {QvRequired(QV_TEXT, "namespace")},
+         "List all the function names in the namespace."},
+        {"Function", "GetFunctionSignatures", GetAllSignatures, QV_LIST, {}, "List all the function signatures."},
+        {"Function", "GetFunctionSignatures", GetInternalSignatures, QV_LIST, {QvRequired(QV_TEXT, "name")},
+         "List all the internal function signatures."},
+        {"Function", "GetFunctionSignatures", GetNamespaceSignatures, QV_LIST,
+         {QvRequired(QV_TEXT, "namespace")}, "List all the function signatures in the namespace."},
+        {"Function", "GetFunctionSignatures", GetFunctionSignatures, QV_LIST,
+         {QvRequired(QV_TEXT, "namespace"), QvRequired(QV_TEXT, "name")}, "Get the specified function signatures."},
+
+        {"Math", "Sum", SumOfVector, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
+         "Return the sum of all the elements in x."},
+        {"Math", "Difference", DifferenceOfVectors, QV_NUMBER,
+         {QvRequired(QV_VECTOR, "x"), QvRequired(QV_VECTOR, "y")},
+         "\tReturn a single number (0..1)\n\trepresenting the difference between\n\tx and y."},
+
+        {"File", "DirectoryList", DirectoryList, QV_LIST,
+         {QvOptional(QV_TEXT, "path", QvDefaultText("")), QvOptional(QV_TEXT, "filter", QvDefaultText(""))},
+         "List the files in a directory.\n\tList only those ending with 'filter'."},
+        {"File", "Size", Size, QV_NUMBER, {QvRequired(QV_TEXT, "path")}, "Number of bytes in the file."},
+        {"File", "CreateDirectory", CreateDirectory, kNothing, {QvRequired(QV_TEXT, "path")}, "Create a directory."},
+        {"File", "Copy", Copy, kNothing, {QvRequired(QV_TEXT, "old_path"), QvRequired(QV_TEXT, "new_path")},
+         "Copy the file 'old_path' to 'new_path'.\n\tThis will delete the destination file if it exists"},
+        {"File", "Delete", Delete, kNothing, {QvRequired(QV_TEXT, "path")}, "Delete the file 'path'"},
+
+        {"Math", "Minimum", SmallestElement, QV_VECTOR, {QvRequired(QV_VECTOR, "x")},
+         "Return the smallest element and it's position."},
+        {"Math", "Maximum", LargestElement, QV_VECTOR, {QvRequired(QV_VECTOR, "x")},
+         "Return the largest element and it's position."},
+        {"Math", "Minimum", Lesser, QV_NUMBER, {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y")},
+         "Return the lesser of the two parameters."},
+        {"Math", "Maximum", Greater, QV_NUMBER, {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y")},
+         "Return the greater of the two parameters."},
+
+        {"Math", "Average", Average, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
+         "Return the average element of the vector x."},
+        {"Math", "StdDev", StdDev, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
+         "Return the standard deviation of\n\tthe elements of x."},
+        {"Math", "Random", Random, QV_NUMBER,
+         {QvOptional(QV_NUMBER, "min", QvDefaultNumber(0)), QvOptional(QV_NUMBER, "max", QvDefaultNumber(1))},
+         "\tReturn a random number between\n\tmin and max."},
+        {"Math", "RandomSeed", RandomSeed, kNothing, {QvRequired(QV_NUMBER, "seed")},
+         "Seed the random number generator."},
+
+        {"Find", "Correlate", CorrelateVector, QV_VECTOR,
+         {QvRequired(QV_VECTOR, "source"), QvRequired(QV_NUMBER | QV_VECTOR, "match")},
+         "Locate the match within the source vector.\n\treturn the index and a quality of fit."},
+
+        {"TestHarness", "Clear", Clear, kNothing, {}, "Erase the testharness log file."},
+        {"TestHarness", "Begin", Begin, kNothing, {QvRequired(QV_TEXT, "testname")},
+         "Print the testname to the log file."},
+        {"TestHarness", "End", End, kNothing, {QvDynamic(QV_BOOLEAN, "success")},
+         "Write success or failure and timing to log file."},
+        {"TestHarness", "Require", Require, kNothing, {QvRequired(QV_BOOLEAN, "condition")},
+         "Require the condition to be true."},
+        {"TestHarness", "Logging", Logging, kNothing, {QvRequired(QV_BOOLEAN, "active")},
+         "Turn loggin on or off for debug version (does nothing in all released versions)."},
+        {"TestHarness", "LogNames", LogNames, kNothing, {QvRequired(QV_BOOLEAN, "active")},
+         "If on, saves names of all files run to logfiles.txt (only  MacOS X command line)."},
+        {"TestHarness", "IsDebug", IsDebug, QV_BOOLEAN, {},
+         "Return whether this is a debug build (always false for released versions."},
+
+        {"System", "Processor", Processor, QV_TEXT, {}, "Return the CPU name (e.g. x86)."},
+        {"System", "QuarvelVersion", QuarvelVersion, QV_VECTOR, {},
+         "Return a vector containing version information. The format is {major,minor,build}.\r\r"
+         "For example, the version 1.9.3 is {1,9,3}."},
+        {"System", "OS", OS, QV_TEXT, {},
+         "Return the name of the operating system 'MacOS', 'MacOSX' 'Windows'."},
+
+        {"Client", "SetWindowPosition", SetWindowPosition, kNothing,
+         {QvRequired(QV_TEXT, "id"), QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y")},
+         "Set the position of a window in screen co-ordinates."},
+    };
 }
+}
+
+void QvPluginRegistryInitInternal() { QvRegisterBuiltins(builtinRows()); }

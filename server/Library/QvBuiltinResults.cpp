@@ -1,8 +1,6 @@
 #include "Library/QvBuiltinNamespaces.h"
 
 #include "Values/QvListValue.h"
-#include "Values/QvTextValue.h"
-#include "Values/QvVectorValue.h"
 
 QvValue* QvBuiltinTextList(const std::vector<std::string>& items) {
     QvListValue* list = new QvListValue;
@@ -13,4 +11,7 @@ QvValue* QvBuiltinTextList(const std::vector<std::string>& items) {
     return list;
 }
 
-QvValue* QvBuiltinNumberVector(const std::vector<double>& numbers) { return new QvVectorValue(numbers); }
+QvValue* QvBuiltinFailure(QvPluginErrorBlock* error, const char* message) {
+    QvPluginErrorBlockSetMessage(error, message);
+    return nullptr;
+}

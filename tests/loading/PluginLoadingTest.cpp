@@ -1,8 +1,10 @@
 // Every result of loading a module, with modules the build makes for the purpose.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Plugins/QvPluginLoader.h"
 #include "QvHostClient.h"
@@ -78,5 +80,27 @@ TEST_F(PluginLoading, AnEmptyDirectoryRegistersNothing) {
     std::filesystem::create_directories(empty);
     QvHostClient::loadPluginDirectory(empty.string(), "*.qvp");
     EXPECT_TRUE(QvPluginRegistry::THE_PluginRegistry().namespaces().empty());
+}
+
+// Hosts look in their own folder, then in each folder of QUARVEL_PLUGIN_PATH, then in
+// the folders they were given; each folder once.
+TEST_F(PluginLoading, HostsLoadFromTheirFolderThenThePluginPathThenTheGivenFolders) {
+    std::string program = QvHostClient::executableDirectory();
+    std::string modules = QV_TEST_MODULE_DIR;
+    std::string other = std::filesystem::temp_directory_path().string();
+    setenv("QUARVEL_PLUGIN_PATH", (modules + "::" + other + ":" + program).c_str(), 1);
+    EXPECT_EQ(QvHostClient::pluginFolders({"/no/such/folder", modules + "/."}),
+              (std::vector<std::string>{program, modules, other, "/no/such/folder"}));
+    unsetenv("QUARVEL_PLUGIN_PATH");
+    EXPECT_EQ(QvHostClient::pluginFolders(), std::vector<std::string>{program});
+}
+
+TEST_F(PluginLoading, TheModulesOfThePluginPathAreLoaded) {
+    setenv("QUARVEL_PLUGIN_PATH", QV_TEST_MODULE_DIR, 1);
+    QvHostClient::loadPlugins();
+    unsetenv("QUARVEL_PLUGIN_PATH");
+    QvPluginRegistry::Texts names;
+    EXPECT_EQ(QvPluginRegistry::THE_PluginRegistry().GetFunctionNames(names),
+              (QvPluginRegistry::Texts{"Probe.Answer", "Probe.Before"}));
 }
 }

@@ -78,7 +78,9 @@ TEST_F(FileTest, ListingFiltersBySuffixAndLeavesTheWorkingDirectory) {
     touch("notes.txt");
     fs::path before = fs::current_path();
     EXPECT_EQ(QvFile(folder_.string()).listDirectory(".qv"), (std::vector<std::string>{"a.qv", "b.qv"}));
-    EXPECT_EQ(QvFile(folder_.string()).listDirectory("").size(), 4u);
+    EXPECT_EQ(QvFile(folder_.string()).listDirectory(""),
+              (std::vector<std::string>{".", "..", "a.qv", "a.qvi", "b.qv", "notes.txt"}));
+    EXPECT_EQ(QvFile(folder_.string()).listDirectory("."), (std::vector<std::string>{".", ".."}));
     EXPECT_EQ(fs::current_path(), before);
     EXPECT_EQ(raisedMessage([&] { QvFile((folder_ / "none").string()).listDirectory(""); }), "File not found.\n");
 }

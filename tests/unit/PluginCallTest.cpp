@@ -7,7 +7,7 @@
 #include "Plugins/QvPluginErrorBlock.h"
 #include "Plugins/QvPluginInterface.h"
 #include "Plugins/QvPluginRegistry.h"
-#include "Session/QvParser.h"
+#include "ScriptRun.h"
 
 namespace {
 QvValue* AddTenToCopy(QvPluginErrorBlock*, QvParameterBlock* parameters) {
@@ -54,17 +54,7 @@ protected:
     }
     static void TearDownTestSuite() { QvDeletePluginRegistry(); }
 
-    // The console, then the message of the first run-time error, if any.
-    static std::string run(const std::string& script) {
-        QvParser session(script.c_str(), static_cast<long>(script.size()), nullptr, false);
-        session.Execute();
-        std::string output = session.getConsole().takeUnread();
-        session.releaseConsole();
-        std::list<ParseError*>& errors = session.getParseErrors();
-        if (!errors.empty()) output += "error: " + errors.front()->message();
-        session.releaseParseErrors();
-        return output;
-    }
+    static std::string run(const std::string& script) { return runScript(script); }
 };
 
 TEST_F(PluginCall, AUniqueValueOfASharedArgumentIsACopy) {
