@@ -2,6 +2,8 @@
 // session produces to standard output.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -34,8 +36,13 @@ void onInterrupt(int) { interruptCount = interruptCount + 1; }
 class InterruptWatcher {
 public:
     explicit InterruptWatcher(const QvClient& client) : client_(client), thread_([this] { watch(); }) {}
+    // Wakes the watcher at once, so that a short run is not kept waiting for its nap.
     ~InterruptWatcher() {
-        stop_ = true;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            stop_ = true;
+        }
+        wake_.notify_all();
         thread_.join();
     }
 
@@ -49,12 +56,15 @@ private:
                 if (count >= 2) QvSetAbortEverything();
                 handled = count;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::unique_lock<std::mutex> wait(lock_);
+            wake_.wait_for(wait, std::chrono::milliseconds(20), [this] { return stop_.load(); });
         }
     }
 
     const QvClient& client_;
     std::atomic<bool> stop_{false};
+    std::mutex lock_;
+    std::condition_variable wake_;
     std::thread thread_;
 };
 

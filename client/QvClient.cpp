@@ -29,11 +29,15 @@ void QvClient::setFile(QvFile* file) {
     file_ = file;
 }
 
+// The first polls come quickly, so that a short run ends as soon as it is done; the
+// pause then grows to the poll interval.
 void QvClient::pollUntilDone() {
+    int pause = 1;
     while (!QvParserGetDoneFlag(session_)) {
         updateWindows();
         flushOutput();
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollIntervalMs));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        pause = std::min(2 * pause, kPollIntervalMs);
     }
     updateWindows();
     flushOutput();
