@@ -259,6 +259,10 @@ void QvMediaMovie::insertPicture(long at, QvPixelBuffer& picture, const QvMovieS
     }
     std::shared_ptr<QvMovieTrack> stream = streamFor(settings, picture.width(), picture.height());
     long frame = stream->append(picture, duration);
+    if (frame < 0) {
+        stream = streamFor(settings, picture.width(), picture.height());
+        frame = stream->append(picture, duration);
+    }
     insertSegments(at, {QvMovieSegment{stream, frame, 1, scaled(picture.width(), scaleX_),
                                        scaled(picture.height(), scaleY_), {}}});
 }

@@ -152,7 +152,8 @@ bool QvMovieTrack::selfContained(long first, long count, const QvMediaWork* work
     return QvMediaModule::functions().trackSelfContained(track_, first, count, work) != 0;
 }
 
-bool QvMovieTrack::takes(const QvMovieSettings& settings, int width, int height) const {
+bool QvMovieTrack::takes(const QvMovieSettings& settings, int width, int height) {
+    std::lock_guard<std::mutex> guard(lock_);
     return appending_ && width == info_.width && height == info_.height && settings.compressor == settings_.compressor &&
            settings.spatialQuality == settings_.spatialQuality &&
            settings.temporalQuality == settings_.temporalQuality &&
@@ -161,7 +162,7 @@ bool QvMovieTrack::takes(const QvMovieSettings& settings, int width, int height)
 
 long QvMovieTrack::append(QvPixelBuffer& picture, int64_t duration) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (!appending_) QvError("Quarvel Internal Error.");
+    if (!appending_) return -1;
     QvPictureView view(picture);
     int64_t readable = 0;
     QvMediaResult result = emptyResult();

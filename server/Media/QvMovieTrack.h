@@ -58,8 +58,9 @@ public:
     bool selfContained(long first, long count, const QvMediaWork* work);
 
     // Streams: whether pictures of this size with these settings can go on being
-    // appended here; appending returns the new frame's index.
-    bool takes(const QvMovieSettings& settings, int width, int height) const;
+    // appended here; appending returns the new frame's index, or -1 when the stream has
+    // ended meanwhile (a reader on another thread needed all its frames).
+    bool takes(const QvMovieSettings& settings, int width, int height);
     long append(QvPixelBuffer& picture, int64_t duration);
     // Stops appending: what the compressor held back becomes readable.
     void endStream();

@@ -277,6 +277,7 @@ void QvMediaTrack::restartAt(int64_t keyPacket, const QvModuleWork& work) {
     else
         avcodec_flush_buffers(decoder_.get());
     draining_ = false;
+    finished_ = false;
     av_frame_unref(current_.get());
     currentIndex_ = -1;
     placeReaderAt(keyPacket, work);
@@ -304,7 +305,7 @@ bool QvMediaTrack::feedOne(const QvModuleWork& work) {
 
 const AVFrame& QvMediaTrack::decodeTo(int64_t index, const QvModuleWork& work) {
     int64_t key = keyPacketFor(index);
-    bool onTheWay = decoder_ && !draining_ && feedStart_ >= 0 && key >= feedStart_ && key <= nextPacket_ &&
+    bool onTheWay = decoder_ && !finished_ && feedStart_ >= 0 && key >= feedStart_ && key <= nextPacket_ &&
                     index > currentIndex_;
     if (!onTheWay) restartAt(key, work);
     bool retried = false;
@@ -340,6 +341,7 @@ const AVFrame& QvMediaTrack::decodeTo(int64_t index, const QvModuleWork& work) {
             continue;
         }
         if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) {
+            finished_ = true;
             if (missed()) continue;
             if (currentIndex_ >= 0) return *current_;
             QvModuleFail(QV_MEDIA_FAILED, kInvalidMedia);

@@ -98,6 +98,7 @@ private:
     int64_t currentIndex_ = -1;
     int64_t feedStart_ = -1;
     int64_t nextPacket_ = 0;
-    bool draining_ = false;
+    bool draining_ = false;  // the end of the stream has been sent
+    bool finished_ = false;  // and the decoder has given its last frame
     QvPictureConverter converter_;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "ErrorCapture.h"
 #include "Errors/QvStopRequests.h"
@@ -369,4 +370,31 @@ TEST_F(MovieTest, AddressesReachTheNetworkOnly) {
                   "Movie was not found at the specified URL.")
             << address;
     EXPECT_EQ(QvMediaMovie::openAddress("file://" + (folder_ / "clip.mov").string())->frameCount(), 3);
+}
+
+// A host draws a movie (its clone) on its own thread while the script goes on
+// appending to and editing the movie it came from: they share tracks, and the store.
+TEST_F(MovieTest, AHostThreadDrawsAWhileTheScriptEdits) {
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(4, "Animation");
+    std::unique_ptr<QvMediaMovie> shown = movie->clone();
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        std::unique_ptr<QvPixelBuffer> picture = QvNewPicture(32, 24);
+        while (!done)
+            for (long i = 0; i < 4; ++i) {
+                shown->drawFrame(i, *picture);
+                EXPECT_EQ(numberOf(*shown->frame(i)), i);
+            }
+    });
+    QvMovieSettings settings;
+    settings.setCompressor("Animation");
+    for (int i = 4; i < 40; ++i) {
+        movie->insertPicture(i, *numbered(i), settings);
+        EXPECT_EQ(numberOf(*movie->frame(i - 2)), i - 2);
+    }
+    movie->deleteFrames(0, 2);
+    done = true;
+    host.join();
+    EXPECT_EQ(movie->frameCount(), 38);
+    EXPECT_EQ(shown->frameCount(), 4);
 }
