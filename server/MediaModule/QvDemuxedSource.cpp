@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -213,6 +214,12 @@ bool QvDemuxedSource::scanNext(QvPacketEntry& entry, const QvModuleWork& work) {
 
 // Going back to the start opens the location afresh: every demuxer can do that, and it
 // reads the first packets exactly as the scan did.
+double QvDemuxedSource::scanned() const {
+    AVIOContext* input = scanner_->context->pb;
+    int64_t size = input ? avio_size(input) : -1;
+    return size > 0 ? std::min(1.0, double(avio_tell(input)) / size) : -1;
+}
+
 bool QvDemuxedSource::seek(int64_t dts, bool toStart, const QvModuleWork& work) {
     if (!reader_ || toStart) {
         reader_.reset();

@@ -20,6 +20,7 @@ public:
     const AVCodecParameters& parameters() const override;
     AVRational timeBase() const override;
     bool scanNext(QvPacketEntry& entry, const QvModuleWork& work) override;
+    double scanned() const override;
     bool seek(int64_t dts, bool toStart, const QvModuleWork& work) override;
     bool readNext(AVPacket& packet, const QvModuleWork& work) override;
 

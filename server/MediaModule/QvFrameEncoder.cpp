@@ -97,11 +97,6 @@ void applyQuality(AVCodecContext& context, double quality) {
     context.flags |= AV_CODEC_FLAG_QSCALE;
     context.global_quality = quantiserScale(quality) * FF_QP2LAMBDA;
 }
-
-bool isYuv(AVPixelFormat format) {
-    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
-    return descriptor && descriptor->nb_components >= 3 && !(descriptor->flags & AV_PIX_FMT_FLAG_RGB);
-}
 }  // namespace
 
 QvFrameEncoder::QvFrameEncoder(const QvMediaCompression& compression, int width, int height, AVRational timeBase,
@@ -130,7 +125,7 @@ void QvFrameEncoder::open(const QvMediaCompression& compression, const AVCodec& 
         context_->gop_size = std::max(1, compression.keyFrameInterval);
         if (!reordering) context_->max_b_frames = 0;
         context_->thread_count = 0;
-        if (isYuv(pixels)) {
+        if (QvPictureConverter::isYuv(pixels)) {
             context_->colorspace = AVCOL_SPC_BT470BG;
             context_->color_range = pixels == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
         }

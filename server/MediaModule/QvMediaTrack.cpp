@@ -68,7 +68,11 @@ void QvMediaTrack::scanMore(int64_t packets, const QvModuleWork& work) {
             complete_ = true;
         else
             addEntry(entry);
-        if (i % 256 == 255) work.checkStop();
+        if (i % 256 == 255) {
+            work.checkStop();
+            double fraction = source_->scanned();
+            if (fraction >= 0) work.progress(fraction);
+        }
     }
     settle();
 }

@@ -30,6 +30,8 @@ public:
 
     // The next packet's description; false at the end of the stream.
     virtual bool scanNext(QvPacketEntry& entry, const QvModuleWork& work) = 0;
+    // How much of the source the scan has passed (0..1), or -1 when that is not known.
+    virtual double scanned() const { return -1; }
     // Makes reading continue at or before the packet with decoding time `dts`, or at the
     // very first packet; false when the source cannot get there.
     virtual bool seek(int64_t dts, bool toStart, const QvModuleWork& work) = 0;

@@ -13,11 +13,6 @@ extern "C" {
 namespace {
 constexpr AVPixelFormat kPictureFormat = AV_PIX_FMT_RGB32;  // native-order 0xAARRGGBB words
 
-bool isYuv(AVPixelFormat format) {
-    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
-    return descriptor && descriptor->nb_components >= 3 && !(descriptor->flags & AV_PIX_FMT_FLAG_RGB);
-}
-
 // Repeats the last used element of each row to the end of the plane's row, then the
 // last used row down to the plane's last row.
 void repeatEdges(AVFrame& frame, int usedWidth, int usedHeight) {
@@ -55,6 +50,11 @@ AVPixelFormat QvPictureConverter::plainLayout(AVPixelFormat format, bool& fullRa
     case AV_PIX_FMT_YUVJ411P: fullRange = true; return AV_PIX_FMT_YUV411P;
     default: return format;
     }
+}
+
+bool QvPictureConverter::isYuv(AVPixelFormat format) {
+    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
+    return descriptor && descriptor->nb_components >= 3 && !(descriptor->flags & AV_PIX_FMT_FLAG_RGB);
 }
 
 bool QvPictureConverter::Key::operator==(const Key& other) const {
@@ -96,26 +96,22 @@ void QvPictureConverter::frameToPicture(const AVFrame& frame, int width, int hei
     convert(key, frame.data, frame.linesize, pixels, stride);
 }
 
-void QvPictureConverter::pictureToFrame(const QvMediaPicture& picture, AVFrame& frame) {
-    bool fullRange = false;
+void QvPictureConverter::toFrame(const QvMediaPicture& picture, AVFrame& frame, int width, int height) {
+    bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
     AVPixelFormat layout = plainLayout(static_cast<AVPixelFormat>(frame.format), fullRange);
-    if (frame.color_range == AVCOL_RANGE_JPEG) fullRange = true;
-    Key key{picture.width, picture.height, kPictureFormat, picture.width, picture.height, layout, true, fullRange,
-            SWS_CS_ITU601};
+    Key key{picture.width, picture.height, kPictureFormat, width, height, layout, true, fullRange, SWS_CS_ITU601};
     const uint8_t* const pixels[4] = {picture.pixels, nullptr, nullptr, nullptr};
     const int stride[4] = {static_cast<int>(picture.rowBytes), 0, 0, 0};
     convert(key, pixels, stride, frame.data, frame.linesize);
+}
+
+void QvPictureConverter::pictureToFrame(const QvMediaPicture& picture, AVFrame& frame) {
+    toFrame(picture, frame, picture.width, picture.height);
     if (frame.width > picture.width || frame.height > picture.height) repeatEdges(frame, picture.width, picture.height);
 }
 
 void QvPictureConverter::scaleToFrame(const QvMediaPicture& picture, AVFrame& frame) {
-    bool fullRange = false;
-    AVPixelFormat layout = plainLayout(static_cast<AVPixelFormat>(frame.format), fullRange);
-    Key key{picture.width, picture.height, kPictureFormat, frame.width, frame.height, layout, true, fullRange,
-            SWS_CS_ITU601};
-    const uint8_t* const pixels[4] = {picture.pixels, nullptr, nullptr, nullptr};
-    const int stride[4] = {static_cast<int>(picture.rowBytes), 0, 0, 0};
-    convert(key, pixels, stride, frame.data, frame.linesize);
+    toFrame(picture, frame, frame.width, frame.height);
 }
 
 void QvPictureConverter::scalePicture(const QvMediaPicture& source, const QvMediaPicture& target) {

@@ -26,6 +26,7 @@ public:
 
     // The JPEG-range layouts as the plain layout and a full range.
     static AVPixelFormat plainLayout(AVPixelFormat format, bool& fullRange);
+    static bool isYuv(AVPixelFormat format);
 
 private:
     struct Key {
@@ -35,6 +36,8 @@ private:
         bool operator==(const Key& other) const;
     };
     SwsContext* scaler(const Key& key);
+    // The picture into the top-left width x height of the frame.
+    void toFrame(const QvMediaPicture& picture, AVFrame& frame, int width, int height);
     void convert(const Key& key, const uint8_t* const source[4], const int sourceStride[4], uint8_t* const target[4],
                  const int targetStride[4]);
 
