@@ -53,8 +53,10 @@ typedef struct QvMediaPicture {
     int32_t height;
 } QvMediaPicture;
 
-/* The largest side of a picture the engine holds. */
+/* The largest side of a picture the engine holds, and the most pixels a decoded
+ * picture may have (a bound on what a hostile file can make either side allocate). */
 #define QV_MEDIA_MAX_SIDE 32767
+#define QV_MEDIA_MAX_PIXELS ((int64_t)1 << 28)
 
 /* Long work asks the caller whether to stop and tells how far it is (0..1). */
 typedef struct QvMediaWork {

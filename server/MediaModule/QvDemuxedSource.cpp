@@ -82,9 +82,11 @@ int chooseVideo(AVFormatContext& context) {
     return -1;
 }
 
+// A picture size a movie can have: frames of it are made for every reading.
 bool usable(const AVCodecParameters& parameters) {
     return parameters.width > 0 && parameters.height > 0 && parameters.width <= QV_MEDIA_MAX_SIDE &&
-           parameters.height <= QV_MEDIA_MAX_SIDE && avcodec_find_decoder(parameters.codec_id);
+           parameters.height <= QV_MEDIA_MAX_SIDE && int64_t(parameters.width) * parameters.height <= QV_MEDIA_MAX_PIXELS &&
+           avcodec_find_decoder(parameters.codec_id);
 }
 }  // namespace
 

@@ -13,7 +13,7 @@
 class QvFFmpegImageCodec {
 public:
     // Largest picture decoded, in pixels (a bound on what a hostile file can make us allocate).
-    static constexpr int64_t kMaxPixels = int64_t(1) << 28;
+    static constexpr int64_t kMaxPixels = QV_MEDIA_MAX_PIXELS;
 
     // How much of a file's start is enough to recognise a picture format.
     static constexpr size_t kProbeBytes = 4096;
