@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "ErrorCapture.h"
+#include "Errors/QvStopRequests.h"
+#include "HostServices/QvHostServices.h"
 #include "Media/QvCaptureDevice.h"
 #include "Media/QvMediaLayer.h"
 #include "Media/QvMediaModule.h"
@@ -76,6 +78,34 @@ TEST(MediaDevices, TheTestCameraGrabsAndRecords) {
     EXPECT_EQ(camera.inputFormat(), 2);
     EXPECT_EQ(raisedMessage([&] { QvCaptureDevice("No Such Camera", 0, 0, 30); }),
               "Could not set VideoSource to specified name.");
+}
+
+// Recording reports its progress and stops when asked; cameras opened take the
+// process-wide capture settings.
+TEST(MediaDevices, RecordingIsLongWork) {
+    CameraChoice noChoice(nullptr);
+    QvCaptureSettings& preferred = QvCaptureSettings::processWide();
+    preferred.picture[QV_MEDIA_CONTRAST] = 0.8;
+    QvCaptureDevice camera("Test Camera", 32, 24, 100);
+    preferred = QvCaptureSettings();
+    EXPECT_EQ(camera.setting(QV_MEDIA_CONTRAST), 0.8);
+    struct Recorder : QvInProcessHostServices {
+        Recorder() { QvInstallHostServices(this); }
+        ~Recorder() override { QvInstallHostServices(nullptr); }
+        void reportProgress(const std::string& what, double fraction) override {
+            if (what == "Recording movie") fractions.push_back(fraction);
+        }
+        std::vector<double> fractions;
+    } recorder;
+    QvMediaMovie movie;
+    camera.record(movie, 4, -1, 100, 32, 24, QvMovieSettings());
+    ASSERT_FALSE(recorder.fractions.empty());
+    EXPECT_EQ(recorder.fractions.back(), 1.0);
+    std::atomic<bool> stop{true};
+    QvRunningScriptScope running(stop);
+    EXPECT_EQ(raisedMessage([&] { camera.record(movie, 50, -1, 100, 32, 24, QvMovieSettings()); }),
+              "Execution Terminated by User.");
+    EXPECT_EQ(movie.frameCount(), 4);
 }
 
 TEST(MediaDevices, CamerasCanBeHidden) {

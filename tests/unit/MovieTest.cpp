@@ -399,3 +399,135 @@ TEST_F(MovieTest, AHostThreadDrawsAWhileTheScriptEdits) {
     EXPECT_EQ(movie->frameCount(), 38);
     EXPECT_EQ(shown->frameCount(), 4);
 }
+
+// Frames of a reordered stream (H.264 with B-frames) copied as they are, whole or cut
+// on a key frame, and compressed again when a cut starts between key frames.
+TEST_F(MovieTest, ReorderedFramesCopyAndCutExactly) {
+    std::unique_ptr<QvMediaMovie> source = numberedMovie(36, "None");
+    QvMovieSettings settings;
+    settings.setCompressor("H.264");
+    settings.keyFrameInterval = 12;
+    settings.setSpatial(0.9);
+    source->resize(64, 48);
+    source->resize(63, 47);  // every frame is compressed when saved
+    source->flatten(file("reordered.mp4"), settings);
+    std::unique_ptr<QvMediaMovie> clip = QvMediaMovie::openFile(file("reordered.mp4"), "reordered.mp4");
+    ASSERT_EQ(clip->frameCount(), 36);
+
+    clip->flatten(file("copied.mov"), settings);
+    std::unique_ptr<QvMediaMovie> copied = QvMediaMovie::openFile(file("copied.mov"), "copied.mov");
+    expectNumbered(*copied, 36, "copied");
+    for (int i : {0, 13, 35}) EXPECT_TRUE(samePixels(*copied->frame(i), *clip->frame(i))) << i;
+
+    clip->cut(12, 23)->flatten(file("from_key.mov"), settings);
+    std::unique_ptr<QvMediaMovie> fromKey = QvMediaMovie::openFile(file("from_key.mov"), "from_key.mov");
+    ASSERT_EQ(fromKey->frameCount(), 12);
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(numberOf(*fromKey->frame(i)), 12 + i);
+    EXPECT_TRUE(samePixels(*fromKey->frame(5), *clip->frame(17)));
+
+    clip->cut(5, 20)->flatten(file("between_keys.mov"), settings);
+    std::unique_ptr<QvMediaMovie> between = QvMediaMovie::openFile(file("between_keys.mov"), "between_keys.mov");
+    ASSERT_EQ(between->frameCount(), 16);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(numberOf(*between->frame(i)), 5 + i);
+}
+
+// A compressor that holds pictures back gives them up when a frame is read; appending
+// goes on into a new stream, and saving puts the two together.
+TEST_F(MovieTest, ReadingBetweenAppendsKeepsEveryFrame) {
+    QvMediaMovie movie;
+    QvMovieSettings settings;
+    settings.setCompressor("H.264");
+    settings.setSpatial(0.9);
+    for (int i = 0; i < 20; ++i) {
+        movie.insertPicture(i, *numbered(i), settings);
+        if (i == 6) {
+            EXPECT_EQ(numberOf(*movie.frame(3)), 3);
+        }
+    }
+    expectNumbered(movie, 20, "in memory");
+    EXPECT_EQ(movie.trackCompressors(), (std::vector<std::string>{"H.264", "H.264"}));
+    movie.flatten(file("two_streams.mov"), settings);
+    std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(file("two_streams.mov"), "two_streams.mov");
+    expectNumbered(*reopened, 20, "reopened");
+}
+
+// An opened movie is read without scanning all of it; pasting it, cutting it and
+// counting its frames take the whole file.
+TEST_F(MovieTest, OpenedMoviesEditLikeAnyOther) {
+    numberedMovie(30, "Photo - JPEG")->flatten(file("long.avi"), QvMovieSettings());
+    std::unique_ptr<QvMediaMovie> opened = QvMediaMovie::openFile(file("long.avi"), "long.avi");
+    EXPECT_EQ(numberOf(*opened->frame(2)), 2);
+    std::unique_ptr<QvMediaMovie> copy = opened->clone();
+    QvMediaMovie joined;
+    joined.insertMovie(0, *opened);
+    joined.insertMovie(0, *opened->cut(28, 29));
+    EXPECT_EQ(joined.frameCount(), 32);
+    EXPECT_EQ(numberOf(*joined.frame(0)), 28);
+    EXPECT_EQ(numberOf(*joined.frame(31)), 29);
+    copy->deleteFrames(0, 10);
+    EXPECT_EQ(copy->frameCount(), 20);
+    EXPECT_EQ(opened->frameCount(), 30);
+    EXPECT_EQ(raisedMessage([&] { opened->checkFrameIndex(30); }), "Movie Index \"30\" is too large (> 29).");
+}
+
+// The preferred rate is kept in the saved file's times.
+TEST_F(MovieTest, SavedTimesFollowThePreferredRate) {
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(10, "PNG");
+    movie->setDuration(2 * movie->duration());
+    movie->flatten(file("slow.mov"), QvMovieSettings());
+    std::unique_ptr<QvMediaMovie> slow = QvMediaMovie::openFile(file("slow.mov"), "slow.mov");
+    EXPECT_NEAR(slow->duration(), 20 * 1001.0 / 30000, 1e-9);
+    EXPECT_NEAR(slow->frameDuration(3), 2 * 1001.0 / 30000, 1e-9);
+    EXPECT_TRUE(samePixels(*slow->frame(3), *numbered(3)));
+}
+
+// The graphics modes over a mid-grey frame, with a half-transparent layer.
+TEST(MovieOverlay, GraphicsModesMixAsTheySay) {
+    struct Case {
+        QvGraphicsMode mode;
+        uint32_t expected;
+    };
+    const uint32_t layerPixel = 0x80C04020u;  // alpha 128 over grey 0x60
+    for (Case example : {Case{QvGraphicsMode::Copy, 0xFFC04020u}, Case{QvGraphicsMode::DitherCopy, 0xFFC04020u},
+                         Case{QvGraphicsMode::StraightAlpha, 0xFF905040u},
+                         Case{QvGraphicsMode::PremulWhiteAlpha, 0xFF710000u}}) {
+        std::unique_ptr<QvPixelBuffer> below = QvNewPicture(2, 1);
+        std::unique_ptr<QvPixelBuffer> layer = QvNewPicture(2, 1);
+        below->lock();
+        layer->lock();
+        below->row(0)[0] = below->row(0)[1] = 0xFF606060u;
+        layer->row(0)[0] = layer->row(0)[1] = layerPixel;
+        layer->unlock();
+        below->unlock();
+        QvComposite(*below, *layer, 1, 1, example.mode);
+        below->lock();
+        EXPECT_EQ(below->row(0)[0], example.expected) << int(example.mode);
+        EXPECT_EQ(below->row(0)[1], 0xFF606060u);  // outside the width given
+        below->unlock();
+    }
+}
+
+// The frame table grows as far as it is asked for: the first frames of a long file are
+// read without its end being scanned.
+TEST_F(MovieTest, TheFrameTableGrowsOnDemand) {
+    numberedMovie(400, "None", 8, 8)->flatten(file("long.mov"), QvMovieSettings());
+    const QvMediaModuleFunctions& module = QvMediaModule::functions();
+    QvMediaTrack* track = nullptr;
+    QvMediaResult result{};
+    ASSERT_EQ(module.trackOpenFile(file("long.mov").path, nullptr, &track, &result), QV_MEDIA_OK);
+    int64_t frames = 0;
+    int32_t complete = 1;
+    ASSERT_EQ(module.trackScan(track, 5, nullptr, &frames, &complete, &result), QV_MEDIA_OK);
+    EXPECT_GE(frames, 7);
+    EXPECT_LT(frames, 400);
+    EXPECT_EQ(complete, 0);
+    ASSERT_EQ(module.trackScan(track, -1, nullptr, &frames, &complete, &result), QV_MEDIA_OK);
+    EXPECT_EQ(frames, 400);
+    EXPECT_EQ(complete, 1);
+    QvMediaFrameInfo info{};
+    module.trackFrameInfo(track, 399, &info);
+    QvMediaTrackInfo about{};
+    module.trackInfo(track, &about);
+    EXPECT_NEAR(double(info.time) * about.timeBaseNumerator / about.timeBaseDenominator, 399 * 1001.0 / 30000, 1e-9);
+    module.trackClose(track);
+}
