@@ -30,7 +30,7 @@ void QvClientWindow::replay() {
         case QvGraphicsCommandMovie: drawMovie(command->getMovie(), command->getX(), command->getY()); break;
         case QvGraphicsCommandMoveTo: moveTo(command->getX(), command->getY()); break;
         case QvGraphicsCommandLineTo: lineTo(command->getX(), command->getY()); break;
-        case QvGraphicsCommandImage: break;
+        case QvGraphicsCommandImage: drawImage(command->getGWorld(), command->getX(), command->getY()); break;
         }
     }
 }

@@ -17,6 +17,8 @@ public:
     virtual void redraw() {}
     virtual void drawText(const std::string&, int, int) {}
     virtual void drawMovie(MovieRecord*, int, int) {}
+    // The gworld's 32-bit ARGB pixels, drawn opaque (alpha ignored).
+    virtual void drawImage(QvGWorld*, int, int) {}
     virtual void lineTo(int, int) {}
     virtual void moveTo(int, int) {}
 

@@ -2,7 +2,8 @@
 # Installs the Debian packages Quarvel builds with, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config pccts libgtest-dev libbenchmark-dev
-          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev libavfilter-dev)
+          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev libavfilter-dev
+          libhwy-dev libfreetype-dev fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

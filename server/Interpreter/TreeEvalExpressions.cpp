@@ -5,6 +5,7 @@
 #include "Errors/QvException.h"
 #include "FrontEnd/QvTokens.h"
 #include "HostServices/QvHostServices.h"
+#include "Images/Qv2DValue.h"
 #include "Interpreter/TreeEval.h"
 #include "Values/QvArithmetic.h"
 #include "Values/QvBooleanValue.h"
@@ -168,8 +169,9 @@ QvOperand TreeEval::identifierExpression(AST* node) {
 QvValueRef TreeEval::externalValue(AST* node) {
     if (node->getType() == QV_TOK_CLIPBOARD) {
         std::string text = QvGetHostServices()->clipboardText();
-        if (text.empty()) QvError("Scrap is empty");
-        return new QvTextValue(std::move(text));
+        if (!text.empty()) return new QvTextValue(std::move(text));
+        if (QvGWorld* picture = QvGetHostServices()->clipboardPicture()) return QvFrameFromGWorld(picture);
+        QvError("Scrap is empty");
     }
     std::string path = node->getType() == QV_TOK_FILE ? resolvePath(child(node)) : expression(child(node))->AsText();
     return QvValueFile::load(path);
@@ -209,6 +211,8 @@ QvValueRef TreeEval::initializeExpression(AST* node) {
     case QV_TOK_COLOR: return new QvColorValue;
     case QV_TOK_LIST: return new QvListValue;
     case QV_TOK_DATE: return new QvDateTimeValue;
+    case QV_TOK_FRAME_MONO: case QV_TOK_FRAME: case QV_TOK_IMAGE_MONO: case QV_TOK_IMAGE:
+        return QvNewPicture(typeOfKeyword(node->getType()), 0, 0);
     default: unavailable(QvTypeName(typeOfKeyword(node->getType())));
     }
 }

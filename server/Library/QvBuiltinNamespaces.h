@@ -43,6 +43,8 @@ QV_BUILTIN(Delete);
 
 namespace QvFindNamespace {
 QV_BUILTIN(CorrelateVector);
+QV_BUILTIN(CorrelatePictures);
+QV_BUILTIN(MapPictures);
 }
 
 namespace QvTestHarnessNamespace {

@@ -9,6 +9,22 @@
 
 namespace {
 const QvType kNothing;
+const QvType kPictures = QV_FRAME_MONO | QV_FRAME | QV_IMAGE_MONO | QV_IMAGE;
+
+// The parameters of the picture search, after the source and the match.
+std::vector<QvBuiltinParameter> pictureSearchParameters() {
+    return {QvRequired(kPictures, "source"),
+            QvRequired(kPictures, "match"),
+            QvDynamic(QV_VECTOR, "topleft"),
+            QvDynamic(QV_VECTOR, "bottomright"),
+            QvDynamic(QV_NUMBER, "scale"),
+            QvOptional(QV_BOOLEAN, "gray", QvDefaultBoolean(false)),
+            QvDynamic(QV_NUMBER, "overhang_area"),
+            QvDynamic(kPictures, "weight"),
+            QvOptional(QV_VECTOR, "weight_origin", QvDefaultVector({0, 0})),
+            QvOptional(QV_BOOLEAN, "sub_pixel", QvDefaultBoolean(false)),
+            QvOptional(QV_TEXT, "internal_test_choose_core", QvDefaultText("fastest"))};
+}
 
 std::vector<QvBuiltinRow> builtinRows() {
     using namespace QvFunctionNamespace;
@@ -68,6 +84,10 @@ std::vector<QvBuiltinRow> builtinRows() {
         {"Find", "Correlate", CorrelateVector, QV_VECTOR,
          {QvRequired(QV_VECTOR, "source"), QvRequired(QV_NUMBER | QV_VECTOR, "match")},
          "Locate the match within the source vector.\n\treturn the index and a quality of fit."},
+        {"Find", "Correlate", CorrelatePictures, QV_VECTOR, pictureSearchParameters(),
+         "Return position of the match frame in the source"},
+        {"Find", "Map", MapPictures, QV_IMAGE_MONO, pictureSearchParameters(),
+         "Return a map of the correlation between match and source."},
 
         {"TestHarness", "Clear", Clear, kNothing, {}, "Erase the testharness log file."},
         {"TestHarness", "Begin", Begin, kNothing, {QvRequired(QV_TEXT, "testname")},

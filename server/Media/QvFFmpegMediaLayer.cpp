@@ -7,6 +7,7 @@
 
 #include "Errors/QvErrors.h"
 #include "Files/QvFileStatus.h"
+#include "Images/QvFrameCompression.h"
 #include "Media/QvMediaModule.h"
 #include "Media/QvMediaPictures.h"
 #include "QvGWorld/QvPixelBuffer.h"
@@ -104,8 +105,10 @@ std::vector<uint8_t> QvFFmpegMediaLayer::encodeImage(QvPixelBuffer& picture, con
     auto keep = [](void* context, const uint8_t* data, size_t size) {
         static_cast<std::vector<uint8_t>*>(context)->assign(data, data + size);
     };
-    if (module.imageEncode(view.get(), compression.c_str(), quality, keep, &bytes, &result) != QV_MEDIA_OK)
+    if (module.imageEncode(view.get(), compression.c_str(), quality, keep, &bytes, &result) != QV_MEDIA_OK) {
+        if (result.code == QV_MEDIA_UNKNOWN_COMPRESSOR) QvFrameCompression::raiseUnknown();
         QvMediaModule::raise(result, "Export of the picture failed.");
+    }
     return bytes;
 }
 

@@ -20,9 +20,8 @@ const char* const kNoGraphicsMode = "Could not set graphics mode when reading fi
 const char* const kNoBuffer = "Could not set gWorld for graphics import";
 
 constexpr int kReadChunk = 64 * 1024;
-// JPEG quantiser scale: 2 is the finest the encoder takes by default, 31 the coarsest.
-constexpr int kFinestScale = 2;
-constexpr int kCoarsestScale = 31;
+constexpr int kFinestScale = QvFFmpegImageCodec::kFinestScale;
+constexpr int kCoarsestScale = QvFFmpegImageCodec::kCoarsestScale;
 
 struct ImageFormat {
     const char* name;
@@ -43,12 +42,6 @@ const ImageFormat* findFormat(const std::string& name) {
     for (const ImageFormat& format : kFormats)
         if (name == format.name && avcodec_find_encoder(format.codec)) return &format;
     return nullptr;
-}
-
-[[noreturn]] void raiseUnknownCompression() {
-    std::string message = "Unknown frame compression type.\nAvailable types are:";
-    for (const std::string& name : QvFFmpegImageCodec::compressorNames()) message += "\n\"" + name + "\"";
-    QvModuleFail(QV_MEDIA_UNKNOWN_COMPRESSOR, message);
 }
 
 [[noreturn]] void raiseExportFailure(const ImageFormat& format) {
@@ -75,12 +68,17 @@ QvCodecContextHandle openEncoder(const ImageFormat& format, int width, int heigh
     context->pix_fmt = format.pixels;
     context->time_base = AVRational{1, 25};
     if (format.lossy) {
-        double scale = kCoarsestScale - std::clamp(quality, 0.0, 1.0) * (kCoarsestScale - kFinestScale);
         context->flags |= AV_CODEC_FLAG_QSCALE;
-        context->global_quality = static_cast<int>(std::lround(scale)) * FF_QP2LAMBDA;
+        context->qmin = kFinestScale;
+        context->qmax = kCoarsestScale;
+        context->global_quality = QvFFmpegImageCodec::quantiserScale(quality) * FF_QP2LAMBDA;
         context->color_range = AVCOL_RANGE_JPEG;
     }
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) raiseExportFailure(format);
+    AVDictionary* options = nullptr;
+    if (format.lossy) av_dict_set(&options, "huffman", "default", 0);
+    int status = avcodec_open2(context.get(), codec, &options);
+    av_dict_free(&options);
+    if (status < 0) raiseExportFailure(format);
     return context;
 }
 
@@ -186,6 +184,13 @@ void pictureFromFrame(const AVFrame& frame, QvMediaPictureMaker maker, void* con
 }
 }  // namespace
 
+int QvFFmpegImageCodec::quantiserScale(double quality) {
+    double q = std::isnan(quality) ? 0.0 : quality;
+    double percent = std::clamp(std::round(100 * q), 1.0, 100.0);
+    double factor = percent < 50 ? 5000 / percent : 200 - 2 * percent;
+    return static_cast<int>(std::clamp(std::round(0.14 * factor), double(kFinestScale), double(kCoarsestScale)));
+}
+
 bool QvFFmpegImageCodec::recognises(const uint8_t* data, size_t size) {
     if (size == 0) return false;
     std::vector<uint8_t> padded(data, data + std::min(size, kProbeBytes));
@@ -211,7 +216,7 @@ std::vector<std::string> QvFFmpegImageCodec::compressorNames() {
 std::vector<uint8_t> QvFFmpegImageCodec::encode(const QvMediaPicture& picture, const std::string& compression,
                                                 double quality) {
     const ImageFormat* format = findFormat(compression);
-    if (!format) raiseUnknownCompression();
+    if (!format) QvModuleFail(QV_MEDIA_UNKNOWN_COMPRESSOR, compression);
     QvCodecContextHandle encoder = openEncoder(*format, picture.width, picture.height, quality);
     QvFrameHandle frame = frameFromPicture(picture, *format);
     frame->quality = encoder->global_quality;

@@ -22,10 +22,18 @@ public:
     static bool recognises(const uint8_t* data, size_t size);
     // The compression names whose encoder this build of the libraries has.
     static std::vector<std::string> compressorNames();
-    // Raises "Unknown frame compression type." with the available names when the
-    // name is unknown; quality (0..1) matters to lossy formats only.
+    // Fails with QV_MEDIA_UNKNOWN_COMPRESSOR when the name is unknown; quality (0..1)
+    // matters to lossy formats only. For JPEG it maps to the encoder's quantiser scale
+    // by quantiserScale.
     static std::vector<uint8_t> encode(const QvMediaPicture& picture, const std::string& compression, double quality);
-    // Decodes into a picture of the image's size that `maker` provides. Raises one of
-    // the reading errors of frames when the bytes are no usable picture.
+    // Decodes into a picture of the image's size that `maker` provides. Fails with one
+    // of the reading errors of frames when the bytes are no usable picture.
     static void decode(const uint8_t* data, size_t size, QvMediaPictureMaker maker, void* context);
+
+    // The JPEG quantiser scale of a quality 0..1, through the familiar 0-100 scale
+    // Q = clamp(round(100 q), 1, 100), the scale factor S = Q < 50 ? 5000 / Q : 200 - 2Q,
+    // and clamp(round(0.14 S), kFinestScale, kCoarsestScale).
+    static int quantiserScale(double quality);
+    static constexpr int kFinestScale = 1;
+    static constexpr int kCoarsestScale = 31;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MediaModule/QvCompressors.h"
+#include "MediaModule/QvFFmpegImageCodec.h"
 #include "MediaModule/QvModuleFailure.h"
 
 extern "C" {
@@ -14,10 +15,6 @@ extern "C" {
 }
 
 namespace {
-// JPEG quantiser scales: 2 is the finest the MPEG-family encoders take by default.
-constexpr int kFinestScale = 2;
-constexpr int kCoarsestScale = 31;
-
 bool supports(const AVCodec& encoder, AVPixelFormat format) {
     if (!encoder.pix_fmts) return true;
     for (const AVPixelFormat* offered = encoder.pix_fmts; *offered != AV_PIX_FMT_NONE; ++offered)
@@ -79,15 +76,9 @@ std::vector<std::pair<int, int>> codedSizes(AVPixelFormat format, int width, int
     return sizes;
 }
 
-// The quantiser scale of a quality 0..1, through the familiar 0-100 JPEG quality scale.
-int quantiserScale(double quality) {
-    double percent = std::clamp(std::round(100 * quality), 1.0, 100.0);
-    double factor = percent < 50 ? 5000 / percent : 200 - 2 * percent;
-    return static_cast<int>(std::clamp(std::round(0.14 * factor), double(kFinestScale), double(kCoarsestScale)));
-}
-
 // Encoders with a constant-quality setting get it from the quality, the MPEG family
-// and JPEG a fixed quantiser scale; the lossless ones have nothing to set.
+// and JPEG a fixed quantiser scale as JPEG pictures do; the lossless ones have nothing
+// to set.
 void applyQuality(AVCodecContext& context, double quality) {
     if (const AVOption* crf = av_opt_find(context.priv_data, "crf", nullptr, 0, 0)) {
         double top = crf->max > 0 && crf->max <= 63 ? crf->max : 51;
@@ -95,7 +86,8 @@ void applyQuality(AVCodecContext& context, double quality) {
         return;
     }
     context.flags |= AV_CODEC_FLAG_QSCALE;
-    context.global_quality = quantiserScale(quality) * FF_QP2LAMBDA;
+    context.qmin = QvFFmpegImageCodec::kFinestScale;
+    context.global_quality = QvFFmpegImageCodec::quantiserScale(quality) * FF_QP2LAMBDA;
 }
 }  // namespace
 

@@ -4,7 +4,9 @@
 // arguments from, the error block it reports failure through, and the value, error
 // and version functions of the engine. All of them have C linkage and plain names.
 #include "Errors/QvErrors.h"
+#include "Images/QvPictureApi.h"
 #include "QvExport.h"
+#include "QvGWorld/QvGWorld.h"
 #include "Values/QvBooleanValue.h"
 #include "Values/QvNoValue.h"
 #include "Values/QvNumberValue.h"

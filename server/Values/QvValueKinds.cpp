@@ -1,6 +1,7 @@
 #include "Values/QvValueKinds.h"
 
 #include "Errors/QvExceptions.h"
+#include "Images/Qv2DValue.h"
 #include "Values/QvBooleanValue.h"
 #include "Values/QvColorValue.h"
 #include "Values/QvDateTimeValue.h"
@@ -33,6 +34,28 @@ QvValue* copiedDate(QvValue* shape) {
     return shape && shape->GetType() == QV_DATE ? new QvDateTimeValue(shape->AsDate()) : new QvDateTimeValue;
 }
 
+template <QvTypeEnum type>
+QvValue* readPicture(std::istream& in) {
+    return Qv2DValue::ReadPicture(type, in);
+}
+
+// Pictures take the size of the picture they are computed from.
+template <QvTypeEnum type>
+QvValue* emptyPicture(QvValue* shape) {
+    const Qv2DValue* picture = QvAsPicture(shape);
+    return QvNewPicture(type, picture ? picture->GetWidth() : 0, picture ? picture->GetHeight() : 0);
+}
+
+QvValue* monoImageOfRows(const QvMonoRows& rows) {
+    Qv2DValue* image = QvNewPicture(QV_IMAGE_MONO, int32_t(rows.width), int32_t(rows.height));
+    for (size_t y = 0; y < rows.height; ++y) {
+        fgPix* row = image->pixels().row<fgPix>(int32_t(y));
+        for (size_t x = 0; x < rows.width; ++x)
+            row[x].grey = rows.samples[y * rows.width + x];
+    }
+    return image;
+}
+
 QvValue* vectorOfNumbers(const std::vector<double>& numbers) { return new QvVectorValue(numbers); }
 
 QvValue* colorOfNumbers(const std::vector<double>& numbers) {
@@ -63,10 +86,10 @@ const Kind kinds[QV_TYPE_COUNT] = {
     /* date         */ {&QvDateTimeValue::ReadData, &copiedDate, nullptr, nullptr, nullptr},
     /* list         */ {&QvListValue::ReadData, nullptr, nullptr, &listOfWords, nullptr},
     /* video_output */ {},
-    /* frame_mono   */ {},
-    /* frame        */ {},
-    /* image_mono   */ {},
-    /* image        */ {},
+    /* frame_mono   */ {&readPicture<QV_FRAME_MONO>, &emptyPicture<QV_FRAME_MONO>, nullptr, nullptr, nullptr},
+    /* frame        */ {&readPicture<QV_FRAME>, &emptyPicture<QV_FRAME>, nullptr, nullptr, nullptr},
+    /* image_mono   */ {&readPicture<QV_IMAGE_MONO>, &emptyPicture<QV_IMAGE_MONO>, nullptr, nullptr, &monoImageOfRows},
+    /* image        */ {&readPicture<QV_IMAGE>, &emptyPicture<QV_IMAGE>, nullptr, nullptr, nullptr},
     /* undefined    */ {},
 };
 

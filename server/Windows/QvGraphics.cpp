@@ -37,6 +37,11 @@ void QvGraphics::addMovie(MovieRecord* movie, int x, int y) {
     fullEraseNeeded_ = false;
 }
 
+void QvGraphics::addImage(QvGWorld* world, int x, int y) {
+    commands_.push_back(std::make_unique<QvGraphicsCommand>(world, x, y));
+    fullEraseNeeded_ = false;
+}
+
 void QvGraphics::addMoveTo(int x, int y) {
     commands_.push_back(std::make_unique<QvGraphicsCommand>(QvGraphicsCommandMoveTo, x, y));
 }

@@ -24,6 +24,8 @@ public:
 
     void addText(const std::string& text, int x, int y);
     void addMovie(MovieRecord* movie, int x, int y);
+    // Shares the gworld, which must not change afterwards.
+    void addImage(QvGWorld* world, int x, int y);
     void addMoveTo(int x, int y);
     void addLineTo(int x, int y);
 

@@ -2,6 +2,8 @@
 #include <string>
 
 #include "QvExport.h"
+#include "QvGWorld/QvGWorld.h"
+#include "Values/qv_auto_value.h"
 
 struct MovieRecord;
 
@@ -20,17 +22,21 @@ class QV_EXPORT QvGraphicsCommand {
 public:
     QvGraphicsCommand(QvGraphicsCommandID id, int x, int y, std::string text = {}, MovieRecord* movie = nullptr)
         : id_(id), x_(x), y_(y), text_(std::move(text)), movie_(movie) {}
+    // A picture drawn with its top-left corner at (x, y); the command shares the gworld.
+    QvGraphicsCommand(QvGWorld* world, int x, int y) : id_(QvGraphicsCommandImage), x_(x), y_(y), world_(world) {}
 
     QvGraphicsCommandID getID() const { return id_; }
     int getX() const { return x_; }
     int getY() const { return y_; }
     std::string getString() const { return text_; }
     MovieRecord* getMovie() const { return movie_; }
+    QvGWorld* getGWorld() const { return world_.get(); }
 
 private:
     QvGraphicsCommandID id_;
     int x_;
     int y_;
     std::string text_;
-    MovieRecord* movie_;
+    MovieRecord* movie_ = nullptr;
+    qv_auto_value<QvGWorld> world_;
 };

@@ -1,11 +1,14 @@
-// Fuzz target: arbitrary bytes as an image file through the media module's decoder.
-// A picture or a reading error are both fine; anything else is a fault.
+// Fuzz target: arbitrary bytes as an image file through the loader's image step: the
+// recognition of the format, the media module's decoder and the frame made from the
+// picture. A frame or a reading error are both fine; anything else is a fault.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
+#include "Errors/QvException.h"
+#include "Images/QvPictureConversion.h"
 #include "Media/QvMediaModuleAbi.h"
+#include "QvGWorld/QvPixelBuffer.h"
 
 extern "C" const QvMediaModuleFunctions* QvMediaModuleOpen(uint32_t abiVersion);
 
@@ -13,11 +16,10 @@ namespace {
 const QvMediaModuleFunctions* module = nullptr;
 
 int32_t makePicture(void* context, int32_t width, int32_t height, QvMediaPicture* picture) {
-    auto& pixels = *static_cast<std::vector<uint32_t>*>(context);
-    size_t rowPixels = (static_cast<size_t>(width) + 15) / 16 * 16;
-    pixels.assign(rowPixels * static_cast<size_t>(height), 0);
-    *picture = QvMediaPicture{reinterpret_cast<uint8_t*>(pixels.data()), static_cast<ptrdiff_t>(rowPixels * 4), width,
-                              height};
+    auto& made = *static_cast<std::unique_ptr<QvPixelBuffer>*>(context);
+    made = QvPixelBuffer::create(width, height);
+    if (!made) return 1;
+    *picture = QvMediaPicture{made->lock(), static_cast<ptrdiff_t>(made->rowBytes()), width, height};
     return 0;
 }
 }  // namespace
@@ -29,8 +31,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<uint32_t> pixels;
+    module->imageRecognise(data, size);
+    std::unique_ptr<QvPixelBuffer> picture;
     QvMediaResult result{};
-    module->imageDecode(data, size, &makePicture, &pixels, &result);
+    int32_t code = module->imageDecode(data, size, &makePicture, &picture, &result);
+    if (picture) picture->unlock();
+    if (code != QV_MEDIA_OK) return 0;
+    try {
+        QvPictureConversion::fromARGB(*picture, QvPixelClass::ByteColor);
+    } catch (QvException* error) {
+        delete error;
+    }
     return 0;
 }

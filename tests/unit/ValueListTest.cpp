@@ -183,6 +183,7 @@ TEST(ListLiteral, NumbersMakeAVectorVectorsAPictureAnythingElseAList) {
     EXPECT_EQ(made->AsText(), "1\na");
     made = QvMakeListLiteral({vec({1}), number(2)});
     EXPECT_EQ(made->GetType(), QV_LIST);
-    EXPECT_EQ(raisedMessage([&] { QvMakeListLiteral({vec({1, 2}), vec({3, 4})}); }),
-              "Coercion from (list) to (image_mono)  is not yet implemented.");
+    made = QvMakeListLiteral({vec({1, 2}), vec({3, 4})});
+    EXPECT_EQ(made->GetType(), QV_IMAGE_MONO);
+    EXPECT_EQ(made->AsText().substr(0, 24), "image_mono\n size :\t(2,2)");
 }
