@@ -59,7 +59,8 @@ const char* QvCommandLine::usage() {
            "             also load the plug-in modules (*.qvp) in DIR; may be repeated\n"
            "  --version  print the engine version\n"
            "\n"
-           "Ctrl-C stops the script; a second Ctrl-C aborts everything at once.\n"
+           "Ctrl-C stops the script; a second Ctrl-C aborts everything at once, and ends\n"
+           "the command a second later if the script is still waiting.\n"
            "Exit status: 0 clean, 1 syntax errors, 2 run-time error, 130 cancelled,\n"
-           "64 bad arguments, 66 unreadable script.\n";
+           "64 bad arguments, 66 unreadable script, 71 out of memory.\n";
 }

@@ -3,7 +3,12 @@
 #include <chrono>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <thread>
+
+#include "Values/QvBooleanValue.h"
+#include "Values/QvNumberValue.h"
+#include "Values/QvTextValue.h"
 
 QvClient::~QvClient() {
     destroyWindows();
@@ -29,13 +34,17 @@ void QvClient::setFile(QvFile* file) {
     file_ = file;
 }
 
-// The first polls come quickly, so that a short run ends as soon as it is done; the
-// pause then grows to the poll interval.
+// While the script prints, its output is taken again at once instead of after a pause,
+// so that a script printing in a tight loop cannot pile text up in the engine. The
+// first pauses are short, so that a short run ends as soon as it is done; they grow to
+// the poll interval.
 void QvClient::pollUntilDone() {
     int pause = 1;
     while (!QvParserGetDoneFlag(session_)) {
         updateWindows();
+        size_t takenBefore = bytesTaken_;
         flushOutput();
+        if (bytesTaken_ != takenBefore) continue;
         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
         pause = std::min(2 * pause, kPollIntervalMs);
     }
@@ -103,6 +112,7 @@ void QvClient::flushOutput() {
 
 void QvClient::writeStream(Qv_stringstream& stream) {
     std::string unread = stream.takeUnread();
+    bytesTaken_ += unread.size();
     if (!unread.empty()) writeText(unread.data(), static_cast<int>(unread.size()));
     stream.clear();
 }
@@ -113,21 +123,51 @@ void QvClient::showParseErrors() {
     for (int i = 0; i < count; ++i) {
         ParseError* error = QvParserGetParseError(session, i);
         if (QvParseErrorGetDisplayedFlag(error)) continue;
-        Qv_stringstream text;
-        QvParseErrorWriteToStream(error, &text);
-        writeStream(text);
+        showParseError(error);
         QvParseErrorSetDisplayedFlag(error);
     }
     QvParserReleaseParseErrors(session);
 }
 
+void QvClient::showParseError(ParseError* error) {
+    Qv_stringstream text;
+    QvParseErrorWriteToStream(error, &text);
+    writeStream(text);
+}
+
+// Written in runs between carriage returns: a script printing in a tight loop must
+// not outpace its host.
 void QvClient::writeText(const char* text, int length) {
-    for (int i = 0; i < length; ++i) {
-        char c = text[i];
-        std::fputc(c == '\r' ? '\n' : c, stdout);
+    const char* end = text + length;
+    while (text < end) {
+        const char* run = static_cast<const char*>(std::memchr(text, '\r', size_t(end - text)));
+        if (!run) run = end;
+        std::fwrite(text, 1, size_t(run - text), stdout);
+        if (run < end) std::fputc('\n', stdout);
+        text = run + 1;
     }
     std::fflush(stdout);
 }
+
+void QvClient::answerPendingInput() {
+    QvParser* session = session_;
+    if (!session) return;
+    while (QvParserGetPendingInputFlag(session)) {
+        QvValue* answer = nullptr;
+        switch (QvParserGetPendingInputType(session)) {
+        case QV_INPUT_NUMBER: answer = askNumber(); break;
+        case QV_INPUT_TEXT: answer = askText(); break;
+        case QV_INPUT_BOOLEAN: answer = askBoolean(); break;
+        }
+        QvParserReturnPendingInput(session, answer);
+    }
+}
+
+QvValue* QvClient::askText() { return QvTextCreate("g"); }
+
+QvValue* QvClient::askBoolean() { return QvBooleanCreate(1); }
+
+QvValue* QvClient::askNumber() { return QvNumberCreate(34.6); }
 
 void QvClient::run(bool executeOnWorkerThread) {
     check();

@@ -20,6 +20,7 @@ public:
     virtual ~QvClient();
 
     // Polls until the session is done, then once more so nothing written last is lost.
+    // A poll that found output is followed by the next at once.
     virtual void pollUntilDone();
     // Gives every new script window its client window and forgets those of windows
     // the script has closed.
@@ -35,6 +36,14 @@ public:
     virtual void showParseErrors();
     // Writes to standard output; each '\n' or '\r' becomes one end of line.
     virtual void writeText(const char* text, int length);
+    // Answers every input request of the session with the host's ask operation for
+    // its type; a request of an unknown type is answered with no value.
+    virtual void answerPendingInput();
+    // The answers a host gives when it asks the user nothing. Each returns a new value
+    // that the session takes over, or null for no value.
+    virtual QvValue* askText();
+    virtual QvValue* askBoolean();
+    virtual QvValue* askNumber();
 
     void setSourceText(const std::string& text) { sourceText_ = text; }
     // The file that relative includes and paths resolve against; the client owns it.
@@ -52,6 +61,8 @@ public:
 protected:
     static constexpr int kPollIntervalMs = 50;
 
+    // Shows one error record that has not been shown yet.
+    virtual void showParseError(ParseError* error);
     // The host's own kind of client window.
     virtual std::unique_ptr<QvClientWindow> createClientWindow(QvWindow* window);
     const std::map<QvWindow*, std::unique_ptr<QvClientWindow>>& clientWindows() const { return windows_; }
@@ -62,6 +73,7 @@ private:
     std::map<QvWindow*, std::unique_ptr<QvClientWindow>> windows_;
 
     std::atomic<QvParser*> session_{nullptr};
+    size_t bytesTaken_ = 0;  // output taken from the session's streams so far
     std::string sourceText_;
     QvFile* file_ = nullptr;
 };

@@ -4,6 +4,8 @@
 #include "Values/qv_auto_value.h"
 #include "Windows/QvWindow.h"
 
+class QvGWorld;
+
 // The host's twin of one script window: the graphics snapshot it shows, its size and
 // position, and the replay of the snapshot's commands onto the host's surface. Hosts
 // derive from it and draw; this base draws nothing.
@@ -16,9 +18,9 @@ public:
 
     virtual void redraw() {}
     virtual void drawText(const std::string&, int, int) {}
-    virtual void drawMovie(MovieRecord*, int, int) {}
     // The gworld's 32-bit ARGB pixels, drawn opaque (alpha ignored).
     virtual void drawImage(QvGWorld*, int, int) {}
+    virtual void drawMovie(MovieRecord*, int, int) {}
     virtual void lineTo(int, int) {}
     virtual void moveTo(int, int) {}
 

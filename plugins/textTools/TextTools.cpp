@@ -1,6 +1,7 @@
 // TextTools: a small plug-in module that shows each part of the plug-in contract.
 //
-//   TextTools.Repeat(text, count -> 2)      a default value; fails through the error block
+//   TextTools.Repeat(text, count -> 2)      a default value; fails through the error block;
+//                                           calls QvYield() in its long loop
 //   TextTools.Pad(text, width, fill -> " ") two overloads of one name, told apart by type
 //   TextTools.Pad(number, width)
 //   TextTools.Swap(&first, &second)         by-reference parameters that change the
@@ -9,6 +10,7 @@
 //
 // Build it as a module named TextTools.qvp (see plugins/CMakeLists.txt) and put it
 // beside the quarvel program: hosts load every *.qvp there at start-up.
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -16,41 +18,70 @@
 #include "Plugins/QvPluginInterface.h"
 
 namespace {
+// Results are capped so that a script cannot ask for more memory than a text should
+// take (Repeat("x", 1e15) fails at once instead of exhausting the machine).
+constexpr double kLongestResult = 1 << 30;
+
+// A failure: fill the error block and return nothing. The script sees "Plugin failed
+// with error (#N):" and the message and URL on the next line.
+QvValue* fail(QvPluginErrorBlock* error, long number, const char* message) {
+    QvPluginErrorBlockSetNumber(error, number);
+    QvPluginErrorBlockSetMessage(error, message);
+    QvPluginErrorBlockSetURL(error, "docs/plugins.md");
+    return nullptr;
+}
+
+QvValue* tooLong(QvPluginErrorBlock* error) {
+    return fail(error, 2, "The result would be longer than 1073741824 bytes.");
+}
+
+// `copies` copies of `piece` in linear time: the result doubles itself, then takes the
+// rest from its own front. QvYield() between the steps lets a stopped script end here.
+std::string repeated(const std::string& piece, size_t copies) {
+    std::string result;
+    if (piece.empty() || copies == 0) return result;
+    result.reserve(piece.size() * copies);
+    result = piece;
+    for (size_t made = 1; made < copies; made *= 2) {
+        QvYield();
+        result.append(result, 0, std::min(made, copies - made) * piece.size());
+    }
+    return result;
+}
+
 // Arguments are read by parameter name; the engine has already checked their types
 // against the signature, so the typed getters cannot fail here.
 QvValue* Repeat(QvPluginErrorBlock* error, QvParameterBlock* parameters) {
     std::string text = QvParameterBlockGetTextValue(parameters, "text");
     double count = QvParameterBlockGetNumberValue(parameters, "count");
-    if (count < 0 || count != std::floor(count)) {
-        // A failure: fill the error block and return nothing. The script sees
-        // "Plugin failed with error (#1):" and the message and URL on the next line.
-        QvPluginErrorBlockSetNumber(error, 1);
-        QvPluginErrorBlockSetMessage(error, "The count must be a whole number, 0 or more.");
-        QvPluginErrorBlockSetURL(error, "docs/plugins.md");
-        return nullptr;
-    }
-    std::string repeated;
-    for (double i = 0; i < count; ++i) repeated += text;
+    if (!(count >= 0) || count != std::floor(count))
+        return fail(error, 1, "The count must be a whole number, 0 or more.");
+    if (!text.empty() && count * static_cast<double>(text.size()) > kLongestResult) return tooLong(error);
     // A new value belongs to the engine once it is returned.
-    return QvTextCreate(repeated.c_str());
+    return QvTextCreate(repeated(text, text.empty() ? 0 : static_cast<size_t>(count)).c_str());
 }
 
-std::string padded(std::string text, double width, const std::string& fill) {
-    while (!fill.empty() && static_cast<double>(text.size()) < width) text = fill + text;
-    return text;
+// Copies of `fill` go before the text while it is shorter than `width` (the last copy
+// may pass it). Null when the result would be too long.
+QvValue* padded(QvPluginErrorBlock* error, const std::string& text, double width, const std::string& fill) {
+    double missing = width - static_cast<double>(text.size());
+    if (fill.empty() || !(missing > 0)) return QvTextCreate(text.c_str());
+    double copies = std::ceil(missing / static_cast<double>(fill.size()));
+    if (static_cast<double>(text.size()) + copies * static_cast<double>(fill.size()) > kLongestResult)
+        return tooLong(error);
+    return QvTextCreate((repeated(fill, static_cast<size_t>(copies)) + text).c_str());
 }
 
-QvValue* PadText(QvPluginErrorBlock*, QvParameterBlock* parameters) {
-    return QvTextCreate(padded(QvParameterBlockGetTextValue(parameters, "text"),
-                               QvParameterBlockGetNumberValue(parameters, "width"),
-                               QvParameterBlockGetTextValue(parameters, "fill"))
-                            .c_str());
+QvValue* PadText(QvPluginErrorBlock* error, QvParameterBlock* parameters) {
+    return padded(error, QvParameterBlockGetTextValue(parameters, "text"),
+                  QvParameterBlockGetNumberValue(parameters, "width"),
+                  QvParameterBlockGetTextValue(parameters, "fill"));
 }
 
-QvValue* PadNumber(QvPluginErrorBlock*, QvParameterBlock* parameters) {
+QvValue* PadNumber(QvPluginErrorBlock* error, QvParameterBlock* parameters) {
     std::ostringstream digits;
     digits << QvParameterBlockGetNumberValue(parameters, "value");
-    return QvTextCreate(padded(digits.str(), QvParameterBlockGetNumberValue(parameters, "width"), "0").c_str());
+    return padded(error, digits.str(), QvParameterBlockGetNumberValue(parameters, "width"), "0");
 }
 
 // By-reference parameters: the values are the caller's; storing a value with

@@ -1,5 +1,7 @@
 #include "Files/QvFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -56,8 +58,12 @@ QvFileError QvFile::getFSSpec(QvMediaFileLocation* fileSpec) const {
 }
 
 QvFileError QvFile::deleteFile() const {
+    return !empty() && ::unlink(path_.c_str()) == 0 ? QV_FILE_OK : QV_FILE_NOT_FOUND;
+}
+
+bool QvFile::isFolder() const {
     std::error_code error;
-    return fs::remove(path_, error) ? QV_FILE_OK : QV_FILE_NOT_FOUND;
+    return !empty() && fs::is_directory(fs::symlink_status(path_, error));
 }
 
 double QvFile::size() const {

@@ -28,8 +28,11 @@ public:
     // The media layer's description of the file: QV_FILE_NOT_FOUND when the file does not exist
     // (the record is filled all the same), QV_FILE_OK when it does.
     QvFileError getFSSpec(QvMediaFileLocation* fileSpec) const;
-    // Removes the file: QV_FILE_OK, or QV_FILE_NOT_FOUND when it could not be removed.
+    // Removes a file or a link (never a folder): QV_FILE_OK, or QV_FILE_NOT_FOUND when
+    // it could not be removed.
     QvFileError deleteFile() const;
+    // True for a folder itself, not for a link to one.
+    bool isFolder() const;
     // Size in bytes.
     double size() const;
     // Makes this folder the process's working directory; true on success.

@@ -3,12 +3,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "ATokenBuffer.h"
 #include "FrontEnd/QvDirectiveParser.h"
 #include "FrontEnd/QvTextInput.h"
+#include "Files/QvRegularFile.h"
 #include "QvPreprocessorScanner.h"
 
 namespace {
@@ -17,16 +16,20 @@ constexpr int kTokenChunk = 50;
 // Each level of nesting runs a parser of its own on the stack.
 constexpr size_t kMaxIncludeDepth = 100;
 
-// Regular files only: a device or a pipe could be endless. NUL bytes become spaces,
-// as they do in a session's own text.
-bool readText(const QvFile& file, std::string& text) {
-    std::error_code error;
-    if (file.empty() || !std::filesystem::is_regular_file(file.path(), error)) return false;
-    std::ifstream in(file.path(), std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// NUL bytes become spaces, as they do in a session's own text.
+QvRegularFile::Status readText(const QvFile& file, size_t limit, std::string& text) {
+    if (file.empty()) return QvRegularFile::NotFound;
+    QvRegularFile::Status status = QvRegularFile::read(file.path(), limit, text);
     std::replace(text.begin(), text.end(), '\0', ' ');
-    return !in.bad();
+    return status;
+}
+
+// Every spelling of a file (through links, "..", or links to folders) names the same
+// file, so that it is inserted once; a file that cannot be resolved keeps its path.
+std::string identityOf(const QvFile& file) {
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::canonical(file.path(), error);
+    return error ? file.path() : canonical.string();
 }
 
 // Pops what it pushed, also when the nested run ends in an exception.
@@ -63,12 +66,18 @@ std::string QvPreprocessor::preprocess(const std::string& text) {
 
 void QvPreprocessor::include(const std::string& name, std::string& output) {
     QvFile file = resolve(name);
-    if (!included_.insert(file.path()).second) {
+    if (!included_.insert(identityOf(file)).second) {
         output += "//#include '" + name + "'";
         return;
     }
     std::string content;
-    if (!readText(file, content)) {
+    QvRegularFile::Status status = readText(file, QvRegularFile::kLargestScript - includedBytes_, content);
+    if (status == QvRegularFile::TooLarge) {
+        output += "/##!Include Error: file '" + name + "' makes the script longer than " +
+                  std::to_string(QvRegularFile::kLargestScript >> 20) + " MB";
+        return;
+    }
+    if (status != QvRegularFile::Read) {
         output += "/##!Include Error: file '" + name + "'";
         return;
     }
@@ -77,6 +86,7 @@ void QvPreprocessor::include(const std::string& name, std::string& output) {
                   " files deep";
         return;
     }
+    includedBytes_ += content.size();
     IncludeScope scope(includeStack_, file);
     output += "/##+" + name + "\n";
     output += preprocess(content);

@@ -79,8 +79,6 @@ public:
     void CoerceTo(QvValueRef& out, QvTypeEnum target) override;
     void Display(QvGraphics* graphics) override;
     void WriteData(std::ostream& out) const override;
-    // Images are written as value files, frames as image files.
-    void SaveToFile(const std::string& path) const override;
     void CopyToClipboard() const override;
 
     QvValue* GetProperty(QvPropertyId id) override;

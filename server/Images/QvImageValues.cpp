@@ -1,11 +1,10 @@
 #include "Images/QvImageValues.h"
 
 #include "Errors/QvErrors.h"
-#include "Images/QvPictureSaving.h"
+#include "Files/QvAtomicFile.h"
 #include "Media/QvMediaLayer.h"
 #include "QvGWorld/QvGWorld.h"
 #include "Values/QvTextValue.h"
-#include "Values/QvValueFile.h"
 
 namespace {
 
@@ -30,10 +29,6 @@ QvValue* QvImageValueBC::Clone() const { return cloneOfFrame(*this); }
 QvValue* QvImageValueFM::Clone() const { return cloneOf(*this); }
 QvValue* QvImageValueFC::Clone() const { return cloneOf(*this); }
 
-void Qv2DValue::SaveToFile(const std::string& path) const {
-    QvSavePictureFile(path, [this](const std::string& temporary) { QvValueFile::save(*this, temporary); });
-}
-
 template <class P>
 QvValue* QvImageValueB<P>::GetProperty(QvPropertyId id) {
     if (id == QV_PROPERTY_COMPRESSION) return new QvTextValue(compression_.name);
@@ -57,11 +52,11 @@ void QvImageValueB<P>::SetProperty(QvPropertyId id, QvValue* value) {
 template <class P>
 void QvImageValueB<P>::SaveToFile(const std::string& path) const {
     qv_auto_value<QvGWorld> world(this->CreateGWorld());
-    QvSavePictureFile(path, [&](const std::string& temporary) {
-        QvMediaFileLocation file;
-        QvTheMediaLayer().makeFileSpec(temporary, &file);
-        QvTheMediaLayer().exportImage(world->buffer(), file, compression_.name, this->quality());
-    });
+    QvAtomicFile saved(path);
+    QvMediaFileLocation file;
+    QvTheMediaLayer().makeFileSpec(saved.temporaryPath(), &file);
+    QvTheMediaLayer().exportImage(world->buffer(), file, compression_.name, this->quality());
+    saved.commit();
 }
 
 template class QvImageValueB<bgPix>;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Images/QvPictureConversion.h"
+#include "Images/QvRowBands.h"
 #include "Kernels/QvConvertKernels.h"
 #include "Kernels/QvPixelRules.h"
 #include "Kernels/QvPointKernels.h"
@@ -10,23 +11,31 @@
 namespace QvPictureChannels {
 namespace {
 
-// A new picture of the source's class and size, filled by f(target plane, source plane).
+using QvRowBands::rowsOf;
+
+// A new picture of the source's class and size, filled band by band of rows by
+// f(target rows, source rows, first row).
 template <class F>
 QvPixelStorage produced(const QvPixelStorage& source, F f) {
     QvPixelStorage result(source.pixelClass(), source.width(), source.height());
     QvWithPixel(source.pixelClass(), [&](auto sample) {
         using P = decltype(sample);
-        f(result.plane<P>(), source.plane<P>());
+        QvRowBands::inBands(result.height(), [&](int begin, int end) {
+            f(rowsOf(result.plane<P>(), begin, end), rowsOf(source.plane<P>(), begin, end), begin);
+        });
     });
     return result;
 }
 
 template <bool wantGreater>
 QvPixelStorage extremes(const QvPixelStorage& picture, const QvPixelStorage& other) {
-    QvPixelStorage converted = QvPictureConversion::convert(other, picture.pixelClass());
-    return produced(picture, [&](auto target, auto source) {
+    // An operand of another class is converted first; one of the same class is read as it is.
+    const bool sameClass = other.pixelClass() == picture.pixelClass();
+    QvPixelStorage converted = sameClass ? QvPixelStorage() : QvPictureConversion::convert(other, picture.pixelClass());
+    const QvPixelStorage& operand = sameClass ? other : converted;
+    return produced(picture, [&](auto target, auto source, int begin) {
         using P = QvPlanePixel<decltype(target)>;
-        QvPlane<const P> b = converted.plane<P>();
+        QvPlane<const P> b = operand.plane<P>().window(0, begin, target.width, target.height);
         if constexpr (wantGreater)
             QvKernels::binaryMaximum(target, source, b);
         else
@@ -34,17 +43,20 @@ QvPixelStorage extremes(const QvPixelStorage& picture, const QvPixelStorage& oth
     });
 }
 
+template <class Grey, class Color>
+QvPixelStorage alphaOf(const QvPixelStorage& picture, QvPixelClass greyClass) {
+    QvPixelStorage result(greyClass, picture.width(), picture.height());
+    QvRowBands::inBands(result.height(), [&](int begin, int end) {
+        QvKernels::extractAlpha(rowsOf(result.plane<Grey>(), begin, end), rowsOf(picture.plane<Color>(), begin, end));
+    });
+    return result;
+}
+
 }  // namespace
 
 QvPixelStorage alpha(const QvPixelStorage& picture) {
-    if (QvIsFloat(picture.pixelClass())) {
-        QvPixelStorage result(QvPixelClass::FloatGrey, picture.width(), picture.height());
-        QvKernels::extractAlpha(result.plane<fgPix>(), picture.plane<fcPix>());
-        return result;
-    }
-    QvPixelStorage result(QvPixelClass::ByteGrey, picture.width(), picture.height());
-    QvKernels::extractAlpha(result.plane<bgPix>(), picture.plane<bcPix>());
-    return result;
+    if (QvIsFloat(picture.pixelClass())) return alphaOf<fgPix, fcPix>(picture, QvPixelClass::FloatGrey);
+    return alphaOf<bgPix, bcPix>(picture, QvPixelClass::ByteGrey);
 }
 
 QvPixelStorage withAlpha(const QvPixelStorage& picture, const QvPixelStorage& mask) {
@@ -55,9 +67,11 @@ QvPixelStorage withAlpha(const QvPixelStorage& picture, const QvPixelStorage& ma
         using P = decltype(sample);
         if constexpr (!QvIsGreyPixel<P>) {
             QvWithPixel(mask.pixelClass(), [&](auto m) {
-                QvPlane<P> target = result.plane<P>().window(0, 0, width, height);
-                QvKernels::replaceAlpha(target, QvPlane<const P>(target),
-                                        mask.plane<decltype(m)>().window(0, 0, width, height));
+                QvRowBands::inBands(height, [&](int begin, int end) {
+                    QvPlane<P> target = result.plane<P>().window(0, begin, width, end - begin);
+                    QvKernels::replaceAlpha(target, QvPlane<const P>(target),
+                                            mask.plane<decltype(m)>().window(0, begin, width, end - begin));
+                });
             });
         }
     });
@@ -74,7 +88,7 @@ QvPixelStorage greater(const QvPixelStorage& picture, const QvPixelStorage& othe
 
 QvPixelStorage replaced(const QvPixelStorage& picture, const QvColor& low, const QvColor& high,
                         const QvColor& replacement, bool inclusive) {
-    return produced(picture, [&](auto target, auto source) {
+    return produced(picture, [&](auto target, auto source, int) {
         using P = QvPlanePixel<decltype(target)>;
         P with;
         QvKernels::pixelOfColor(replacement, with);
@@ -87,7 +101,7 @@ QvPixelStorage replaced(const QvPixelStorage& picture, const QvColor& low, const
 }
 
 QvPixelStorage normalized(const QvPixelStorage& picture, const QvColor& low, const QvColor& high) {
-    return produced(picture, [&](auto target, auto source) {
+    return produced(picture, [&](auto target, auto source, int) {
         if constexpr (QvIsGreyPixel<QvPlanePixel<decltype(target)>>)
             QvKernels::normalizeRange(target, source, QvKernels::luminance(low), QvKernels::luminance(high));
         else
@@ -96,7 +110,7 @@ QvPixelStorage normalized(const QvPixelStorage& picture, const QvColor& low, con
 }
 
 QvPixelStorage applied(const QvPixelStorage& picture, Function function, double exponent) {
-    return produced(picture, [&](auto target, auto source) {
+    return produced(picture, [&](auto target, auto source, int) {
         if constexpr (!QvIsBytePixel<QvPlanePixel<decltype(target)>>) {
             switch (function) {
             case Function::Sqrt: return QvKernels::applyFunction(QvKernels::QvPixelFunction::squareRoot, target, source);

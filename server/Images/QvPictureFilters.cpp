@@ -1,23 +1,15 @@
 #include "Images/QvPictureFilters.h"
 
-#include <algorithm>
-
-#include "Errors/QvErrors.h"
 #include "Images/QvPictureConversion.h"
+#include "Images/QvRowBands.h"
 #include "Kernels/QvFilterKernels.h"
 
 namespace QvPictureFilters {
 namespace {
 
-// Rows computed between two yields.
-constexpr int kRowsPerBand = 16;
-
 template <class F>
 void inBands(int height, F computeRows) {
-    for (int begin = 0; begin < height; begin += kRowsPerBand) {
-        QvYield();
-        computeRows(QvKernels::QvRowRange{begin, std::min(height, begin + kRowsPerBand)});
-    }
+    QvRowBands::inBands(height, [&](int begin, int end) { computeRows(QvKernels::QvRowRange{begin, end}); });
 }
 
 std::vector<QvKernels::QvMaskTap> tapsOf(const QvPixelStorage& mask) {

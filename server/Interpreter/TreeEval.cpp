@@ -1,5 +1,6 @@
 #include "Interpreter/TreeEval.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -8,6 +9,8 @@
 #include "Errors/QvControlSignals.h"
 #include "Errors/QvErrors.h"
 #include "Errors/QvException.h"
+#include "Errors/QvExceptions.h"
+#include "Files/QvFile.h"
 #include "FrontEnd/QvTokens.h"
 #include "HostServices/QvHostServices.h"
 #include "Session/QvParser.h"
@@ -323,8 +326,12 @@ void TreeEval::deleteStatement(AST* node) {
         return;
     }
     case QV_TOK_FILE: {
-        std::error_code ignored;
-        std::filesystem::remove(resolvePath(child(target)), ignored);
+        QvFile file(resolvePath(child(target)));
+        if (file.isFolder()) {
+            std::string detail = "Cannot delete the folder \"" + file.path() + "\".";
+            throw new QvFileException(detail.c_str());
+        }
+        file.deleteFile();  // a missing file is passed over
         return;
     }
     case QV_TOK_OF: {
@@ -402,8 +409,29 @@ void TreeEval::returnStatement(AST* node) {
 }
 
 namespace {
+// Some 31,000 years: a longer sleep is no different, and converting it could overflow.
+constexpr double kLongestSleepMilliseconds = 1e15;
+
+// NaN and durations of 0 or less do not sleep; huge and infinite ones sleep until the
+// process ends.
 void sleepSeconds(double seconds) {
-    if (seconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(long(seconds * 1000)));
+    if (!(seconds > 0)) return;
+    double milliseconds = std::min(seconds * 1000, kLongestSleepMilliseconds);
+    std::this_thread::sleep_for(std::chrono::milliseconds(int64_t(milliseconds)));
+}
+
+// The moment `seconds` from now. NaN, 0 and negative durations end at once; a moment
+// beyond the clock's range (huge or infinite durations) is the end of time, so that
+// such a loop runs until it is stopped.
+std::chrono::steady_clock::time_point deadlineAfter(double seconds) {
+    using Seconds = std::chrono::duration<double>;
+    using SteadyClock = std::chrono::steady_clock;
+    SteadyClock::time_point now = SteadyClock::now();
+    if (!(seconds > 0)) return now;
+    // Half the remaining range leaves room for rounding in the conversion below.
+    Seconds untilEnd = SteadyClock::time_point::max() - now;
+    if (seconds >= untilEnd.count() / 2) return SteadyClock::time_point::max();
+    return now + std::chrono::duration_cast<SteadyClock::duration>(Seconds(seconds));
 }
 
 // Seconds from now until the date; negative once it has passed.
@@ -544,9 +572,7 @@ void TreeEval::whileLoop(AST* node) {
 
 void TreeEval::forLoop(AST* node) {
     LoopParts parts = loopParts(node, 1);
-    const double seconds = expression(parts.operands[0])->AsNumber();
-    const Clock::time_point end =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const Clock::time_point end = deadlineAfter(expression(parts.operands[0])->AsNumber());
     bool going = Clock::now() < end;
     LoopState loop = startLoop(parts);
     while (going && beginPass(loop)) {

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "Images/Qv2DValue.h"
 #include "Plugins/QvPluginInterface.h"
 
 // The built-in functions, by namespace. Each has the form of a plug-in function; the
@@ -18,12 +19,25 @@ QV_BUILTIN(GetNamespaceSignatures);
 QV_BUILTIN(GetFunctionSignatures);
 }
 
+namespace QvFrameNamespace {
+QV_BUILTIN(DeInterlaceOdd);
+QV_BUILTIN(DeInterlaceEven);
+QV_BUILTIN(Interlace);
+QV_BUILTIN(GetAlpha);
+QV_BUILTIN(SetAlpha);
+}
+
 namespace QvMathNamespace {
+QV_BUILTIN(SumOfPicture);
 QV_BUILTIN(SumOfVector);
 QV_BUILTIN(DifferenceOfVectors);
+QV_BUILTIN(DifferenceOfPictures);
 QV_BUILTIN(SmallestElement);
 QV_BUILTIN(LargestElement);
-// The lesser or greater of two values of one type.
+// {x, y, luminance} of the darkest (brightest) pixel, moved by an origin.
+QV_BUILTIN(DarkestPixel);
+QV_BUILTIN(BrightestPixel);
+// The lesser or greater of two numbers, or pixel by pixel of two pictures, of one type.
 QV_BUILTIN(Lesser);
 QV_BUILTIN(Greater);
 // The value's own average and standard deviation.
@@ -39,6 +53,12 @@ QV_BUILTIN(Size);
 QV_BUILTIN(CreateDirectory);
 QV_BUILTIN(Copy);
 QV_BUILTIN(Delete);
+}
+
+namespace QvFilterNamespace {
+QV_BUILTIN(Replace);
+QV_BUILTIN(Normalize);
+QV_BUILTIN(NormalizeInPlace);
 }
 
 namespace QvFindNamespace {
@@ -73,3 +93,8 @@ QV_BUILTIN(SetWindowPosition);
 QvValue* QvBuiltinTextList(const std::vector<std::string>& items);
 // Reports `message` through the error block; the call then fails with it.
 QvValue* QvBuiltinFailure(QvPluginErrorBlock* error, const char* message);
+
+// The picture argument of that name (the signature admits nothing else).
+Qv2DValue& QvBuiltinPicture(QvParameterBlock* parameters, const char* name);
+// The caller's picture behind a by-reference parameter, unshared for changing in place.
+Qv2DValue& QvBuiltinPictureForWrite(QvParameterBlock* parameters, const char* name);

@@ -1,8 +1,7 @@
 // Every built-in signature, in registration order: Function, Frame, Math.Sum,
 // Math.Difference, File, Math.Minimum/Maximum, Filter, Math.Average/StdDev/Random/
 // RandomSeed, Find, TestHarness, Draw, Fractal, System, Client. The order fixes the
-// order of overloads (a call takes the first that fits) and of every listing; the
-// picture overloads take their places among the rows below.
+// order of overloads (a call takes the first that fits) and of every listing.
 #include "Library/QvBuiltinNamespaces.h"
 #include "Library/QvBuiltinTable.h"
 #include "Plugins/QvPluginRegistry.h"
@@ -10,6 +9,16 @@
 namespace {
 const QvType kNothing;
 const QvType kPictures = QV_FRAME_MONO | QV_FRAME | QV_IMAGE_MONO | QV_IMAGE;
+const QvType kColorPictures = QV_FRAME | QV_IMAGE;
+const QvType kColorBound = QV_NUMBER | QV_VECTOR | QV_COLOR;
+
+std::vector<QvBuiltinParameter> pictureLocation() {
+    return {QvRequired(kPictures, "source"), QvOptional(QV_VECTOR, "origin_location", QvDefaultVector({0, 0})),
+            QvOptional(QV_BOOLEAN, "sub_pixel", QvDefaultBoolean(false))};
+}
+
+const char* const kNormalizeHelp = "Rescale the pixels within min..max\n\tto lie between 0 and 1.";
+const char* const kStdDevHelp = "Return the standard deviation of\n\tthe elements of x.";
 
 // The parameters of the picture search, after the source and the match.
 std::vector<QvBuiltinParameter> pictureSearchParameters() {
@@ -28,7 +37,9 @@ std::vector<QvBuiltinParameter> pictureSearchParameters() {
 
 std::vector<QvBuiltinRow> builtinRows() {
     using namespace QvFunctionNamespace;
+    using namespace QvFrameNamespace;
     using namespace QvMathNamespace;
+    using namespace QvFilterNamespace;
     using namespace QvFileNamespace;
     using namespace QvFindNamespace;
     using namespace QvTestHarnessNamespace;
@@ -47,11 +58,30 @@ std::vector<QvBuiltinRow> builtinRows() {
         {"Function", "GetFunctionSignatures", GetFunctionSignatures, QV_LIST,
          {QvRequired(QV_TEXT, "namespace"), QvRequired(QV_TEXT, "name")}, "Get the specified function signatures."},
 
+        {"Frame", "DeInterlaceOdd", DeInterlaceOdd, kPictures, {QvRequired(kPictures, "source")},
+         "De-Interlace and return the odd numbered lines"},
+        {"Frame", "DeInterlaceEven", DeInterlaceEven, kPictures, {QvRequired(kPictures, "source")},
+         "De-Interlace and return the even numbered lines"},
+        {"Frame", "Interlace", Interlace, kPictures, {QvRequired(kPictures, "even"), QvRequired(kPictures, "odd")},
+         "Combine the two frames, interleaving their lines."},
+        // The operation returns the grey picture of the same depth.
+        {"Frame", "GetAlpha", GetAlpha, QV_FRAME_MONO | QV_IMAGE_MONO, {QvRequired(kColorPictures, "source")},
+         "Return a frame containing the alpha channel of the source."},
+        {"Frame", "SetAlpha", SetAlpha, kColorPictures,
+         {QvRequired(kColorPictures, "source"), QvRequired(kPictures, "alpha")},
+         "Set the alpha channel of the source to the 'alpha' parameter."},
+
+        {"Math", "Sum", SumOfPicture, QV_COLOR, {QvRequired(kPictures, "x")}, "Return the sum of all the pixels in x."},
         {"Math", "Sum", SumOfVector, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
          "Return the sum of all the elements in x."},
         {"Math", "Difference", DifferenceOfVectors, QV_NUMBER,
          {QvRequired(QV_VECTOR, "x"), QvRequired(QV_VECTOR, "y")},
          "\tReturn a single number (0..1)\n\trepresenting the difference between\n\tx and y."},
+        {"Math", "Difference", DifferenceOfPictures, QV_NUMBER,
+         {QvRequired(kPictures, "x"), QvRequired(kPictures, "y"),
+          QvOptional(QV_NUMBER, "threshold", QvDefaultNumber(0))},
+         "\tReturn a single number (0..1)\n\trepresenting the difference between\n\tx and y. Only pixel differences "
+         "above the\n\t'threshold' parameter are taken into account."},
 
         {"File", "DirectoryList", DirectoryList, QV_LIST,
          {QvOptional(QV_TEXT, "path", QvDefaultText("")), QvOptional(QV_TEXT, "filter", QvDefaultText(""))},
@@ -64,17 +94,39 @@ std::vector<QvBuiltinRow> builtinRows() {
 
         {"Math", "Minimum", SmallestElement, QV_VECTOR, {QvRequired(QV_VECTOR, "x")},
          "Return the smallest element and it's position."},
+        {"Math", "Minimum", DarkestPixel, QV_VECTOR, pictureLocation(),
+         "Return the position and luminance of the pixel with the smallest luminance. The return vector contains "
+         "{x, y, min_luminance} where x and y are the co-ordinates of the minimum."},
         {"Math", "Maximum", LargestElement, QV_VECTOR, {QvRequired(QV_VECTOR, "x")},
          "Return the largest element and it's position."},
+        {"Math", "Maximum", BrightestPixel, QV_VECTOR, pictureLocation(),
+         "Return the position and luminance of the pixel with the largest luminance. The return vector contains "
+         "{x, y, max_luminance} where x and y are the co-ordinates of the maximum."},
+        {"Math", "Minimum", Lesser, kPictures, {QvRequired(kPictures, "x"), QvRequired(kPictures, "y")},
+         "Return an image made up of the lesser pixels of the two parameters."},
+        {"Math", "Maximum", Greater, kPictures, {QvRequired(kPictures, "x"), QvRequired(kPictures, "y")},
+         "Return an image made up of the greater pixels of the two parameters."},
         {"Math", "Minimum", Lesser, QV_NUMBER, {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y")},
          "Return the lesser of the two parameters."},
         {"Math", "Maximum", Greater, QV_NUMBER, {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y")},
          "Return the greater of the two parameters."},
 
+        {"Filter", "Replace", Replace, kPictures,
+         {QvRequired(kPictures, "x"), QvRequired(kColorBound, "min"), QvRequired(kColorBound, "max"),
+          QvRequired(kColorBound, "replacement_color"), QvOptional(QV_BOOLEAN, "inclusive", QvDefaultBoolean(true))},
+         "Replace the pixels within min..max\n\twith the replacement color."},
+        {"Filter", "Normalize", Normalize, kPictures,
+         {QvRequired(kPictures, "x"), QvDynamic(kColorBound, "min"), QvDynamic(kColorBound, "max")}, kNormalizeHelp},
+        {"Filter", "Normalize", NormalizeInPlace, kNothing,
+         {QvByReference(kPictures, "x"), QvDynamic(kColorBound, "min"), QvDynamic(kColorBound, "max")},
+         kNormalizeHelp},
+
         {"Math", "Average", Average, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
          "Return the average element of the vector x."},
-        {"Math", "StdDev", StdDev, QV_NUMBER, {QvRequired(QV_VECTOR, "x")},
-         "Return the standard deviation of\n\tthe elements of x."},
+        {"Math", "Average", Average, QV_COLOR, {QvRequired(kPictures, "x")},
+         "Return the average of the pixels of the image x."},
+        {"Math", "StdDev", StdDev, QV_NUMBER, {QvRequired(QV_VECTOR, "x")}, kStdDevHelp},
+        {"Math", "StdDev", StdDev, QV_COLOR, {QvRequired(kPictures, "x")}, kStdDevHelp},
         {"Math", "Random", Random, QV_NUMBER,
          {QvOptional(QV_NUMBER, "min", QvDefaultNumber(0)), QvOptional(QV_NUMBER, "max", QvDefaultNumber(1))},
          "\tReturn a random number between\n\tmin and max."},

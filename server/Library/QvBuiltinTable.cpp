@@ -54,6 +54,10 @@ QvBuiltinParameter QvOptional(QvType types, const char* name, QvBuiltinDefault v
     return {types, name, std::move(value)};
 }
 
+QvBuiltinParameter QvByReference(QvType types, const char* name) {
+    return {types, name, QvBuiltinDefault{}, QvArgumentByReference};
+}
+
 void QvRegisterBuiltins(const std::vector<QvBuiltinRow>& rows) {
     for (const QvBuiltinRow& row : rows) {
         QvPluginSignature* signature = QvPluginSignatureCreate(row.parameters.size(), row.returns, row.function);

@@ -37,6 +37,8 @@ struct QvBuiltinParameter {
 QvBuiltinParameter QvRequired(QvType types, const char* name);
 QvBuiltinParameter QvDynamic(QvType types, const char* name);
 QvBuiltinParameter QvOptional(QvType types, const char* name, QvBuiltinDefault value);
+// Required, and passed as the caller's variable.
+QvBuiltinParameter QvByReference(QvType types, const char* name);
 
 struct QvBuiltinRow {
     const char* nameSpace;

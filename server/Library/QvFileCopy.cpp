@@ -10,25 +10,10 @@
 #include <vector>
 
 #include "Errors/QvErrors.h"
+#include "Files/QvFileDescriptor.h"
 
 namespace {
 constexpr size_t kChunkBytes = 1 << 20;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
 
 // A new, empty file in the destination's folder that is removed again unless it
 // replaces the destination.
@@ -105,7 +90,7 @@ bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 
 bool QvCopyRegularFile(const std::string& source, const std::string& destination) {
     // Non-blocking, so that naming a pipe fails at once instead of waiting for a writer.
-    Descriptor in(open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    QvFileDescriptor in(open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat from;
     if (!in.valid() || fstat(in.get(), &from) != 0 || !S_ISREG(from.st_mode)) return false;
     struct stat existing;

@@ -1,4 +1,6 @@
-// Math on numbers and vectors.
+// Math on numbers, vectors and pictures.
+#include <cmath>
+
 #include "Library/QvBuiltinNamespaces.h"
 #include "Library/QvRandomGenerator.h"
 #include "Values/QvVectorValue.h"
@@ -16,7 +18,8 @@ QvValue* extreme(const QvVectorValue::Extreme& found) {
     return new QvVectorValue({found.value, double(found.index)});
 }
 
-// The greater (or lesser) of x and y, which must be of one type; y on a tie.
+// The greater (or lesser) of x and y, which must be of one type; y on a tie. Pictures
+// take, pixel by pixel, the pixel of greater (lesser) luminance.
 QvValue* choose(QvPluginErrorBlock* error, QvParameterBlock* parameters, bool greater,
                 const char* unsupported) {
     QvValue* x = argument(parameters, "x");
@@ -27,11 +30,27 @@ QvValue* choose(QvPluginErrorBlock* error, QvParameterBlock* parameters, bool gr
         double b = y->AsNumber();
         return QvNumberCreate((greater ? a > b : a < b) ? a : b);
     }
+    if (Qv2DValue* picture = QvAsPicture(x)) return greater ? picture->BinaryMax(y) : picture->BinaryMin(y);
     return QvBuiltinFailure(error, unsupported);
+}
+
+// {ox + x, oy + y, luminance}, with the origin's first two elements truncated.
+QvValue* locate(QvParameterBlock* parameters, bool brightest) {
+    Qv2DValue& source = QvBuiltinPicture(parameters, "source");
+    double originX = std::trunc(QvParameterBlockGetVectorValue(parameters, "origin_location", 0));
+    double originY = std::trunc(QvParameterBlockGetVectorValue(parameters, "origin_location", 1));
+    bool subPixel = QvParameterBlockGetBooleanValue(parameters, "sub_pixel");
+    QvKernels::QvExtremeLocation found =
+        brightest ? source.MaximumLocation(subPixel) : source.MinimumLocation(subPixel);
+    return new QvVectorValue({originX + found.x, originY + found.y, found.luminance});
 }
 }
 
 namespace QvMathNamespace {
+QvValue* SumOfPicture(QvPluginErrorBlock*, QvParameterBlock* parameters) {
+    return QvBuiltinPicture(parameters, "x").SumElements();
+}
+
 QvValue* SumOfVector(QvPluginErrorBlock*, QvParameterBlock* parameters) {
     double sum = 0;
     for (double element : vectorArgument(parameters, "x").elements()) sum += element;
@@ -48,6 +67,16 @@ QvValue* DifferenceOfVectors(QvPluginErrorBlock* error, QvParameterBlock* parame
     return x->Difference(y, 0);
 }
 
+// A NaN threshold is refused like a negative one (no difference could exceed it).
+QvValue* DifferenceOfPictures(QvPluginErrorBlock* error, QvParameterBlock* parameters) {
+    double threshold = QvParameterBlockGetNumberValue(parameters, "threshold");
+    if (!(threshold >= 0)) return QvBuiltinFailure(error, "Difference threshold must be non-negative.");
+    Qv2DValue& x = QvBuiltinPicture(parameters, "x");
+    Qv2DValue& y = QvBuiltinPicture(parameters, "y");
+    if (x.GetType() != y.GetType()) return QvBuiltinFailure(error, "Both parameters must have the same type.");
+    return x.Difference(&y, threshold);
+}
+
 QvValue* SmallestElement(QvPluginErrorBlock*, QvParameterBlock* parameters) {
     return extreme(vectorArgument(parameters, "x").smallest());
 }
@@ -55,6 +84,10 @@ QvValue* SmallestElement(QvPluginErrorBlock*, QvParameterBlock* parameters) {
 QvValue* LargestElement(QvPluginErrorBlock*, QvParameterBlock* parameters) {
     return extreme(vectorArgument(parameters, "x").largest());
 }
+
+QvValue* DarkestPixel(QvPluginErrorBlock*, QvParameterBlock* parameters) { return locate(parameters, false); }
+
+QvValue* BrightestPixel(QvPluginErrorBlock*, QvParameterBlock* parameters) { return locate(parameters, true); }
 
 QvValue* Lesser(QvPluginErrorBlock* error, QvParameterBlock* parameters) {
     return choose(error, parameters, false, "Unsupported type in Math.Minimum()");

@@ -8,7 +8,7 @@
 
 #include "Errors/QvErrors.h"
 #include "Errors/QvExceptions.h"
-#include "Errors/QvStopRequests.h"
+#include "Errors/QvYieldScope.h"
 
 namespace {
 const char* const kNotAvailable = "QuickTime not available.";
@@ -96,8 +96,8 @@ void QvMediaModule::setPath(const std::string& path) {
 
 void QvMediaModule::raise(const QvMediaResult& result, const char* fallback) {
     if (result.code == QV_MEDIA_STOPPED) {
-        QvCheckStopRequest();
-        QvError("Execution Terminated by User.");
+        QvYield();
+        QvError("Execution cancelled by user.");
     }
     if (result.code == QV_MEDIA_OUT_OF_MEMORY) throw new QvMemoryException("media");
     QvError(result.message[0] ? result.message : fallback);

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "Errors/QvStopRequests.h"
+#include "Errors/QvErrors.h"
+#include "Errors/QvYieldScope.h"
 #include "HostServices/QvHostServices.h"
 
 namespace {
@@ -32,7 +33,7 @@ void QvMediaTask::setSpan(double from, double to) {
     spanTo_ = to;
 }
 
-void QvMediaTask::checkStop() const { QvCheckStopRequest(); }
+void QvMediaTask::checkStop() const { QvYield(); }
 
 int32_t QvMediaTask::shouldStop(void*) { return QvStopRequested() ? 1 : 0; }
 

@@ -1,14 +1,13 @@
 // Flattening a movie: every frame into one self-contained file, copied unchanged where
 // the file's stream takes it, compressed where it must be (pictures put together from
 // overlays or scaled, frames of another format).
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <numeric>
 
 #include "Errors/QvErrors.h"
+#include "Errors/QvException.h"
+#include "Files/QvAtomicFile.h"
 #include "Media/QvMediaModule.h"
 #include "Media/QvMediaMovie.h"
 #include "Media/QvMediaPictures.h"
@@ -109,9 +108,18 @@ void QvMediaMovie::flatten(const QvMediaFileLocation& file, const QvMovieSetting
     Rational timeBase = reduced(base.numerator * unit, base.denominator);
     if (timeBase.numerator > INT32_MAX || timeBase.denominator > INT32_MAX) timeBase = Rational{1, QvMovieSettings::kTimeScale};
 
-    std::string temporary = std::string(file.path) + "." + std::to_string(::getpid()) + ".qvtmp";
+    // The file is written beside its place and takes it only when complete; a device or
+    // a pipe, which cannot be replaced, cannot take a movie either (it is written by seeking).
+    std::unique_ptr<QvAtomicFile> target;
+    try {
+        target = std::make_unique<QvAtomicFile>(file.path);
+    } catch (QvException* error) {
+        delete error;
+        QvError(kCannotSave);
+    }
+    if (target->temporaryPath() == file.path) QvError(kCannotSave);
     {
-        Writer writer(temporary, file.path);
+        Writer writer(target->temporaryPath(), file.path);
         QvMediaCompression compression = settings.compression();
         QvMediaResult result{};
         int32_t code = copyAll ? parts.front().track->with([&](QvMediaTrack* track) {
@@ -161,9 +169,10 @@ void QvMediaMovie::flatten(const QvMediaFileLocation& file, const QvMovieSetting
         }
         check(module.writerFinish(writer.get(), &result), result, kCannotFlatten);
     }
-    if (std::rename(temporary.c_str(), file.path) != 0) {
-        int error = errno;
-        std::remove(temporary.c_str());
-        QvError(busy(error) ? kBusy : kCannotSave);
+    try {
+        target->commit();
+    } catch (QvException* error) {
+        delete error;
+        QvError(kCannotSave);
     }
 }

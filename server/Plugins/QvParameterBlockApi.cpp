@@ -63,10 +63,12 @@ QvValue** QvParameterBlockGetReferenceValue(QvParameterBlock* block, const char*
     return reinterpret_cast<QvValue**>(&handle);
 }
 
+// The value is adopted before anything is checked, so a refused value is freed.
 void QvParameterBlockSetValue(QvParameterBlock* block, const char* name, QvValue* value) {
+    QvValueRef adopted(value);
     QvValueContainer* variable = referenceOf(block, name, "Non l-value parameter in plug-in");
-    if (!value) QvError("Empty parameter in plug-in");
-    variable->setValue(QvValueRef(value));
+    if (!adopted) QvError("Empty parameter in plug-in");
+    variable->setValue(std::move(adopted));
 }
 
 void QvParameterBlockNotifyChange(QvParameterBlock* block, const char* name) {

@@ -6,13 +6,13 @@
 #include <set>
 
 #include "Errors/QvException.h"
+#include "Errors/QvYieldScope.h"
 #include "FrontEnd/QuarvelParentParser.h"
 #include "FrontEnd/QvLexer.h"
 #include "FrontEnd/QvPreprocessor.h"
 #include "FrontEnd/QvTokenNames.h"
 #include "FrontEnd/QvTreeWriter.h"
 #include "Errors/QvControlSignals.h"
-#include "Errors/QvStopRequests.h"
 #include "Interpreter/QvArgumentBlock.h"
 #include "Interpreter/QvTreeEval.h"
 #include "Plugins/QvPluginRegistry.h"
@@ -269,7 +269,7 @@ void QvParser::Execute() {
 void QvParser::evaluate() { QvLargeStack::run([this] { walk(); }); }
 
 void QvParser::walk() {
-    QvRunningScriptScope stoppable(interrupted_);
+    QvYieldScope watchStop(interrupted_);
     try {
         evaluator_.reset();
         evaluator_.reset(new QvTreeEval(this));

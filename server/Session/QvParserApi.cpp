@@ -1,18 +1,37 @@
 #include "Session/QvParserApi.h"
 
-#include <new>
+#include "Errors/QvException.h"
 
+// Nothing is thrown across to hosts: a session that cannot be made (out of memory) is null.
 QvParser* QvParserCreate(const char* text, long length, const QvFile* file) {
     try {
         return new QvParser(text, length, file, true);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
+    } catch (QvException* error) {
+        delete error;
+    } catch (...) {
     }
+    return nullptr;
 }
 
 void QvParserDelete(QvParser* session) { delete session; }
-void QvParserCheckSyntax(QvParser* session) { session->CheckSyntax(); }
-void QvParserExecute(QvParser* session) { session->Execute(); }
+// The session turns errors into console text itself; what escapes even that (memory
+// running out while it reports) ends the phase with its error flag set.
+void QvParserCheckSyntax(QvParser* session) {
+    try {
+        session->CheckSyntax();
+    } catch (...) {
+        session->setParseErrorFlag(true);
+        session->setDoneFlag(true);
+    }
+}
+
+void QvParserExecute(QvParser* session) {
+    try {
+        session->Execute();
+    } catch (...) {
+        session->setRunErrorFlag(true);
+    }
+}
 int QvParserGetDoneFlag(QvParser* session) { return session->getDoneFlag() ? 1 : 0; }
 int QvParserGetDirtyFlag(QvParser* session) { return session->getDirtyFlag() ? 1 : 0; }
 void QvParserSetDoneFlag(QvParser* session, int value) { session->setDoneFlag(value == 1); }

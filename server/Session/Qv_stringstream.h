@@ -11,7 +11,7 @@ class QV_EXPORT Qv_stringstream : public std::stringstream {
 public:
     Qv_stringstream() : std::stringstream(std::ios::in | std::ios::out) {}
 
-    // The characters between the read and the write position; reading them moves
-    // the read position to the write position.
+    // The characters between the read and the write position. Taking them empties
+    // the stream, so that what was taken no longer accumulates.
     std::string takeUnread();
 };

@@ -34,8 +34,12 @@ public:
     void takeHolder() { holders_.fetch_add(1, std::memory_order_relaxed); }
     // The last holder's release destroys the object.
     void releaseHolder() {
-        if (holders_.fetch_sub(1, std::memory_order_acq_rel) <= 1) delete this;
+        if (holders_.fetch_sub(1, std::memory_order_acq_rel) <= 1) destroy(this);
     }
+    // Deletes the object. Objects whose last holder goes while another is being
+    // destroyed on this thread (the elements of a list) wait in a work list and are
+    // deleted one after another, so a deeply nested value is freed without recursion.
+    static void destroy(QvAutoObject* object);
 
 private:
     std::atomic<uint32_t> holders_{0};

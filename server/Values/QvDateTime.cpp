@@ -19,6 +19,20 @@ constexpr const char* monthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun"
 // Shifts beyond this many seconds (some thirty million years) leave every calendar.
 constexpr double longestShift = 1e15;
 
+int64_t saturatedSum(int64_t a, int64_t b) {
+    int64_t sum;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b > 0 ? INT64_MAX : INT64_MIN;
+}
+
+int64_t saturatedDifference(int64_t a, int64_t b) {
+    int64_t difference;
+    if (!__builtin_sub_overflow(a, b, &difference))
+        return difference;
+    return b < 0 ? INT64_MAX : INT64_MIN;
+}
+
 [[noreturn]] void raiseUnrepresentable() { QvError("The date lies outside the range of the calendar."); }
 
 // The C library reads the time zone on the first calendar conversion. Doing it once
@@ -65,16 +79,19 @@ void QvDateTime::addSeconds(double seconds) {
     std::time_t shifted = timestamp() + std::time_t(std::trunc(seconds));
     calendar = toCalendar(shifted);
     if (clockTicks != 0)
-        clockTicks += int64_t(std::trunc(seconds * 1000));
+        clockTicks = saturatedSum(clockTicks, int64_t(std::trunc(seconds * 1000)));
 }
 
+// Ticks read from a file may be anything, so they count only when they move the same
+// way as the calendars; within one calendar second they give the fraction.
 double QvDateTime::secondsSince(const QvDateTime& earlier) const {
     double whole = std::difftime(timestamp(), earlier.timestamp());
     if (whole < 0)
         return -earlier.secondsSince(*this);
-    if (clockTicks != 0 && earlier.clockTicks != 0 && clockTicks != earlier.clockTicks)
-        return double(clockTicks - earlier.clockTicks) * 0.001;
-    return whole;
+    if (clockTicks == 0 || earlier.clockTicks == 0 || clockTicks == earlier.clockTicks)
+        return whole;
+    int64_t ticks = saturatedDifference(clockTicks, earlier.clockTicks);
+    return whole == 0 || ticks > 0 ? double(ticks) * 0.001 : whole;
 }
 
 // Printed from a normalised copy, so that fields set out of range show as the moment

@@ -28,10 +28,11 @@ struct QV_EXPORT QvDateTime {
     // lies beyond what the platform can represent.
     std::time_t timestamp() const;
     // Shifts the moment by whole seconds in the calendar, and by milliseconds in the
-    // clock reading when there is one.
+    // clock reading when there is one (held at the ends of its range).
     void addSeconds(double seconds);
     // this - earlier in seconds: whole seconds from the calendars, or the clock
-    // readings' difference when both dates have distinct ones.
+    // readings' difference when both dates have distinct ones that differ the same way
+    // as the calendars (or the calendars are equal).
     double secondsSince(const QvDateTime& earlier) const;
 
     // "05 Mar 2002, 14:07:09", or "14:07:09" for a time of day. Month names and the

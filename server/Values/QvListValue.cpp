@@ -16,20 +16,24 @@
 
 namespace {
 
-// Lists nest in value files; a corrupt file could claim nesting deep enough to
-// exhaust the stack, so reading stops at this depth.
+// Lists nest in value files and in one another. A corrupt file could claim nesting
+// deep enough to exhaust the stack, and a script can build nesting deeper than any
+// recursive walk survives, so reading, writing and the text form all stop at this
+// depth: the same for each, so that every list the engine saves loads back.
 constexpr int deepestNesting = 1000;
-thread_local int nestingBeingRead = 0;
+thread_local int nestingDepth = 0;
 
 class NestingGuard {
 public:
-    NestingGuard() {
-        if (++nestingBeingRead > deepestNesting) {
-            --nestingBeingRead;
-            throw new QvFileException("Lists nested too deeply.");
+    enum Walk { InFile, InText };
+    explicit NestingGuard(Walk walk) {
+        if (++nestingDepth > deepestNesting) {
+            --nestingDepth;
+            if (walk == InFile) throw new QvFileException("Lists nested too deeply.");
+            QvError("Lists nested more than 1000 deep have no text form.");
         }
     }
-    ~NestingGuard() { --nestingBeingRead; }
+    ~NestingGuard() { --nestingDepth; }
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
 };
@@ -51,7 +55,7 @@ void requireValue(const QvValue* value) {
 }  // namespace
 
 QvValue* QvListValue::ReadData(std::istream& in) {
-    NestingGuard guard;
+    NestingGuard guard(NestingGuard::InFile);
     uint32_t count = QvValueFile::readCount(in);
     std::unique_ptr<QvListValue> list(new QvListValue);
     for (uint32_t i = 0; i < count; ++i) {
@@ -115,6 +119,7 @@ QvMonoRows QvListValue::monoRows() const {
 }
 
 void QvListValue::WriteData(std::ostream& out) const {
+    NestingGuard guard(NestingGuard::InFile);
     QvValueFile::writeCount(out, elements_.size());
     for (const QvValueRef& element : elements_) {
         QvValueFile::writeInt32(out, element->GetType());
@@ -181,6 +186,7 @@ void QvListValue::DeleteElement(QvValue* index) {
 }
 
 std::string QvListValue::AsText() const {
+    NestingGuard guard(NestingGuard::InText);
     std::string text;
     for (size_t i = 0; i < elements_.size(); ++i) {
         if (i > 0)

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
+#include <streambuf>
 #include <vector>
 
 #include "Errors/QvExceptions.h"
+#include "Files/QvAtomicFile.h"
+#include "Files/QvRegularFile.h"
 #include "Values/QvTextValue.h"
 #include "Values/QvValueKinds.h"
 
@@ -58,61 +58,66 @@ QvValue* openWithRegisteredOpener(const std::string& path) {
     throw error;
 }
 
-std::ofstream openForWriting(const std::string& path, std::ios::openmode mode) {
-    std::ofstream out(path, mode | std::ios::trunc);
-    if (!out.is_open()) {
-        std::string detail = "Cannot open file \"" + path + "\" for writing.";
-        throw new QvFileException(detail.c_str());
-    }
-    return out;
-}
-
-void finishWriting(std::ofstream& out) {
+void requireWritten(std::ostream& out) {
     out.flush();
     if (!out)
         throw new QvFileException("Writing Value Data Failed.");
 }
 
-bool startsWithMagic(std::istream& in) {
-    unsigned char head[sizeof magic];
-    in.read(reinterpret_cast<char*>(head), sizeof head);
-    return in.gcount() == sizeof head && std::memcmp(head, magic, sizeof magic) == 0;
+bool startsWithMagic(const std::string& content) {
+    return content.size() >= sizeof magic && std::memcmp(content.data(), magic, sizeof magic) == 0;
 }
 
-QvValue* readWholeFileAsText(const std::string& path) {
-    std::ifstream in(path);
-    if (!in.is_open())
-        raiseAboutFile(path, "cannot be found.");
-    return new QvTextValue(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-}
+// Reads a string where it lies, without the copy an istringstream would make.
+class ContentReader : public std::streambuf {
+public:
+    explicit ContentReader(std::string& content) {
+        char* begin = &content[0];
+        setg(begin, begin, begin + content.size());
+    }
+};
 
 }  // namespace
 
+// Both writers replace the file only once the whole content is written, so a failed
+// save leaves the earlier file as it was.
 void QvValueFile::save(const QvValue& value, const std::string& path) {
-    std::ofstream out = openForWriting(path, std::ios::binary);
-    writeBytes(out, magic, sizeof magic);
-    writeInt32(out, value.GetType());
-    value.WriteData(out);
-    finishWriting(out);
+    QvAtomicFile::write(path, [&](std::ostream& out) {
+        writeBytes(out, magic, sizeof magic);
+        writeInt32(out, value.GetType());
+        value.WriteData(out);
+        requireWritten(out);
+    });
 }
 
 void QvValueFile::saveText(const std::string& text, const std::string& path) {
-    std::ofstream out = openForWriting(path, std::ios::out);
-    out.write(text.data(), std::streamsize(text.size()));
-    finishWriting(out);
+    QvAtomicFile::write(path, [&](std::ostream& out) {
+        out.write(text.data(), std::streamsize(text.size()));
+        requireWritten(out);
+    });
 }
 
+// Only regular files are read (a device or a pipe could be endless), and only up to
+// the size of the largest value file.
 QvValue* QvValueFile::load(const std::string& path) {
     if (QvValue* media = openWithRegisteredOpener(path))
         return media;
-    std::error_code ignored;
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open() || std::filesystem::is_directory(path, ignored))
-        raiseAboutFile(path, "cannot be found.");
-    if (!startsWithMagic(in)) {
-        in.close();
-        return readWholeFileAsText(path);
+    std::string content;
+    switch (QvRegularFile::read(path, QvRegularFile::kLargestValueFile, content)) {
+    case QvRegularFile::Read: return decode(content, path);
+    case QvRegularFile::TooLarge: raiseAboutFile(path, "is too large to load.");
+    case QvRegularFile::ReadFailed: throw new QvFileException("Reading Value Data Failed.");
+    case QvRegularFile::NotFound: break;
     }
+    raiseAboutFile(path, "cannot be found.");
+}
+
+QvValue* QvValueFile::decode(std::string& content, const std::string& path) {
+    if (!startsWithMagic(content))
+        return new QvTextValue(std::move(content));
+    ContentReader reader(content);
+    std::istream in(&reader);
+    in.ignore(sizeof magic);
     QvTypeEnum type = static_cast<QvTypeEnum>(readInt32(in));
     QvValue* value = QvValueKinds::readData(type, in);
     if (!value)

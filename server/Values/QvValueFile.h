@@ -16,12 +16,16 @@ public:
     using Opener = QvValue* (*)(const std::string& path);
 
     // Writes the header and the value's data; raises a file error when the file cannot
-    // be written.
+    // be written, leaving an earlier file of that name as it was.
     static void save(const QvValue& value, const std::string& path);
     // Writes text bytes as they are, without a header.
     static void saveText(const std::string& text, const std::string& path);
     // Tries the registered openers in order, then the value file, then plain text.
+    // Reads regular files only: others "cannot be found".
     static QvValue* load(const std::string& path);
+    // The value that a file's whole content holds (taking the content for a text);
+    // `path` names the file in errors.
+    static QvValue* decode(std::string& content, const std::string& path);
 
     // Openers for media files, registered when the media layer starts.
     static void addOpener(Opener opener);

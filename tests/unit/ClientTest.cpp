@@ -3,6 +3,7 @@
 #include <string>
 
 #include "QvClient.h"
+#include "Values/QvValue.h"
 
 namespace {
 // Collects what the client would show instead of writing to standard output.
@@ -30,6 +31,31 @@ TEST(Client, CleanScriptIsCheckedThenExecutedOnAWorker) {
     EXPECT_EQ(client.shown.rfind("Syntax Check Complete : No Errors found.\n", 0), 0u);
     EXPECT_EQ(QvParserGetDoneFlag(client.session()), 1);
     EXPECT_EQ(QvParserGetDirtyFlag(client.session()), 1);
+}
+
+// A request stands until it is answered; the base client answers without asking anyone.
+TEST(Client, InputRequestsAreAnsweredByTheAskOperationOfTheirType) {
+    RecordingClient client;
+    client.setSourceText("print 1;");
+    client.createSession();
+    QvParser* session = client.session();
+    struct Case {
+        int type;
+        std::string answer;
+    };
+    for (const Case& c : {Case{QV_INPUT_NUMBER, "34.6"}, Case{QV_INPUT_TEXT, "g"}, Case{QV_INPUT_BOOLEAN, "true"}}) {
+        session->setPendingInputRequest(InputType(c.type), nullptr, "?");
+        client.answerPendingInput();
+        EXPECT_EQ(QvParserGetPendingInputFlag(session), 0);
+        QvValue* answer = session->takePendingInputAnswer();
+        ASSERT_NE(answer, nullptr);
+        EXPECT_EQ(answer->AsText(), c.answer);
+        QvAutoObjectDelete(answer);
+    }
+    session->setPendingInputRequest(InputType(7), nullptr, "?");
+    client.answerPendingInput();
+    EXPECT_EQ(QvParserGetPendingInputFlag(session), 0);
+    EXPECT_EQ(session->takePendingInputAnswer(), nullptr);
 }
 
 TEST(Client, BaseWriterTurnsEveryCarriageReturnIntoALineEnd) {

@@ -143,6 +143,40 @@ TEST_F(LibraryScript, EveryFailureHasItsMessage) {
     EXPECT_TRUE(fs::is_directory(folder_ / "folder"));
 }
 
+TEST_F(LibraryScript, EveryPictureFailureHasItsMessage) {
+    const std::string picture = "set g to {{0, 0.5}, {1, 0.25}, {0.5, 1}};";
+    auto incorrect = [](const std::string& function) {
+        return "RunTime Error\nerror: Function \"" + function + "\" was called with incorrect arguments.";
+    };
+    const std::string colorBound =
+        "RunTime Error\nerror: Coercion from (vector) to (color) Vector must have 1 or 3 elements.";
+    const std::pair<const char*, std::string> cases[] = {
+        {"Frame.Interlace(g, g as frame_mono);", failed("Parameters must be the same type for interlacing.)")},
+        {"Frame.Interlace(Frame.DeInterlaceEven(g), Frame.DeInterlaceOdd(g));", failed("Frames must be same size.")},
+        {"Frame.Interlace(g, g[{0, 0}, {1, 3}]);", failed("Frames must be same size.")},
+        {"Frame.SetAlpha(g as image, g[{0, 0}, {2, 2}]);", failed("Frames must be same size.")},
+        {"Frame.GetAlpha(g);", incorrect("Frame.GetAlpha")},
+        {"Frame.SetAlpha(g, g);", incorrect("Frame.SetAlpha")},
+        {"Math.Difference(g, g as image);", failed("Both parameters must have the same type.")},
+        {"Math.Difference(g, g, -1);", failed("Difference threshold must be non-negative.")},
+        {"Math.Difference(g, g, log(-1));", failed("Difference threshold must be non-negative.")},
+        {"Math.Difference(g, {1});", incorrect("Math.Difference")},
+        {"Math.Minimum(g, g as frame);", failed("Both parameters must have the same type.")},
+        {"Math.Maximum(g as frame, g);", failed("Both parameters must have the same type.")},
+        {"Math.Minimum(1, g);", incorrect("Math.Minimum")},
+        {"Math.Maximum(g, 1);", incorrect("Math.Maximum")},
+        {"Math.Minimum(g, {1});", "RunTime Error\nerror: Illegal vector index in plugin"},
+        {"Math.Maximum(g, {});", "RunTime Error\nerror: Illegal vector index in plugin"},
+        {"Math.Sum(\"g\");", incorrect("Math.Sum")},
+        {"Filter.Replace(g, 0, 1, {1, 2});", colorBound},
+        {"Filter.Replace(g, {}, 1, 0);", colorBound},
+        {"Filter.Normalize(g, {1, 2, 3, 4});", colorBound},
+        {"Filter.Normalize(g, 0, 1, 2);", incorrect("Filter.Normalize")},
+        {"set n to 1; Filter.Normalize(&n);", incorrect("Filter.Normalize")},
+    };
+    for (const auto& [script, expected] : cases) EXPECT_EQ(run(picture + script), expected) << script;
+}
+
 TEST_F(LibraryScript, RelativePathsResolveAgainstTheScriptsFolder) {
     fs::path before = fs::current_path();
     EXPECT_EQ(run("print File.Size(\"plain.txt\"); File.Copy(\"plain.txt\", \"folder/copy.txt\");"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "ErrorCapture.h"
-#include "Errors/QvStopRequests.h"
+#include "Errors/QvYieldScope.h"
 #include "HostServices/QvHostServices.h"
 #include "Media/QvCaptureDevice.h"
 #include "Media/QvMediaLayer.h"
@@ -102,9 +102,9 @@ TEST(MediaDevices, RecordingIsLongWork) {
     ASSERT_FALSE(recorder.fractions.empty());
     EXPECT_EQ(recorder.fractions.back(), 1.0);
     std::atomic<bool> stop{true};
-    QvRunningScriptScope running(stop);
+    QvYieldScope running(stop);
     EXPECT_EQ(raisedMessage([&] { camera.record(movie, 50, -1, 100, 32, 24, QvMovieSettings()); }),
-              "Execution Terminated by User.");
+              "Execution cancelled by user.");
     EXPECT_EQ(movie.frameCount(), 4);
 }
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "ErrorCapture.h"
-#include "Errors/QvStopRequests.h"
+#include "Errors/QvYieldScope.h"
 #include "HostServices/QvHostServices.h"
 #include "Media/QvMediaModule.h"
 #include "MovieFrames.h"
@@ -317,8 +317,8 @@ TEST_F(MovieTest, SavingReportsProgressAndStopsWhenAsked) {
             EXPECT_GE(recorder.reports[i].second, recorder.reports[i - 1].second);
     }
     std::atomic<bool> stop{true};
-    QvRunningScriptScope running(stop);
-    EXPECT_EQ(raisedMessage([&] { movie->flatten(file("stopped.mov"), settings); }), "Execution Terminated by User.");
+    QvYieldScope running(stop);
+    EXPECT_EQ(raisedMessage([&] { movie->flatten(file("stopped.mov"), settings); }), "Execution cancelled by user.");
     EXPECT_FALSE(std::filesystem::exists(folder_ / "stopped.mov"));
 }
 

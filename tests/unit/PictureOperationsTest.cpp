@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "ErrorCapture.h"
+#include "Errors/QvErrors.h"
 #include "Images/QvImageValues.h"
 #include "Kernels/QvPixelRules.h"
 #include "Values/QvColorValue.h"
@@ -190,6 +193,66 @@ TEST_P(PictureOperations, StatisticsAndLocations) {
     EXPECT_EQ(same->AsNumber(), 0);
     EXPECT_GT(differs->AsNumber(), 0);
     EXPECT_EQ(foreign->AsNumber(), 1);
+}
+
+// Taller than several bands of rows, with an operand that differs from row to row, so
+// that a band reading the wrong rows shows.
+TEST_P(PictureOperations, PixelOperationsCoverEveryBandOfRows) {
+    const int width = 3, height = 37;
+    PictureRef picture = ramp(GetParam(), width, height);
+    PictureRef falling = QvNewPicture(GetParam(), width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            double grey = (height - y) / 80.0;
+            QvWithPixel(falling->pixelClass(), [&](auto p) {
+                QvKernels::pixelOfColor({grey, grey, grey}, falling->pixels().row<decltype(p)>(y)[x]);
+            });
+        }
+    PictureRef lesser = adopt(picture->BinaryMin(falling.get()));
+    PictureRef greater = adopt(picture->BinaryMax(falling.get()));
+    PictureRef replaced = adopt(picture->ReplaceRange({0, 0, 0}, {0.5, 0.5, 0.5}, {1, 1, 1}, true));
+    PictureRef normalised = adopt(picture->NormalizeRange({0, 0, 0}, {0.5, 0.5, 0.5}));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            double mine = pixel(*picture, x, y).red, theirs = pixel(*falling, x, y).red;
+            ASSERT_EQ(pixel(*lesser, x, y).red, mine < theirs ? mine : theirs) << x << "," << y;
+            ASSERT_EQ(pixel(*greater, x, y).red, mine > theirs ? mine : theirs) << x << "," << y;
+            ASSERT_EQ(pixel(*replaced, x, y).red, mine <= 0.5 ? 1.0 : mine) << x << "," << y;
+            ASSERT_NEAR(pixel(*normalised, x, y).red, std::min(mine * 2, QvIsFloat(picture->pixelClass()) ? 99.0 : 1.0),
+                        0.01)
+                << x << "," << y;
+        }
+    if (!QvIsColor(picture->pixelClass())) return;
+    PictureRef veiled = adopt(picture->SetAlpha(falling.get()));
+    PictureRef alpha = adopt(veiled->GetAlpha());
+    for (int y = 0; y < height; ++y)
+        ASSERT_EQ(pixel(*alpha, 1, y).red, pixel(*falling, 1, y).red) << y;
+}
+
+// A stop request ends the pixel-by-pixel operations between bands of rows.
+TEST_P(PictureOperations, PixelOperationsStopWhenEverythingIsAborted) {
+    PictureRef picture = ramp(GetParam(), 4, 40);
+    PictureRef other = ramp(GetParam(), 4, 40);
+    auto allInterrupted = [&] {
+        std::vector<std::string> messages = {
+            raisedMessage([&] { QvValueRef(picture->BinaryMin(other.get())); }),
+            raisedMessage([&] { QvValueRef(picture->BinaryMax(other.get())); }),
+            raisedMessage([&] { QvValueRef(picture->ReplaceRange({}, {1, 1, 1}, {}, true)); }),
+            raisedMessage([&] { QvValueRef(picture->NormalizeRange({}, {1, 1, 1})); }),
+        };
+        if (QvIsColor(picture->pixelClass())) {
+            messages.push_back(raisedMessage([&] { QvValueRef(picture->GetAlpha()); }));
+            messages.push_back(raisedMessage([&] { QvValueRef(picture->SetAlpha(other.get())); }));
+        }
+        return std::all_of(messages.begin(), messages.end(), [](const std::string& m) { return m == "Interrupted"; });
+    };
+    // The flag is never cleared, so the abort runs in a child process.
+    EXPECT_EXIT(
+        {
+            QvSetAbortEverything();
+            std::exit(allInterrupted() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_P(PictureOperations, MultiplyPixelIsRangeChecked) {

@@ -4,19 +4,7 @@
 #include <vector>
 
 #include "Errors/QvControlSignals.h"
-#include "Values/QvNumberValue.h"
-
-namespace {
-// Counts its destructions so tests can see exactly when an object dies.
-class Tracked : public QvNumberValue {
-public:
-    explicit Tracked(int& destroyed) : destroyed_(destroyed) {}
-    ~Tracked() override { ++destroyed_; }
-
-private:
-    int& destroyed_;
-};
-}  // namespace
+#include "TrackedValue.h"
 
 TEST(ValueCounting, FirstHandleAdoptsTheCreatorsReference) {
     int destroyed = 0;

@@ -105,10 +105,17 @@ TEST_F(ValueFile, DamagedOrForeignFilesGiveClearErrors) {
               "file \"" + folder.string() + "\" cannot be found.");
 }
 
-TEST_F(ValueFile, ValuesWithoutDataFailAfterTheHeader) {
+// The write fails after the header; the file keeps what it held, and nothing partial
+// is left beside it.
+TEST_F(ValueFile, AFailedSaveKeepsTheEarlierFile) {
     EXPECT_EQ(raisedMessage([&] { QvNoValue().SaveToFile(path("u")); }),
               "File error(Cannot write undefined type to file)");
-    EXPECT_EQ(bytesOf(path("u")), magic + std::string("\x10\0\0\0", 4));
+    EXPECT_FALSE(fs::exists(path("u")));
+    QvNumberValue(7).SaveToFile(path("u"));
+    EXPECT_EQ(raisedMessage([&] { QvNoValue().SaveToFile(path("u")); }),
+              "File error(Cannot write undefined type to file)");
+    EXPECT_EQ(QvValueRef(QvValueFile::load(path("u")))->AsNumber(), 7);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
 TEST_F(ValueFile, AnUnwritablePathIsAnErrorNotASilentSkip) {
