@@ -16,8 +16,8 @@ namespace {
 // packet this far back in the scan has met every packet that shows before it.
 constexpr int64_t kReorderWindow = 64;
 constexpr int64_t kSmallestScan = 64;
-// Packets after a seek that the table does not know, before reading gives up.
-constexpr int kMostUnknownPackets = 10000;
+// Packets read after a seek to find where it landed, before going back to the start.
+constexpr int kLandingProbe = 64;
 constexpr int kMostDecodeErrors = 1000;
 constexpr int kStopCheckEvery = 16;
 const char* const kInvalidMedia = "Invalid Media Error";
@@ -86,14 +86,12 @@ void QvMediaTrack::addEntry(QvPacketEntry entry) {
             entry.dts = entry.pts != AV_NOPTS_VALUE ? entry.pts : 0;
         else
             entry.dts = lastDts_ + std::max<int64_t>(1, packets_.back().duration);
-    } else if (!packets_.empty() && entry.dts <= lastDts_) {
-        dtsInOrder_ = false;
     }
     if (entry.pts == AV_NOPTS_VALUE) entry.pts = entry.dts;
     if (entry.duration < 0) entry.duration = 0;
     lastDts_ = entry.dts;
     packets_.push_back(entry);
-    if (positionsIndexed_ && entry.position >= 0) byPosition_.emplace(entry.position, index);
+    if (positionsUnique_) positionsUnique_ = entry.position >= 0 && byPosition_.emplace(entry.position, index).second;
     if (!entry.discard) pending_.push_back(index);
 }
 
@@ -159,43 +157,24 @@ int64_t QvMediaTrack::keyBefore(int64_t keyPacket) const {
 
 // ---- Reading packets --------------------------------------------------------------
 
-bool QvMediaTrack::matches(const QvPacketEntry& entry, const AVPacket& packet) const {
-    if (packet.pos >= 0 && entry.position >= 0) return packet.pos == entry.position;
-    return packet.dts != AV_NOPTS_VALUE && entry.dtsFromStream && packet.dts == entry.dts;
+// The table index of the packet a seek landed on, found by its position in the file;
+// -1 when it cannot be told. Only containers that place every packet at a position of
+// its own (QuickTime, MPEG-4, Matroska, AVI) name packets so: where a parser cuts the
+// stream into frames (MPEG program and transport streams), neither positions nor the
+// times worked out after a seek are the scan's, and reading starts over from the start.
+int64_t QvMediaTrack::identify(const AVPacket& packet, const QvModuleWork& work) {
+    if (packet.pos < 0 || !positionsUnique_) return -1;
+    while (!complete_ && positionsUnique_ && (packets_.empty() || packets_.back().position < packet.pos))
+        scanMore(kSmallestScan, work);
+    if (!positionsUnique_) return -1;
+    auto found = byPosition_.find(packet.pos);
+    return found != byPosition_.end() ? found->second : -1;
 }
 
-bool QvMediaTrack::beyondTable(const AVPacket& packet) const {
-    if (packets_.empty()) return true;
-    const QvPacketEntry& last = packets_.back();
-    if (packet.pos >= 0 && last.position >= 0) return packet.pos > last.position;
-    return packet.dts != AV_NOPTS_VALUE && packet.dts > last.dts;
-}
-
-// The table index of a packet read after a seek: the one expected next, else found by
-// its position in the file or its decoding time; -1 when the table has no such packet.
-int64_t QvMediaTrack::identify(const AVPacket& packet, int64_t expected, const QvModuleWork& work) {
-    int64_t size = static_cast<int64_t>(packets_.size());
-    if (expected >= 0 && expected < size && matches(packets_[expected], packet)) return expected;
-    while (!complete_ && beyondTable(packet)) scanMore(kSmallestScan, work);
-    if (packet.pos >= 0) {
-        if (!positionsIndexed_) {
-            positionsIndexed_ = true;
-            for (size_t i = 0; i < packets_.size(); ++i)
-                if (packets_[i].position >= 0) byPosition_.emplace(packets_[i].position, static_cast<int64_t>(i));
-        }
-        auto found = byPosition_.find(packet.pos);
-        if (found != byPosition_.end()) return found->second;
-    }
-    if (packet.dts != AV_NOPTS_VALUE && dtsInOrder_) {
-        auto found = std::lower_bound(packets_.begin(), packets_.end(), packet.dts,
-                                      [](const QvPacketEntry& entry, int64_t dts) { return entry.dts < dts; });
-        if (found != packets_.end() && found->dtsFromStream && found->dts == packet.dts)
-            return static_cast<int64_t>(found - packets_.begin());
-    }
-    return -1;
-}
-
-// The next packet the table knows, into packet_; false at the end of the stream.
+// The next packet, into packet_, with its table index; false at the end of the stream.
+// The reader's place is known (from the start, or from the packet a seek landed on), and
+// from there packets are counted: the demuxer gives them in the order the scan met
+// them, while the times it works out for them may differ after a seek.
 bool QvMediaTrack::readPacket(int64_t& index, const QvModuleWork& work) {
     if (hasPeeked_) {
         hasPeeked_ = false;
@@ -203,37 +182,42 @@ bool QvMediaTrack::readPacket(int64_t& index, const QvModuleWork& work) {
         index = readIndex_ = peekedIndex_;
         return true;
     }
-    for (int unknown = 0; unknown < kMostUnknownPackets; ++unknown) {
-        if (!source_->readNext(*packet_, work)) return false;
-        int64_t found = identify(*packet_, readIndex_ >= 0 ? readIndex_ + 1 : -1, work);
-        if (found >= 0) {
-            index = readIndex_ = found;
-            return true;
-        }
+    if (!source_->readNext(*packet_, work)) return false;
+    index = ++readIndex_;
+    while (!complete_ && index >= static_cast<int64_t>(packets_.size())) scanMore(kSmallestScan, work);
+    if (index < static_cast<int64_t>(packets_.size())) return true;
+    av_packet_unref(packet_.get());
+    return false;
+}
+
+// The first packet after a seek that the table knows, read into packet_; -1 when none
+// comes within a few packets.
+int64_t QvMediaTrack::landing(const QvModuleWork& work) {
+    for (int probe = 0; probe < kLandingProbe; ++probe) {
+        if (!source_->readNext(*packet_, work)) return -1;
+        int64_t found = identify(*packet_, work);
+        if (found >= 0) return found;
         av_packet_unref(packet_.get());
     }
-    return false;
+    return -1;
 }
 
 // Makes reading continue at or before the key packet: seeks by its time, and checks
 // where the seek landed, going back to earlier key frames and at last to the start
-// when a demuxer lands after it.
+// when a demuxer lands after it or on packets it cannot tell.
 void QvMediaTrack::placeReaderAt(int64_t keyPacket, const QvModuleWork& work) {
     hasPeeked_ = false;
-    readIndex_ = -1;
     av_packet_unref(peeked_.get());
     for (int64_t key = keyPacket, attempt = 0; key > 0 && attempt < 4; ++attempt, key = keyBefore(key)) {
         if (!source_->seek(packets_[key].dts, false, work)) break;
-        int64_t landed = -1;
-        if (!readPacket(landed, work)) break;
-        if (landed <= keyPacket) {
+        int64_t landed = landing(work);
+        if (landed >= 0 && landed <= keyPacket) {
             av_packet_move_ref(peeked_.get(), packet_.get());
             hasPeeked_ = true;
             peekedIndex_ = landed;
             return;
         }
-        av_packet_unref(packet_.get());
-        readIndex_ = -1;
+        if (landed >= 0) av_packet_unref(packet_.get());
     }
     source_->seek(0, true, work);
     readIndex_ = -1;

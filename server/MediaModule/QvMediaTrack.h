@@ -60,10 +60,9 @@ private:
     void settle();
     int64_t keyPacketFor(int64_t index) const;
     int64_t keyBefore(int64_t keyPacket) const;
-    bool matches(const QvPacketEntry& entry, const AVPacket& packet) const;
-    bool beyondTable(const AVPacket& packet) const;
-    int64_t identify(const AVPacket& packet, int64_t expected, const QvModuleWork& work);
+    int64_t identify(const AVPacket& packet, const QvModuleWork& work);
     bool readPacket(int64_t& index, const QvModuleWork& work);
+    int64_t landing(const QvModuleWork& work);
     void placeReaderAt(int64_t keyPacket, const QvModuleWork& work);
     void openDecoder();
     void restartAt(int64_t keyPacket, const QvModuleWork& work);
@@ -79,12 +78,13 @@ private:
     std::vector<int64_t> frameTimes_;  // from the first frame, never decreasing
     std::vector<int64_t> pending_;     // packets whose place is not settled yet
     bool complete_ = false;
-    bool dtsInOrder_ = true;
+    // Packets by their position in the file, while every packet has a position of its own.
     std::unordered_map<int64_t, int64_t> byPosition_;
-    bool positionsIndexed_ = false;
+    bool positionsUnique_ = true;
     int64_t lastDts_ = INT64_MIN;
 
-    // Reading state: the packet last read, and one read ahead while placing the reader.
+    // Reading state: the packet last read and its index (-1 before the first), and one
+    // read ahead while placing the reader.
     QvPacketHandle packet_;
     QvPacketHandle peeked_;
     bool hasPeeked_ = false;

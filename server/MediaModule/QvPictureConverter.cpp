@@ -69,8 +69,11 @@ SwsContext* QvPictureConverter::scaler(const Key& key) {
     scaler_.reset();
     AVPixelFormat from = static_cast<AVPixelFormat>(key.sourceFormat);
     AVPixelFormat to = static_cast<AVPixelFormat>(key.targetFormat);
+    // Pictures kept at their size (every frame a compressor takes) are converted sample by
+    // sample, at half the cost of filtering them; scaled ones are filtered.
+    bool sameSize = key.sourceWidth == key.targetWidth && key.sourceHeight == key.targetHeight;
     scaler_.reset(sws_getContext(key.sourceWidth, key.sourceHeight, from, key.targetWidth, key.targetHeight, to,
-                                 SWS_BILINEAR, nullptr, nullptr, nullptr));
+                                 sameSize ? SWS_POINT : SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!scaler_) QvModuleFail(QV_MEDIA_FAILED, "The picture cannot be converted.");
     if (isYuv(from) || isYuv(to)) {
         const int* coefficients = sws_getCoefficients(key.colourSpace);

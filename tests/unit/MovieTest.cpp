@@ -111,7 +111,8 @@ TEST_F(MovieTest, IndexingIsExactInEveryContainer) {
         settings.setGraphicsMode("straight alpha");
         settings.setOverlayCompressor("PNG");
         movie->overlay(*clear, settings);
-        movie->flatten(file(container.name), settings);
+        std::string failure = raisedMessage([&] { movie->flatten(file(container.name), settings); });
+        ASSERT_EQ(failure, "<no error>");
         std::unique_ptr<QvMediaMovie> reopened = QvMediaMovie::openFile(file(container.name), container.name);
         expectNumbered(*reopened, 40, container.name);
         EXPECT_NEAR(reopened->duration(), 40 * 1001.0 / 30000, 1e-3);
