@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config pccts libgtest-dev libbenchmark-dev
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev libavfilter-dev
-          libhwy-dev libfreetype-dev fonts-dejavu-core qt6-base-dev)
+          libhwy-dev libfreetype-dev fonts-dejavu-core qt6-base-dev nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
