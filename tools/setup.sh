@@ -2,7 +2,7 @@
 # Installs the Debian packages Quarvel builds with, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config pccts libgtest-dev libbenchmark-dev
-          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
+          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev libavfilter-dev
           libhwy-dev libfreetype-dev fonts-dejavu-core qt6-base-dev nlohmann-json3-dev)
 missing=()
 for p in "${packages[@]}"; do
