@@ -3,10 +3,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <mutex>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -15,6 +15,7 @@
 #include "Plugins/QvPluginRegistry.h"
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
+#include "QvTerminalProgress.h"
 #include "batch/QvBatchCommand.h"
 
 namespace {
@@ -40,10 +41,10 @@ void onInterrupt(int) { interruptCount.fetch_add(1, std::memory_order_relaxed); 
 class InterruptWatcher {
 public:
     explicit InterruptWatcher(const QvClient& client) : client_(client), thread_([this] { watch(); }) {}
-    // Wakes the watcher at once: a run that has ended should not wait out a poll.
+    // Wakes the watcher at once, so that a short run is not kept waiting for its nap.
     ~InterruptWatcher() {
         {
-            std::lock_guard<std::mutex> guard(mutex_);
+            std::lock_guard<std::mutex> guard(lock_);
             stop_ = true;
         }
         wake_.notify_all();
@@ -71,14 +72,14 @@ private:
                 std::fflush(stdout);
                 std::_Exit(kExitCancelled);
             }
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, std::chrono::milliseconds(20), [this] { return stop_.load(); });
+            std::unique_lock<std::mutex> wait(lock_);
+            wake_.wait_for(wait, std::chrono::milliseconds(20), [this] { return stop_.load(); });
         }
     }
 
     const QvClient& client_;
     std::atomic<bool> stop_{false};
-    std::mutex mutex_;
+    std::mutex lock_;
     std::condition_variable wake_;
     std::thread thread_;
 };
@@ -155,6 +156,8 @@ int main(int argc, char** argv) {
     std::string text;
     if (!readScript(line.scriptPath, text)) return kExitNoInput;
 
+    static QvTerminalProgress services;
+    QvInstallHostServices(&services);
     QvPluginRegistryInitInternal();
     QvHostClient::loadPlugins(line.pluginFolders);
 

@@ -3,7 +3,7 @@
 # any is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config pccts libgtest-dev libbenchmark-dev
-          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
+          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev libavfilter-dev
           libhwy-dev libfreetype-dev fonts-dejavu-core qt6-base-dev nlohmann-json3-dev)
 # Packages named on the command line are installed too (the benchmarks' peers).
 packages+=("$@")

@@ -35,4 +35,6 @@ QvYieldScope::QvYieldScope(const std::atomic<bool>& stop) : outer_(QvYieldState:
 }
 QvYieldScope::~QvYieldScope() { QvYieldState::stopRequested = outer_; }
 
+bool QvStopRequested() { return QvYieldState::raised(); }
+
 void QvSetAbortEverything() { QvYieldState::abortEverything.store(true, std::memory_order_relaxed); }

@@ -23,11 +23,15 @@ extern std::atomic<bool> abortEverything;
 // The stop request of the run on this thread (see Errors/QvYieldScope.h), or null. Read
 // on every variable lookup, so it takes the cheapest way to thread-local storage.
 extern __attribute__((tls_model("initial-exec"))) thread_local const std::atomic<bool>* stopRequested;
+
+// True once either flag is raised.
+inline bool raised() {
+    const std::atomic<bool>* stop = stopRequested;
+    return abortEverything.load(std::memory_order_relaxed) || (stop && stop->load(std::memory_order_relaxed));
+}
 }
 
 // QvYield for the engine's own hot paths: the same polls, inline.
 inline void QvYieldFast() {
-    const std::atomic<bool>* stop = QvYieldState::stopRequested;
-    if (QvYieldState::abortEverything.load(std::memory_order_relaxed) || (stop && stop->load(std::memory_order_relaxed)))
-        QvYield();
+    if (QvYieldState::raised()) QvYield();
 }
