@@ -14,6 +14,8 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
             line.mode = Mode::Tokens;
         } else if (arg == "--tree") {
             line.mode = Mode::Tree;
+        } else if (arg == "--functions") {
+            line.mode = Mode::Functions;
         } else if (arg == "--plugins") {
             if (i + 1 == argc) {
                 line.error = "option '--plugins' needs a folder";
@@ -42,12 +44,17 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
             line.scriptPath = arg;
         }
     }
-    if (line.scriptPath.empty()) line.error = "no script given";
+    if (line.mode == Mode::Functions) {
+        if (!line.scriptPath.empty()) line.error = "option '--functions' takes no script";
+    } else if (line.scriptPath.empty()) {
+        line.error = "no script given";
+    }
     return line;
 }
 
 const char* QvCommandLine::usage() {
     return "usage: quarvel [--sync | --check | --tokens | --tree] [--plugins DIR]... SCRIPT.qv\n"
+           "       quarvel [--plugins DIR]... --functions\n"
            "       quarvel --help | --version\n"
            "\n"
            "Runs a Quarvel script. SCRIPT may be - to read the script from standard input.\n"
@@ -57,6 +64,9 @@ const char* QvCommandLine::usage() {
            "  --tree     check the syntax and print the syntax tree\n"
            "  --plugins DIR\n"
            "             also load the plug-in modules (*.qvp) in DIR; may be repeated\n"
+           "  --functions\n"
+           "             list every function with its parameters and help text, those of\n"
+           "             the plug-in modules loaded included\n"
            "  --version  print the engine version\n"
            "\n"
            "Ctrl-C stops the script; a second Ctrl-C aborts everything at once, and ends\n"

@@ -13,6 +13,7 @@
 #include "Plugins/QvPluginRegistry.h"
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
+#include "QvFunctionListing.h"
 
 namespace {
 constexpr int kExitClean = 0;
@@ -140,11 +141,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quarvel: %s\n%s", line.error.c_str(), QvCommandLine::usage());
         return kExitUsage;
     }
-    std::string text;
-    if (!readScript(line.scriptPath, text)) return kExitNoInput;
-
     QvPluginRegistryInitInternal();
     QvHostClient::loadPlugins(line.pluginFolders);
+    if (line.mode == QvCommandLine::Mode::Functions) {
+        std::fputs(QvFunctionListing().c_str(), stdout);
+        return kExitClean;
+    }
+    std::string text;
+    if (!readScript(line.scriptPath, text)) return kExitNoInput;
 
     QvHostClient client;
     client.setSourceText(text);
