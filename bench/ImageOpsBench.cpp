@@ -1,6 +1,7 @@
 // Pixel kernel speed on 1920x1080 pictures, one thread, beside OpenCV in the same run
-// (when the build found it) and memcpy. Prints "NAME SECONDS RATE UNIT" per operation
-// and "# ratio NAME ours/peer (goal)" for each pairing.
+// (when the build found it) and memcpy, in processor seconds of the calling thread.
+// Prints "NAME SECONDS RATE UNIT" per operation and "# ratio NAME ours/peer (goal)"
+// for each pairing.
 // Usage: ImageOpsBench [FILTER]   only operations whose name contains FILTER run.
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "Kernels/QvKernels.h"
+#include "PeerComparison.h"
 #include "PictureTiming.h"
 
 #ifdef QV_HAVE_OPENCV
@@ -47,46 +49,12 @@ private:
     QvPlane<P> plane_;
 };
 
-struct Work {
-    double amount;  // units of `unit` done by one call
-    const char* unit;
-};
-
-class Runner {
-public:
-    explicit Runner(const char* filter) : filter_(filter ? filter : "") {}
-
-    // Times ours and the peer alternately (three rounds, best median of each), so both
-    // meet the same load on a shared machine.
-    void compare(const std::string& name, const std::function<void()>& ours, const char* peerName,
-                 const std::function<void()>& peer, Work work, double goal) {
-        if (name.find(filter_) == std::string::npos) return;
-        double oursSeconds = 1e9, peerSeconds = 1e9;
-        for (int round = 0; round < 3; ++round) {
-            oursSeconds = std::min(oursSeconds, secondsPerCall(ours));
-            if (peer) peerSeconds = std::min(peerSeconds, secondsPerCall(peer));
-        }
-        print("kernels." + name, oursSeconds, work);
-        if (!peer) return;
-        print(peerName, peerSeconds, work);
-        std::printf("# ratio %s %.2f", name.c_str(), oursSeconds / peerSeconds);
-        if (goal > 0) std::printf(" (goal %.1f)", goal);
-        std::printf("\n");
-    }
-
-private:
-    static void print(const std::string& name, double seconds, Work work) {
-        std::printf("%s %.4g %.4g %s\n", name.c_str(), seconds, work.amount / seconds, work.unit);
-    }
-    std::string filter_;
-};
-
 // The 3x3 kernel of the peer benchmarks (not separable, not symmetric).
 const float kKernel3[9] = {0.05f, 0.10f, 0.07f, 0.12f, 0.30f, 0.11f, 0.06f, 0.09f, 0.10f};
 }  // namespace
 
 int main(int argc, char** argv) {
-    Runner runner(argc > 1 ? argv[1] : nullptr);
+    Runner runner("kernels", argc > 1 ? argv[1] : nullptr, threadSecondsNow);
     const Work pixels{kMegapixels, "Mpx/s"};
     auto gigabytes = [](double bytes) { return Work{bytes / 1e9, "GB/s"}; };
 

@@ -72,6 +72,14 @@ public:
     QvKernels::QvExtremeLocation MinimumLocation(bool subPixel) const;
     QvKernels::QvExtremeLocation MaximumLocation(bool subPixel) const;
 
+    // Shapes painted into this picture in place (Draw/QvCanvasDrawing.h); the mode is 1
+    // (copy), 2 (xor) or 3 (or), any other raises "Illegal mode".
+    void DrawRectangle(double width, double height, double x, double y, const QvColor& color, int mode,
+                       const QvColor& weight, bool fill);
+    void DrawLine(double x1, double y1, double x2, double y2, const QvColor& color, int mode, const QvColor& weight);
+    void DrawCircle(double radius, double x, double y, const QvColor& color, int mode, const QvColor& weight,
+                    bool fill);
+
     // Pastes `picture` (of any class) with its top-left corner at (x, y), growing this
     // picture as needed; a picture pasted into itself pastes its old pixels.
     void Paste(const Qv2DValue& picture, int64_t x, int64_t y);

@@ -65,6 +65,7 @@ namespace QvFindNamespace {
 QV_BUILTIN(CorrelateVector);
 QV_BUILTIN(CorrelatePictures);
 QV_BUILTIN(MapPictures);
+QV_BUILTIN(Region);
 }
 
 namespace QvTestHarnessNamespace {
@@ -75,6 +76,18 @@ QV_BUILTIN(Require);
 QV_BUILTIN(Logging);
 QV_BUILTIN(LogNames);
 QV_BUILTIN(IsDebug);
+}
+
+namespace QvDrawNamespace {
+QV_BUILTIN(Circle);
+QV_BUILTIN(Rectangle);
+QV_BUILTIN(Line);
+}
+
+namespace QvFractalNamespace {
+QV_BUILTIN(Mandelbrot);
+QV_BUILTIN(Julia);
+QV_BUILTIN(MandelbrotPoint);
 }
 
 namespace QvSystemNamespace {

@@ -35,6 +35,17 @@ std::vector<QvBuiltinParameter> pictureSearchParameters() {
             QvOptional(QV_TEXT, "internal_test_choose_core", QvDefaultText("fastest"))};
 }
 
+QvBuiltinParameter number(const char* name, double value) { return QvOptional(QV_NUMBER, name, QvDefaultNumber(value)); }
+QvBuiltinParameter text(const char* name, const char* value) { return QvOptional(QV_TEXT, name, QvDefaultText(value)); }
+QvBuiltinParameter boolean(const char* name, bool value) {
+    return QvOptional(QV_BOOLEAN, name, QvDefaultBoolean(value));
+}
+
+// The parameters every Draw function ends with.
+QvBuiltinParameter drawingColor() { return QvOptional(QV_COLOR, "obj_color", QvDefaultColor(0, 0, 0)); }
+QvBuiltinParameter drawingMode() { return text("mode", "copy"); }
+QvBuiltinParameter drawingWeight() { return QvOptional(QV_NUMBER | QV_COLOR, "weight", QvDefaultNumber(1)); }
+
 std::vector<QvBuiltinRow> builtinRows() {
     using namespace QvFunctionNamespace;
     using namespace QvFrameNamespace;
@@ -43,6 +54,8 @@ std::vector<QvBuiltinRow> builtinRows() {
     using namespace QvFileNamespace;
     using namespace QvFindNamespace;
     using namespace QvTestHarnessNamespace;
+    using namespace QvDrawNamespace;
+    using namespace QvFractalNamespace;
     using namespace QvSystemNamespace;
     using namespace QvClientNamespace;
     return {
@@ -140,6 +153,12 @@ std::vector<QvBuiltinRow> builtinRows() {
          "Return position of the match frame in the source"},
         {"Find", "Map", MapPictures, QV_IMAGE_MONO, pictureSearchParameters(),
          "Return a map of the correlation between match and source."},
+        {"Find", "Region", Region, QV_LIST,
+         {QvRequired(kPictures, "source"), QvRequired(QV_NUMBER, "value"), number("tolerance", 0),
+          number("min_area", 1), number("min_width", 0), number("min_height", 0), number("radius", 1),
+          boolean("list_points", false), boolean("return_frame", false), number("edge_value", 1),
+          QvOptional(QV_VECTOR, "topleft", QvDefaultVector({0, 0})), QvDynamic(QV_VECTOR, "bottomright")},
+         "Find Regions of a particular luminance"},
 
         {"TestHarness", "Clear", Clear, kNothing, {}, "Erase the testharness log file."},
         {"TestHarness", "Begin", Begin, kNothing, {QvRequired(QV_TEXT, "testname")},
@@ -154,6 +173,33 @@ std::vector<QvBuiltinRow> builtinRows() {
          "If on, saves names of all files run to logfiles.txt (only  MacOS X command line)."},
         {"TestHarness", "IsDebug", IsDebug, QV_BOOLEAN, {},
          "Return whether this is a debug build (always false for released versions."},
+
+        {"Draw", "Circle", Circle, kNothing,
+         {QvByReference(kPictures, "canvas"), QvRequired(QV_NUMBER, "radius"), number("x", 0), number("y", 0),
+          drawingColor(), boolean("fill", false), drawingMode(), drawingWeight()},
+         "Draw a circle over a frame"},
+        {"Draw", "Rectangle", Rectangle, kNothing,
+         {QvByReference(kPictures, "canvas"), QvRequired(QV_NUMBER, "width"), QvRequired(QV_NUMBER, "height"),
+          number("x", 0), number("y", 0), drawingColor(), boolean("fill", false), drawingMode(), drawingWeight()},
+         "Draw a rectangle over a frame"},
+        {"Draw", "Line", Line, kNothing,
+         {QvByReference(kPictures, "canvas"), number("x1", 0), number("y1", 0), number("x2", 0), number("y2", 0),
+          drawingColor(), drawingMode(), drawingWeight()},
+         "Draw a line over a frame"},
+
+        {"Fractal", "Mandelbrot", Mandelbrot, QV_FRAME,
+         {number("x", -0.7), number("y", 0), number("scale", 2.2), number("width", 320), number("height", 240),
+          QvDynamic(QV_NUMBER, "depth"), text("colortype", "log"), number("numbercolors", 200), number("winding", 3),
+          number("gradient", 0.02)},
+         "Generate a Fractal Frame of the Mandelbrot Set."},
+        {"Fractal", "Julia", Julia, QV_FRAME,
+         {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y"), number("scale", 4), number("size", 320),
+          number("depth", 250), text("colortype", "fixedlog"), number("numbercolors", 200), number("winding", 3),
+          number("gradient", 0.02)},
+         "Generate a Fractal Frame of the Julia Set."},
+        {"Fractal", "MandelbrotPoint", MandelbrotPoint, QV_NUMBER,
+         {QvRequired(QV_NUMBER, "x"), QvRequired(QV_NUMBER, "y"), number("depth", 32000)},
+         "Evaluate the Mandelbrot escape count at a point."},
 
         {"System", "Processor", Processor, QV_TEXT, {}, "Return the CPU name (e.g. x86)."},
         {"System", "QuarvelVersion", QuarvelVersion, QV_VECTOR, {},

@@ -1,5 +1,6 @@
 #include "Library/QvBuiltinTable.h"
 
+#include "Values/QvColorValue.h"
 #include "Values/QvVectorValue.h"
 
 QvValue* QvBuiltinDefault::create() const {
@@ -10,6 +11,7 @@ QvValue* QvBuiltinDefault::create() const {
     case Kind::Boolean: return QvBooleanCreate(boolean);
     case Kind::Text: return QvTextCreate(text);
     case Kind::Vector: return new QvVectorValue(vector);
+    case Kind::Color: return new QvColorValue(QvColor{vector[0], vector[1], vector[2]});
     }
     return QvParameterRequired;
 }
@@ -39,6 +41,12 @@ QvBuiltinDefault QvDefaultVector(std::vector<double> elements) {
     QvBuiltinDefault value;
     value.kind = QvBuiltinDefault::Kind::Vector;
     value.vector = std::move(elements);
+    return value;
+}
+
+QvBuiltinDefault QvDefaultColor(double red, double green, double blue) {
+    QvBuiltinDefault value = QvDefaultVector({red, green, blue});
+    value.kind = QvBuiltinDefault::Kind::Color;
     return value;
 }
 

@@ -10,7 +10,7 @@
 // What an omitted argument gets: nothing (required), whatever the function decides
 // (dynamic), or a fixed value made afresh for the signature.
 struct QvBuiltinDefault {
-    enum class Kind { Required, Dynamic, Number, Boolean, Text, Vector };
+    enum class Kind { Required, Dynamic, Number, Boolean, Text, Vector, Color };
 
     Kind kind = Kind::Required;
     double number = 0;
@@ -26,6 +26,7 @@ QvBuiltinDefault QvDefaultNumber(double number);
 QvBuiltinDefault QvDefaultBoolean(bool boolean);
 QvBuiltinDefault QvDefaultText(const char* text);
 QvBuiltinDefault QvDefaultVector(std::vector<double> elements);
+QvBuiltinDefault QvDefaultColor(double red, double green, double blue);
 
 struct QvBuiltinParameter {
     QvType types;

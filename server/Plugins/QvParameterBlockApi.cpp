@@ -71,9 +71,14 @@ void QvParameterBlockSetValue(QvParameterBlock* block, const char* name, QvValue
     variable->setValue(std::move(adopted));
 }
 
+// The value changed belongs to the variable at the end of the reference chain;
+// notifying that one reaches every variable (and window) that refers to it.
 void QvParameterBlockNotifyChange(QvParameterBlock* block, const char* name) {
     QvArgumentSlot& entry = entryOf(block, name);
-    if (entry.kind == QvArgumentSlot::Reference) entry.referee->notify();
+    if (entry.kind != QvArgumentSlot::Reference) return;
+    QvValueContainer* holder = entry.referee;
+    while (holder->referee()) holder = holder->referee();
+    holder->notify();
 }
 
 int QvParameterBlockIsDynamicGenerationRequired(QvParameterBlock* block, const char* name) {

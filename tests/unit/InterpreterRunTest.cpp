@@ -46,7 +46,8 @@ TEST(InterpreterRun, StopRequestEndsBusyLoopsPromptly) {
                                "set x to 0; repeat while true begin repeat 1000 times add 1 to x; end",
                                "set x to 0; repeat forever every 0.001 set x to x + 1;"}) {
         CheckedSession run(script);
-        EXPECT_LT(timeStop(run.session, std::chrono::milliseconds(100)).count(), 50) << script;
+        // Stops take a few milliseconds; the bound leaves room for a loaded machine.
+        EXPECT_LT(timeStop(run.session, std::chrono::milliseconds(100)).count(), 500) << script;
         EXPECT_EQ(consoleText(run.session), "Execution cancelled by user.\n") << script;
         EXPECT_EQ(run.session.getParseErrorCount(), 0) << script;
         run.session.releaseParseErrors();

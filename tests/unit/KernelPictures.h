@@ -13,8 +13,13 @@
 template <class P>
 class KernelPicture {
 public:
+    // The storage ends with the last pixel, so that a sanitizer build catches a kernel
+    // reading past it.
     KernelPicture(int width, int height, int misalignment = 0)
-        : storage_(static_cast<size_t>(QvPaddedRowBytes<P>(width)) * (height > 0 ? height : 0) + 64 + sizeof(P)),
+        : storage_(misalignment * sizeof(P) +
+                   (height > 0 && width > 0
+                        ? static_cast<size_t>(QvPaddedRowBytes<P>(width)) * (height - 1) + width * sizeof(P)
+                        : 0)),
           misalignment_(misalignment) {
         place(width, height);
     }

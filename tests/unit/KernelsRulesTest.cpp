@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "KernelPictures.h"
@@ -355,4 +356,31 @@ TEST(KernelFilters, AffineTransform) {
     // The determinant is computed in double: 1e-400 is 0 there.
     transformAffine(same, image, {1e-200, 0, 0, 1e-200}, fgPix{0.5f});
     EXPECT_EQ(same.at(0, 0).grey, 0.5f);
+}
+
+TEST(KernelRules, EveryComputedNaNIsTheDefaultNaN) {
+    auto bits = [](float v) {
+        uint32_t b;
+        std::memcpy(&b, &v, 4);
+        return b;
+    };
+    const uint32_t expected = bits(kDefaultNaN);
+    KernelPicture<fgPix> positive = uniform<fgPix>(20, 1, {kNaN});
+    KernelPicture<fgPix> negative = uniform<fgPix>(20, 1, {-kNaN});
+    KernelPicture<fgPix> out(20, 1);
+    for (auto op : {QvPixelOperator::add, QvPixelOperator::divide}) {
+        combinePictures(op, out, positive, negative);
+        EXPECT_EQ(bits(out.at(19, 0).grey), expected);
+        combinePictures(op, out, negative, positive);
+        EXPECT_EQ(bits(out.at(0, 0).grey), expected);
+    }
+    applyFunction(QvPixelFunction::absolute, out, positive);
+    EXPECT_EQ(bits(out.at(5, 0).grey), expected);
+    KernelPicture<fgPix> minusOne = uniform<fgPix>(20, 1, {-1.0f});
+    applyFunction(QvPixelFunction::squareRoot, out, minusOne);
+    EXPECT_EQ(bits(out.at(5, 0).grey), expected);
+    KernelPicture<fcPix> image = uniform<fcPix>(20, 1, {1.0f, kNaN, -kNaN, 0.0f});
+    convertPixels(out, image);
+    EXPECT_EQ(bits(out.at(7, 0).grey), expected);
+    EXPECT_TRUE(std::signbit(averageOfPixels(image).red));
 }
