@@ -6,5 +6,5 @@
 //   Math.Sum(const vector x) returns number
 // with each line of its help text beneath it, indented by four spaces, and an empty
 // line after each overload. Functions without a namespace show their bare name.
-// tools/function-reference.cmake turns this listing into the manual's function reference.
+// tools/function-reference.sh turns this listing into the manual's function reference.
 std::string QvFunctionListing();
