@@ -3,8 +3,9 @@
 # plug-in author would: the programs run scripts with pictures and find the engine
 # library of the prefix, every public header compiles on its own, the sample plug-in
 # module builds against the installed SDK with find_package(Quarvel) and loads with
-# --plugins, pkg-config gives the flags a small host builds with, and the script-host
-# module registers and runs a script.
+# --plugins, pkg-config gives the flags the embedding page's host builds with, and the
+# script-host module registers and runs a script through the installed tools and
+# through the script-host page's host, built with the CMake package.
 # Usage: install-prefix.sh BUILD_DIR
 set -euo pipefail
 build="$(realpath "$1")"
@@ -22,7 +23,7 @@ unset LD_LIBRARY_PATH QUARVEL_PLUGIN_PATH
 cd "$work"
 
 echo "== layout"
-for path in bin/quarvel bin/quarvel-ide bin/qvregsvr bin/qvscripthost lib/quarvel/QuarvelEngine.so \
+for path in bin/quarvel bin/quarvel-ide bin/qvregsvr bin/qvscripthost lib/quarvel/QuarvelEngine.so lib/libquarvel_com.a \
             include/quarvel/Plugins/QvPluginInterface.h include/quarvel/Session/QvParserApi.h \
             lib/cmake/Quarvel/QuarvelConfig.cmake lib/cmake/Quarvel/QuarvelTargets.cmake \
             lib/pkgconfig/quarvel.pc share/applications/quarvel-ide.desktop share/mime/packages/quarvel.xml \
@@ -90,6 +91,20 @@ export QV_COM_REGISTRY="$work/com-registry"
 "$prefix/bin/qvregsvr" "$prefix/lib/quarvel/QuarvelEngine.so" >/dev/null || fail "qvregsvr"
 echo 'set x to 1;' >hosted.qv
 "$prefix/bin/qvscripthost" hosted.qv >hosted.log || fail "qvscripthost: $(cat hosted.log)"
+# The small host of the installed script-host page, built with the CMake package.
+mkdir minimal-host
+awk '/^```cpp$/ { code = 1; next } /^```$/ { code = 0 } code' "$prefix/share/doc/quarvel/scripthost.md" \
+    >minimal-host/minimal_host.cpp
+cat >minimal-host/CMakeLists.txt <<'CMAKE'
+cmake_minimum_required(VERSION 3.20)
+project(MinimalHost LANGUAGES CXX)
+CMAKE
+awk '/^```cmake$/ { code = 1; next } /^```$/ { code = 0 } code' "$prefix/share/doc/quarvel/scripthost.md" \
+    >>minimal-host/CMakeLists.txt
+cmake -S minimal-host -B minimal-host/build -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF \
+    >minimal-host.log 2>&1 && cmake --build minimal-host/build >>minimal-host.log 2>&1 ||
+    { cat minimal-host.log; fail "the script-host page's host does not build"; }
+minimal-host/build/minimal_host hosted.qv >minimal-host.log 2>&1 || fail "minimal_host: $(cat minimal-host.log)"
 
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
 echo "the installed prefix works"
