@@ -4,6 +4,7 @@
 
 QvCommandLine QvCommandLine::parse(int argc, char** argv) {
     QvCommandLine line;
+    std::vector<std::string> assignments;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--sync") {
@@ -28,6 +29,12 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
                 return line;
             }
             line.pluginFolders.push_back(folder);
+        } else if (arg == "--set") {
+            if (i + 1 == argc) {
+                line.error = "option '--set' needs NAME=VALUE";
+                return line;
+            }
+            assignments.push_back(argv[++i]);
         } else if (arg == "--help" || arg == "-h") {
             line.mode = Mode::Help;
             return line;
@@ -49,12 +56,15 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
     } else if (line.scriptPath.empty()) {
         line.error = "no script given";
     }
+    if (line.error.empty()) QvScriptArgument::parseAll(assignments, line.scriptArguments, line.error);
     return line;
 }
 
 const char* QvCommandLine::usage() {
-    return "usage: quarvel [--sync | --check | --tokens | --tree] [--plugins DIR]... SCRIPT.qv\n"
+    return "usage: quarvel [--sync | --check | --tokens | --tree] [--plugins DIR]... [--set NAME=VALUE]...\n"
+           "               SCRIPT.qv\n"
            "       quarvel [--plugins DIR]... --functions\n"
+           "       quarvel batch SCRIPT.qv --inputs GLOB|@LISTFILE... [options] (quarvel batch --help)\n"
            "       quarvel --help | --version\n"
            "\n"
            "Runs a Quarvel script. SCRIPT may be - to read the script from standard input.\n"
@@ -67,6 +77,9 @@ const char* QvCommandLine::usage() {
            "  --functions\n"
            "             list every function with its parameters and help text, those of\n"
            "             the plug-in modules loaded included\n"
+           "  --set NAME=VALUE\n"
+           "             start the script with the global variable NAME: a number (3, -0.5,\n"
+           "             1e6), true or false, or text (quoted text is taken as written)\n"
            "  --version  print the engine version\n"
            "\n"
            "Ctrl-C stops the script; a second Ctrl-C aborts everything at once, and ends\n"

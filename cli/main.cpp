@@ -14,6 +14,7 @@
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
 #include "QvFunctionListing.h"
+#include "batch/QvBatchCommand.h"
 
 namespace {
 constexpr int kExitClean = 0;
@@ -128,6 +129,7 @@ int dumpTokens(QvClient& client, const std::string& path) {
 }
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "batch") return QvBatchCommand::main(argc - 1, argv + 1);
     QvCommandLine line = QvCommandLine::parse(argc, argv);
     if (line.mode == QvCommandLine::Mode::Help) {
         std::fputs(QvCommandLine::usage(), stdout);
@@ -152,6 +154,8 @@ int main(int argc, char** argv) {
 
     QvHostClient client;
     client.setSourceText(text);
+    for (const QvScriptArgument& argument : line.scriptArguments)
+        client.presetVariable(argument.name(), argument.createValue().get());
     if (line.scriptPath != "-") client.setFile(QvFileCreateFromPath(line.scriptPath.c_str()));
     if (line.mode == QvCommandLine::Mode::Tokens) return dumpTokens(client, line.scriptPath);
 

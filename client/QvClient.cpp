@@ -19,8 +19,13 @@ QvClient::~QvClient() {
 void QvClient::createSession() {
     destroyWindows();
     QvParserDelete(session_.exchange(nullptr));
-    session_ = QvParserCreate(sourceText_.data(), static_cast<long>(sourceText_.size()), file_);
+    QvParser* session = QvParserCreate(sourceText_.data(), static_cast<long>(sourceText_.size()), file_);
+    if (session)
+        for (const auto& [name, value] : presets_) QvParserPresetVariable(session, name.c_str(), value.get());
+    session_ = session;
 }
+
+void QvClient::presetVariable(const std::string& name, QvValue* value) { presets_.emplace_back(name, value); }
 
 void QvClient::check() {
     createSession();

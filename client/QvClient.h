@@ -8,6 +8,7 @@
 #include "QvClientWindow.h"
 
 #include "Session/QvParserApi.h"
+#include "Values/QvValue.h"
 
 // The host side of running a script: owns one session at a time, runs it and polls it,
 // moving console text, warnings and error records onto the host's own output. Hosts
@@ -46,6 +47,8 @@ public:
     virtual QvValue* askNumber();
 
     void setSourceText(const std::string& text) { sourceText_ = text; }
+    // A global variable every new session starts with; the client keeps a reference.
+    void presetVariable(const std::string& name, QvValue* value);
     // The file that relative includes and paths resolve against; the client owns it.
     void setFile(QvFile* file);
     // Replaces the session by a fresh one over the source text.
@@ -71,6 +74,7 @@ private:
     std::vector<QvWindow*> scriptWindows(QvParser* session) const;
 
     std::map<QvWindow*, std::unique_ptr<QvClientWindow>> windows_;
+    std::vector<std::pair<std::string, QvValueRef>> presets_;
 
     std::atomic<QvParser*> session_{nullptr};
     size_t bytesTaken_ = 0;  // output taken from the session's streams so far

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config pccts libgtest-dev libbenchmark-dev
           libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
-          libhwy-dev libfreetype-dev fonts-dejavu-core qt6-base-dev
+          libhwy-dev libfreetype-dev fonts-dejavu-core qt6-base-dev nlohmann-json3-dev
           dpkg-dev lintian)
 missing=()
 for p in "${packages[@]}"; do

@@ -184,6 +184,12 @@ void QvParser::recordPluginCall(int line, const std::string& nameSpace, const st
     pluginCalls_.push_back({line, nameSpace, function});
 }
 
+void QvParser::presetVariable(const std::string& name, QvValue* value) {
+    if (!value) return;
+    presets_.push_back({name, value});
+    parser_->declareGlobal(presets_.back().name.c_str());
+}
+
 // The token stream is read once: a second parse would see only the end of input.
 void QvParser::parse() {
     if (parsed_) return;
@@ -273,6 +279,8 @@ void QvParser::walk() {
     try {
         evaluator_.reset();
         evaluator_.reset(new QvTreeEval(this));
+        for (const PresetVariable& preset : presets_)
+            evaluator_->setVariable(AST::hashOf(preset.name.c_str()), preset.name.c_str(), preset.value);
         evaluator_->programme(syntaxTree_);
     } catch (QvException* error) {
         printToConsole(error->message());

@@ -13,6 +13,7 @@
 #include "Session/QvSourceMap.h"
 #include "Session/QvSyntaxBlock.h"
 #include "Session/Qv_stringstream.h"
+#include "Values/qv_auto_value.h"
 #include "QvExport.h"
 
 class AST;
@@ -41,6 +42,11 @@ public:
     ~QvParser();
     QvParser(const QvParser&) = delete;
     QvParser& operator=(const QvParser&) = delete;
+
+    // A global variable the script starts with (a host's script argument): declared
+    // before the syntax check and set before the first statement of every run. Give
+    // them before the first check or run.
+    void presetVariable(const std::string& name, QvValue* value);
 
     // Running. Results are read from the flags and streams.
     void CheckSyntax();
@@ -133,6 +139,13 @@ private:
     void evaluate();
     void walk();
 
+    struct PresetVariable {
+        std::string name;
+        qv_auto_value<QvValue> value;
+    };
+
+    // A deque: the parser keeps views of the names, which must not move.
+    std::deque<PresetVariable> presets_;
     std::unique_ptr<QvPluginRegistry> registry_;
     std::unique_ptr<QvTreeEval> evaluator_;
     std::vector<QvSyntaxBlock> syntaxBlocks_;

@@ -14,6 +14,15 @@ QvParser* QvParserCreate(const char* text, long length, const QvFile* file) {
 }
 
 void QvParserDelete(QvParser* session) { delete session; }
+// A variable that cannot be kept (memory running out) is left undeclared, so the
+// script's syntax check names it.
+void QvParserPresetVariable(QvParser* session, const char* name, QvValue* value) {
+    try {
+        session->presetVariable(name, value);
+    } catch (...) {
+    }
+}
+
 // The session turns errors into console text itself; what escapes even that (memory
 // running out while it reports) ends the phase with its error flag set.
 void QvParserCheckSyntax(QvParser* session) {

@@ -9,6 +9,8 @@
 // every get of a stream or list holds its lock until the matching release.
 QV_C_EXPORT QvParser* QvParserCreate(const char* text, long length, const QvFile* file);
 QV_C_EXPORT void QvParserDelete(QvParser* session);
+// The session keeps its own reference to the value.
+QV_C_EXPORT void QvParserPresetVariable(QvParser* session, const char* name, QvValue* value);
 QV_C_EXPORT void QvParserCheckSyntax(QvParser* session);
 QV_C_EXPORT void QvParserExecute(QvParser* session);
 QV_C_EXPORT int QvParserGetDoneFlag(QvParser* session);

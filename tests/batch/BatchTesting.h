@@ -1,0 +1,115 @@
+#pragma once
+// Running the quarvel command in a scratch folder, as a user would, and reading what
+// a batch leaves behind.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "batch/QvSubprocess.h"
+
+namespace batchtest {
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+struct Outcome {
+    int status = -1;  // exit status; -1 when the command did not exit by itself
+    std::string output;
+    std::string errors;
+};
+
+inline std::string readFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+inline void writeFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline json readJson(const fs::path& path) { return json::parse(readFile(path)); }
+
+// A fresh folder for one test, removed afterwards.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name)
+        : path_(fs::temp_directory_path() / ("quarvel-" + name + "-" + std::to_string(getpid()))) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~ScratchFolder() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+// Runs quarvel with the arguments in `folder`.
+inline Outcome quarvel(const fs::path& folder, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{QV_QUARVEL};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    fs::path out = folder / ".quarvel-out", err = folder / ".quarvel-err";
+    int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    fs::path previous = fs::current_path();
+    fs::current_path(folder);
+    pid_t pid = QvSubprocess::spawn(command, outFd, errFd, false);
+    fs::current_path(previous);
+    close(outFd);
+    close(errFd);
+    int status = QvSubprocess::waitFor(pid);
+    Outcome outcome;
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.output = readFile(out);
+    outcome.errors = readFile(err);
+    fs::remove(out);
+    fs::remove(err);
+    return outcome;
+}
+
+// `count` small PNG pictures named pic10.png, pic11.png, ... in `folder`, each a
+// different 64x48 piece of the shipped photo, made by the quarvel command itself.
+inline void makePictures(const fs::path& folder, int count) {
+    fs::create_directories(folder);
+    writeFile(folder / "make.qv",
+              "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n"
+              "set i to 0;\n"
+              "repeat count times begin\n"
+              "    set piece to photo[{i * 7, i * 5}, {i * 7 + 64, i * 5 + 48}];\n"
+              "    set compression of piece to \"PNG\";\n"
+              "    set file \"pic\" + (i + 10) + \".png\" to piece;\n"
+              "    add 1 to i;\n"
+              "end\n");
+    Outcome made = quarvel(folder, {"--sync", "--set", "count=" + std::to_string(count), "make.qv"});
+    ASSERT_EQ(made.status, 0) << made.output << made.errors;
+    fs::remove(folder / "make.qv");
+}
+
+// The per-input work of the tests: the picture turned grey and saved as PNG, with a
+// line that depends on the picture's content.
+inline const char* greyScript() {
+    return "set photo to file input;\n"
+           "set grey to photo as frame_mono;\n"
+           "print \"brightest \" + max(grey);\n"
+           "set compression of grey to \"PNG\";\n"
+           "set file output to grey;\n";
+}
+
+inline const json* runFor(const json& report, const std::string& input) {
+    for (const json& run : report["runs"])
+        if (run["input"] == input) return &run;
+    return nullptr;
+}
+}  // namespace batchtest
