@@ -6,7 +6,6 @@
 # Each example runs with `quarvel --sync` in a fresh folder holding the example photo
 # (examples/photo.jpg); every PNG picture it writes must equal the one of that name in
 # the pictures folder.
-# A page with the line "<!-- examples wait for movies -->" is skipped (exit status 77).
 # With QV_UPDATE_MANUAL set in the environment the page's output blocks (inserting the
 # missing ones) and the pictures are rewritten instead: read the differences.
 # Usage: run-examples.sh QUARVEL PAGE.md PICTURES_DIR
@@ -15,11 +14,6 @@ quarvel="$(realpath "$1")"
 page="$(realpath "$2")"
 pictures="$(realpath -m "$3")"
 photo="$(realpath "$(dirname "$0")/../../examples/photo.jpg")"
-# A page whose examples need what the engine does not offer yet says so in a comment.
-if grep -q -x '<!-- examples wait for movies -->' "$page"; then
-    echo "the examples of $(basename "$page") wait for movies in the engine"
-    exit 77
-fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
