@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and uses it from there only, as a user or a
-# plug-in author would: the programs run scripts with pictures and find the engine
-# library of the prefix, every public header compiles on its own, the sample plug-in
+# plug-in author would: the programs run scripts with pictures (one alone, and a batch
+# of them through the installed example) and find the engine library of the prefix, every public header compiles on its own, the sample plug-in
 # module builds against the installed SDK with find_package(Quarvel) and loads with
 # --plugins, pkg-config gives the flags the embedding page's host builds with, and the
 # script-host module registers and runs a script through the installed tools and
@@ -48,6 +48,16 @@ cp -r "$prefix/share/doc/quarvel/examples" scripts
 ( cd scripts && "$prefix/bin/quarvel" --sync pictures.qv ) >pictures.log || fail "pictures.qv: $(cat pictures.log)"
 for picture in photo-grey.png photo-blur.png photo-difference.png photo-label.png; do
     [ -s "scripts/$picture" ] || fail "pictures.qv did not write $picture"
+done
+
+echo "== a batch over pictures, with the installed example script"
+mkdir batch-inputs
+cp scripts/photo.jpg batch-inputs/one.jpg && cp scripts/photo.jpg batch-inputs/two.jpg
+"$prefix/bin/quarvel" batch "$prefix/share/doc/quarvel/examples/batch-grey.qv" --inputs 'batch-inputs/*.jpg' \
+    --output 'batch-results/{stem}-grey.png' --jobs 2 --report batch.json >batch.log 2>&1 ||
+    fail "quarvel batch: $(cat batch.log)"
+for picture in one-grey.png two-grey.png; do
+    [ -s "batch-results/$picture" ] || fail "the batch did not write $picture"
 done
 
 echo "== every public header compiles on its own"
