@@ -11,7 +11,6 @@
 
 #include "Errors/QvException.h"
 #include "Files/QvFile.h"
-#include "Media/QvFFmpegImageCodec.h"
 #include "Media/QvMediaLayer.h"
 #include "PictureTiming.h"
 #include "QvGWorld/QvPixelBuffer.h"
@@ -46,8 +45,8 @@ void comparePeer(QvPixelBuffer& picture, double ourEncode, double ourDecode) {
     const std::vector<int> quality = {cv::IMWRITE_JPEG_QUALITY, 90};
     double encode = report("opencv.jpeg_encode_q90", [&] { cv::imencode(".jpg", bgr, jpeg, quality); });
     double decode = report("opencv.jpeg_decode", [&] { cv::imdecode(jpeg, cv::IMREAD_COLOR); });
-    std::vector<uint8_t> ours = QvFFmpegImageCodec::encode(picture, "JPEG", 0.9);
-    std::unique_ptr<QvPixelBuffer> back = QvFFmpegImageCodec::decode(ours.data(), ours.size());
+    std::vector<uint8_t> ours = QvTheMediaLayer().encodeImage(picture, "JPEG", 0.9);
+    std::unique_ptr<QvPixelBuffer> back = QvTheMediaLayer().decodeImage(ours.data(), ours.size());
     cv::Mat ourBgr;
     cv::cvtColor(cv::Mat(back->height(), back->width(), CV_8UC4, back->lock(), back->rowBytes()), ourBgr,
                  cv::COLOR_BGRA2BGR);
@@ -76,11 +75,11 @@ int main(int argc, char** argv) {
         }
         std::printf("# picture: %s\n", argc > 1 ? argv[1] : "synthetic");
         std::vector<uint8_t> jpeg, png;
-        double encode =
-            report("media.jpeg_encode_q0.9", [&] { jpeg = QvFFmpegImageCodec::encode(*picture, "JPEG", 0.9); });
-        double decode = report("media.jpeg_decode", [&] { QvFFmpegImageCodec::decode(jpeg.data(), jpeg.size()); });
-        report("media.png_encode", [&] { png = QvFFmpegImageCodec::encode(*picture, "PNG", 1.0); });
-        report("media.png_decode", [&] { QvFFmpegImageCodec::decode(png.data(), png.size()); });
+        QvMediaLayer& media = QvTheMediaLayer();
+        double encode = report("media.jpeg_encode_q0.9", [&] { jpeg = media.encodeImage(*picture, "JPEG", 0.9); });
+        double decode = report("media.jpeg_decode", [&] { media.decodeImage(jpeg.data(), jpeg.size()); });
+        report("media.png_encode", [&] { png = media.encodeImage(*picture, "PNG", 1.0); });
+        report("media.png_decode", [&] { media.decodeImage(png.data(), png.size()); });
         std::printf("# encoded sizes: jpeg q0.9 %zu B, png %zu B\n", jpeg.size(), png.size());
 #ifdef QV_HAVE_OPENCV
         comparePeer(*picture, encode, decode);

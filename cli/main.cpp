@@ -2,6 +2,8 @@
 // session produces to standard output.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
 #include "QvFunctionListing.h"
+#include "QvTerminalProgress.h"
 #include "batch/QvBatchCommand.h"
 
 namespace {
@@ -39,8 +42,13 @@ void onInterrupt(int) { interruptCount.fetch_add(1, std::memory_order_relaxed); 
 class InterruptWatcher {
 public:
     explicit InterruptWatcher(const QvClient& client) : client_(client), thread_([this] { watch(); }) {}
+    // Wakes the watcher at once, so that a short run is not kept waiting for its nap.
     ~InterruptWatcher() {
-        stop_ = true;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            stop_ = true;
+        }
+        wake_.notify_all();
         thread_.join();
     }
 
@@ -65,12 +73,15 @@ private:
                 std::fflush(stdout);
                 std::_Exit(kExitCancelled);
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::unique_lock<std::mutex> wait(lock_);
+            wake_.wait_for(wait, std::chrono::milliseconds(20), [this] { return stop_.load(); });
         }
     }
 
     const QvClient& client_;
     std::atomic<bool> stop_{false};
+    std::mutex lock_;
+    std::condition_variable wake_;
     std::thread thread_;
 };
 
@@ -143,6 +154,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quarvel: %s\n%s", line.error.c_str(), QvCommandLine::usage());
         return kExitUsage;
     }
+    static QvTerminalProgress services;
+    QvInstallHostServices(&services);
     QvPluginRegistryInitInternal();
     QvHostClient::loadPlugins(line.pluginFolders);
     if (line.mode == QvCommandLine::Mode::Functions) {

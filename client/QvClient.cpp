@@ -40,13 +40,18 @@ void QvClient::setFile(QvFile* file) {
 }
 
 // While the script prints, its output is taken again at once instead of after a pause,
-// so that a script printing in a tight loop cannot pile text up in the engine.
+// so that a script printing in a tight loop cannot pile text up in the engine. The
+// first pauses are short, so that a short run ends as soon as it is done; they grow to
+// the poll interval.
 void QvClient::pollUntilDone() {
+    int pause = 1;
     while (!QvParserGetDoneFlag(session_)) {
         updateWindows();
         size_t takenBefore = bytesTaken_;
         flushOutput();
-        if (bytesTaken_ == takenBefore) std::this_thread::sleep_for(std::chrono::milliseconds(kPollIntervalMs));
+        if (bytesTaken_ != takenBefore) continue;
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        pause = std::min(2 * pause, kPollIntervalMs);
     }
     updateWindows();
     flushOutput();

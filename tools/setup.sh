@@ -3,7 +3,7 @@
 # (dpkg-dev and lintian build and check the Debian package in the package test).
 set -euo pipefail
 packages=(cmake g++ make pkg-config pccts libgtest-dev libbenchmark-dev
-          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
+          libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev libavfilter-dev
           libhwy-dev libfreetype-dev fonts-dejavu-core qt6-base-dev nlohmann-json3-dev
           dpkg-dev lintian)
 missing=()

@@ -36,4 +36,9 @@ void QvYield() {
 QvYieldScope::QvYieldScope(const std::atomic<bool>& stop) : outer_(stopRequested) { stopRequested = &stop; }
 QvYieldScope::~QvYieldScope() { stopRequested = outer_; }
 
+bool QvStopRequested() {
+    const std::atomic<bool>* stop = stopRequested;
+    return abortEverything.load(std::memory_order_relaxed) || (stop && stop->load(std::memory_order_relaxed));
+}
+
 void QvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }

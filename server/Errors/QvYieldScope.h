@@ -13,3 +13,7 @@ public:
 private:
     const std::atomic<bool>* outer_;
 };
+
+// Whether QvYield would stop now, without raising: for long work that polls between
+// steps it cannot interrupt (media work in the media module).
+bool QvStopRequested();

@@ -6,6 +6,8 @@
 
 QvHostServices::~QvHostServices() = default;
 
+void QvHostServices::reportProgress(const std::string&, double) {}
+
 struct QvInProcessHostServices::Clipboard {
     std::mutex lock;
     std::string text;

@@ -5,8 +5,9 @@
 
 class QvGWorld;
 
-// What the engine asks of the program hosting it: the clipboard and the bell.
-// Hosts install their own; until then an in-process stand-in is used.
+// What the engine asks of the program hosting it: the clipboard, the bell, and showing
+// how far long work has got. Hosts install their own; until then an in-process
+// stand-in is used.
 class QV_EXPORT QvHostServices {
 public:
     virtual ~QvHostServices();
@@ -16,6 +17,10 @@ public:
     // without a picture clipboard keep this default.
     virtual QvGWorld* clipboardPicture() { return nullptr; }
     virtual void beep() = 0;
+    // Long work (saving a movie, recording) says what it does and how much of it is
+    // done, from 0 to 1; it ends with a report of 1. Called on the script's thread;
+    // hosts that show nothing leave it as it is.
+    virtual void reportProgress(const std::string& what, double fraction);
 };
 
 // Keeps the clipboard text in memory and rings the terminal bell on stderr.

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,17 +10,19 @@
 class QvPixelBuffer;
 
 // What the engine asks of the platform's media libraries: their start and stop, file
-// specifications, offscreen pictures and image files. Movies, capture and video
-// outputs stand behind the service interfaces beside this one (QvMediaMovies.h,
-// QvMediaCapture.h, QvMediaOutputs.h). One process-wide instance: QvTheMediaLayer().
+// specifications, offscreen pictures and image files. Movies, cameras and video
+// outputs are the classes beside this one (QvMediaMovie.h, QvCaptureDevice.h,
+// QvVideoOutputDevice.h). One process-wide instance: QvTheMediaLayer(). File
+// specifications and offscreen pictures need no media libraries; everything else
+// opens the media module on first use.
 class QV_EXPORT QvMediaLayer {
 public:
     static constexpr const char* kDefaultImageCompression = "JPEG";
 
     virtual ~QvMediaLayer() = default;
 
-    // Counted: the first start brings the libraries up, the last stop releases them.
-    // Returns 0, or a status when the libraries cannot be used.
+    // Counted. The libraries themselves are brought up on first use, so a start cannot
+    // fail; a missing module shows on the first media operation instead. Returns 0.
     virtual long start() = 0;
     virtual void stop() = 0;
 
@@ -38,6 +41,10 @@ public:
     virtual void exportImage(QvPixelBuffer& picture, const QvMediaFileLocation& file, const std::string& compression,
                              double quality) = 0;
     virtual std::vector<std::string> imageCompressorNames() const = 0;
+    // The same in memory: the bytes of an image file, and a picture from them.
+    virtual std::vector<uint8_t> encodeImage(QvPixelBuffer& picture, const std::string& compression,
+                                             double quality) = 0;
+    virtual std::unique_ptr<QvPixelBuffer> decodeImage(const uint8_t* bytes, size_t size) = 0;
     // Whether the file's content is a picture format the libraries read.
     virtual bool isImageFile(const QvMediaFileLocation& file) = 0;
 };

@@ -13,7 +13,6 @@
 
 #include "ErrorCapture.h"
 #include "Files/QvFileStatus.h"
-#include "Media/QvFFmpegImageCodec.h"
 #include "Media/QvMediaLayer.h"
 #include "QvGWorld/QvPixelBuffer.h"
 
@@ -199,15 +198,15 @@ TEST_F(MediaTest, DamagedFilesNeverCrash) {
     std::unique_ptr<QvPixelBuffer> picture = testPicture(40, 30);
     std::mt19937 random(11);
     for (const std::string& name : QvTheMediaLayer().imageCompressorNames()) {
-        std::vector<uint8_t> bytes = QvFFmpegImageCodec::encode(*picture, name, 0.5);
+        std::vector<uint8_t> bytes = QvTheMediaLayer().encodeImage(*picture, name, 0.5);
         for (size_t cut = 0; cut < bytes.size(); cut += 1 + bytes.size() / 40) {
-            std::string message = raisedMessage([&] { QvFFmpegImageCodec::decode(bytes.data(), cut); });
+            std::string message = raisedMessage([&] { QvTheMediaLayer().decodeImage(bytes.data(), cut); });
             EXPECT_TRUE(message == "<no error>" || kReadingErrors.count(message)) << name << " cut " << cut << ": " << message;
         }
         for (int trial = 0; trial < 40; ++trial) {
             std::vector<uint8_t> damaged = bytes;
             for (int hit = 0; hit < 4; ++hit) damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
-            std::string message = raisedMessage([&] { QvFFmpegImageCodec::decode(damaged.data(), damaged.size()); });
+            std::string message = raisedMessage([&] { QvTheMediaLayer().decodeImage(damaged.data(), damaged.size()); });
             EXPECT_TRUE(message == "<no error>" || kReadingErrors.count(message)) << name << ": " << message;
         }
     }

@@ -1,15 +1,12 @@
-#include "Media/QvFFmpegImageCodec.h"
+#include "MediaModule/QvFFmpegImageCodec.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "Errors/QvErrors.h"
-#include "Errors/QvException.h"
-#include "Errors/QvExceptions.h"
-#include "Images/QvFrameCompression.h"
-#include "Media/QvFFmpegHandles.h"
-#include "QvGWorld/QvPixelBuffer.h"
+#include "MediaModule/QvFFmpegHandles.h"
+#include "MediaModule/QvModuleFailure.h"
+#include "MediaModule/QvPictureConverter.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -23,16 +20,8 @@ const char* const kNoGraphicsMode = "Could not set graphics mode when reading fi
 const char* const kNoBuffer = "Could not set gWorld for graphics import";
 
 constexpr int kReadChunk = 64 * 1024;
-constexpr int kFinestScale = 1;
-constexpr int kCoarsestScale = 31;
-
-// The quantiser scale of a quality 0..1, through the familiar 0-100 quality scale.
-int jpegScale(double quality) {
-    double q = std::isnan(quality) ? 0.0 : quality;
-    double percent = std::clamp(std::round(100 * q), 1.0, 100.0);
-    double factor = percent < 50 ? 5000 / percent : 200 - 2 * percent;
-    return static_cast<int>(std::clamp(std::round(0.14 * factor), double(kFinestScale), double(kCoarsestScale)));
-}
+constexpr int kFinestScale = QvFFmpegImageCodec::kFinestScale;
+constexpr int kCoarsestScale = QvFFmpegImageCodec::kCoarsestScale;
 
 struct ImageFormat {
     const char* name;
@@ -49,35 +38,6 @@ const ImageFormat kFormats[] = {
     {"PPM", AV_CODEC_ID_PPM, AV_PIX_FMT_RGB24, false},
 };
 
-// The JPEG-range formats are the plain YUV layouts with full-range values; the
-// scaler wants the plain name and the range said separately.
-AVPixelFormat plainLayout(AVPixelFormat format, bool& fullRange) {
-    switch (format) {
-    case AV_PIX_FMT_YUVJ420P: fullRange = true; return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: fullRange = true; return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: fullRange = true; return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: fullRange = true; return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: fullRange = true; return AV_PIX_FMT_YUV411P;
-    default: return format;
-    }
-}
-
-bool isYuv(AVPixelFormat format) {
-    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
-    return descriptor && descriptor->nb_components >= 3 && !(descriptor->flags & AV_PIX_FMT_FLAG_RGB);
-}
-
-// A same-size converter between two layouts; null when the scaler refuses them.
-QvScalerHandle makeScaler(int width, int height, AVPixelFormat from, bool fromFull, AVPixelFormat to, bool toFull) {
-    QvScalerHandle scaler(sws_getContext(width, height, from, width, height, to, SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (scaler && (isYuv(from) || isYuv(to))) {
-        const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
-        sws_setColorspaceDetails(scaler.get(), coefficients, fromFull ? 1 : 0, coefficients, toFull ? 1 : 0, 0,
-                                 1 << 16, 1 << 16);
-    }
-    return scaler;
-}
-
 const ImageFormat* findFormat(const std::string& name) {
     for (const ImageFormat& format : kFormats)
         if (name == format.name && avcodec_find_encoder(format.codec)) return &format;
@@ -85,32 +45,24 @@ const ImageFormat* findFormat(const std::string& name) {
 }
 
 [[noreturn]] void raiseExportFailure(const ImageFormat& format) {
-    std::string message = std::string("Export of the picture as ") + format.name + " failed.";
-    QvError(message.c_str());
+    QvModuleFail(QV_MEDIA_FAILED, std::string("Export of the picture as ") + format.name + " failed.");
 }
 
-QvFrameHandle frameFromPicture(QvPixelBuffer& picture, const ImageFormat& format) {
-    QvFrameHandle frame(av_frame_alloc());
-    if (!frame) throw new QvMemoryException("Out of Memory");
+[[noreturn]] void raiseReading(const char* message) { QvModuleFail(QV_MEDIA_FAILED, message); }
+
+QvFrameHandle frameFromPicture(const QvMediaPicture& picture, const ImageFormat& format) {
+    QvFrameHandle frame(QvModuleCheckMemory(av_frame_alloc()));
     frame->format = format.pixels;
-    frame->width = picture.width();
-    frame->height = picture.height();
-    if (av_frame_get_buffer(frame.get(), 0) < 0) throw new QvMemoryException("Out of Memory");
-    bool fullRange = false;
-    AVPixelFormat layout = plainLayout(format.pixels, fullRange);
-    QvScalerHandle scaler = makeScaler(picture.width(), picture.height(), AV_PIX_FMT_RGB32, true, layout, fullRange);
-    if (!scaler) raiseExportFailure(format);
-    const uint8_t* source[4] = {picture.lock(), nullptr, nullptr, nullptr};
-    const int sourceStride[4] = {static_cast<int>(picture.rowBytes()), 0, 0, 0};
-    sws_scale(scaler.get(), source, sourceStride, 0, picture.height(), frame->data, frame->linesize);
-    picture.unlock();
+    frame->width = picture.width;
+    frame->height = picture.height;
+    if (av_frame_get_buffer(frame.get(), 0) < 0) QvModuleFail(QV_MEDIA_OUT_OF_MEMORY);
+    QvPictureConverter().pictureToFrame(picture, *frame);
     return frame;
 }
 
 QvCodecContextHandle openEncoder(const ImageFormat& format, int width, int height, double quality) {
     const AVCodec* codec = avcodec_find_encoder(format.codec);
-    QvCodecContextHandle context(avcodec_alloc_context3(codec));
-    if (!context) throw new QvMemoryException("Out of Memory");
+    QvCodecContextHandle context(QvModuleCheckMemory(avcodec_alloc_context3(codec)));
     context->width = width;
     context->height = height;
     context->pix_fmt = format.pixels;
@@ -119,7 +71,7 @@ QvCodecContextHandle openEncoder(const ImageFormat& format, int width, int heigh
         context->flags |= AV_CODEC_FLAG_QSCALE;
         context->qmin = kFinestScale;
         context->qmax = kCoarsestScale;
-        context->global_quality = jpegScale(quality) * FF_QP2LAMBDA;
+        context->global_quality = QvFFmpegImageCodec::quantiserScale(quality) * FF_QP2LAMBDA;
         context->color_range = AVCOL_RANGE_JPEG;
     }
     AVDictionary* options = nullptr;
@@ -179,41 +131,38 @@ const std::string& pictureDemuxers() {
 }
 
 QvInputHandle openPictureInput(AVIOContext* reader) {
-    AVFormatContext* input = avformat_alloc_context();
-    if (!input) throw new QvMemoryException("Out of Memory");
+    AVFormatContext* input = QvModuleCheckMemory(avformat_alloc_context());
     input->pb = reader;
     input->flags |= AVFMT_FLAG_CUSTOM_IO;
     AVDictionary* options = nullptr;
     av_dict_set(&options, "format_whitelist", pictureDemuxers().c_str(), 0);
     int status = avformat_open_input(&input, nullptr, nullptr, &options);
     av_dict_free(&options);
-    if (status < 0) QvError(kNoImporter);  // the library has freed the input
+    if (status < 0) raiseReading(kNoImporter);  // the library has freed the input
     QvInputHandle handle(input);
-    if (input->nb_streams < 1 || input->streams[0]->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) QvError(kNoImporter);
+    if (input->nb_streams < 1 || input->streams[0]->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) raiseReading(kNoImporter);
     return handle;
 }
 
 QvCodecContextHandle openDecoder(const AVStream& stream) {
     const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
-    if (!codec) QvError(kNoImporter);
-    QvCodecContextHandle context(avcodec_alloc_context3(codec));
-    if (!context) throw new QvMemoryException("Out of Memory");
-    if (avcodec_parameters_to_context(context.get(), stream.codecpar) < 0) QvError(kNoDescription);
+    if (!codec) raiseReading(kNoImporter);
+    QvCodecContextHandle context(QvModuleCheckMemory(avcodec_alloc_context3(codec)));
+    if (avcodec_parameters_to_context(context.get(), stream.codecpar) < 0) raiseReading(kNoDescription);
     context->max_pixels = QvFFmpegImageCodec::kMaxPixels;
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) QvError(kNoDescription);
+    if (avcodec_open2(context.get(), codec, nullptr) < 0) raiseReading(kNoDescription);
     return context;
 }
 
 // The first picture of the input; the decoder is drained at the end of the data.
 QvFrameHandle decodeFirstPicture(AVFormatContext& input, AVCodecContext& decoder) {
-    QvFrameHandle frame(av_frame_alloc());
-    QvPacketHandle packet(av_packet_alloc());
-    if (!frame || !packet) throw new QvMemoryException("Out of Memory");
+    QvFrameHandle frame(QvModuleCheckMemory(av_frame_alloc()));
+    QvPacketHandle packet(QvModuleCheckMemory(av_packet_alloc()));
     bool draining = false;
     for (;;) {
         int status = avcodec_receive_frame(&decoder, frame.get());
         if (status == 0) return frame;
-        if (status != AVERROR(EAGAIN) || draining) QvError(kNoDescription);
+        if (status != AVERROR(EAGAIN) || draining) raiseReading(kNoDescription);
         status = av_read_frame(&input, packet.get());
         if (status < 0) {
             draining = true;
@@ -225,23 +174,22 @@ QvFrameHandle decodeFirstPicture(AVFormatContext& input, AVCodecContext& decoder
     }
 }
 
-std::unique_ptr<QvPixelBuffer> pictureFromFrame(const AVFrame& frame) {
-    if (frame.width < 1 || frame.height < 1 || frame.width > QvPixelBuffer::kMaxSide ||
-        frame.height > QvPixelBuffer::kMaxSide)
-        QvError(kNoDescription);
-    std::unique_ptr<QvPixelBuffer> picture = QvPixelBuffer::create(frame.width, frame.height);
-    if (!picture) QvError(kNoBuffer);
-    bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
-    AVPixelFormat layout = plainLayout(static_cast<AVPixelFormat>(frame.format), fullRange);
-    QvScalerHandle scaler = makeScaler(frame.width, frame.height, layout, fullRange, AV_PIX_FMT_RGB32, true);
-    if (!scaler) QvError(kNoGraphicsMode);
-    uint8_t* target[4] = {picture->lock(), nullptr, nullptr, nullptr};
-    const int targetStride[4] = {static_cast<int>(picture->rowBytes()), 0, 0, 0};
-    sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, target, targetStride);
-    picture->unlock();
-    return picture;
+void pictureFromFrame(const AVFrame& frame, QvMediaPictureMaker maker, void* context) {
+    if (frame.width < 1 || frame.height < 1 || frame.width > QV_MEDIA_MAX_SIDE ||
+        frame.height > QV_MEDIA_MAX_SIDE)
+        raiseReading(kNoDescription);
+    QvMediaPicture picture{};
+    if (maker(context, frame.width, frame.height, &picture) != 0) raiseReading(kNoBuffer);
+    QvPictureConverter().frameToPicture(frame, frame.width, frame.height, picture);
 }
 }  // namespace
+
+int QvFFmpegImageCodec::quantiserScale(double quality) {
+    double q = std::isnan(quality) ? 0.0 : quality;
+    double percent = std::clamp(std::round(100 * q), 1.0, 100.0);
+    double factor = percent < 50 ? 5000 / percent : 200 - 2 * percent;
+    return static_cast<int>(std::clamp(std::round(0.14 * factor), double(kFinestScale), double(kCoarsestScale)));
+}
 
 bool QvFFmpegImageCodec::recognises(const uint8_t* data, size_t size) {
     if (size == 0) return false;
@@ -265,34 +213,32 @@ std::vector<std::string> QvFFmpegImageCodec::compressorNames() {
     return names;
 }
 
-std::vector<uint8_t> QvFFmpegImageCodec::encode(QvPixelBuffer& picture, const std::string& compression,
+std::vector<uint8_t> QvFFmpegImageCodec::encode(const QvMediaPicture& picture, const std::string& compression,
                                                 double quality) {
     const ImageFormat* format = findFormat(compression);
-    if (!format) QvFrameCompression::raiseUnknown();
-    QvCodecContextHandle encoder = openEncoder(*format, picture.width(), picture.height(), quality);
+    if (!format) QvModuleFail(QV_MEDIA_UNKNOWN_COMPRESSOR, compression);
+    QvCodecContextHandle encoder = openEncoder(*format, picture.width, picture.height, quality);
     QvFrameHandle frame = frameFromPicture(picture, *format);
     frame->quality = encoder->global_quality;
     frame->pts = 0;
-    QvPacketHandle packet(av_packet_alloc());
-    if (!packet) throw new QvMemoryException("Out of Memory");
+    QvPacketHandle packet(QvModuleCheckMemory(av_packet_alloc()));
     if (avcodec_send_frame(encoder.get(), frame.get()) < 0 || avcodec_send_frame(encoder.get(), nullptr) < 0 ||
         avcodec_receive_packet(encoder.get(), packet.get()) < 0)
         raiseExportFailure(*format);
     return std::vector<uint8_t>(packet->data, packet->data + packet->size);
 }
 
-std::unique_ptr<QvPixelBuffer> QvFFmpegImageCodec::decode(const uint8_t* data, size_t size) {
+void QvFFmpegImageCodec::decode(const uint8_t* data, size_t size, QvMediaPictureMaker maker, void* context) {
     MemoryReader source{data, size, 0};
-    uint8_t* chunk = static_cast<uint8_t*>(av_malloc(kReadChunk));
-    if (!chunk) throw new QvMemoryException("Out of Memory");
+    uint8_t* chunk = QvModuleCheckMemory(static_cast<uint8_t*>(av_malloc(kReadChunk)));
     QvReaderHandle reader(
         avio_alloc_context(chunk, kReadChunk, 0, &source, &MemoryReader::read, nullptr, &MemoryReader::seek));
     if (!reader) {
         av_free(chunk);
-        throw new QvMemoryException("Out of Memory");
+        QvModuleFail(QV_MEDIA_OUT_OF_MEMORY);
     }
     QvInputHandle input = openPictureInput(reader.get());
     QvCodecContextHandle decoder = openDecoder(*input->streams[0]);
     QvFrameHandle frame = decodeFirstPicture(*input, *decoder);
-    return pictureFromFrame(*frame);
+    pictureFromFrame(*frame, maker, context);
 }

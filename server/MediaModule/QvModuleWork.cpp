@@ -1,0 +1,7 @@
+#include "MediaModule/QvModuleWork.h"
+
+#include "MediaModule/QvModuleFailure.h"
+
+void QvModuleWork::checkStop() const {
+    if (stopRequested()) QvModuleFail(QV_MEDIA_STOPPED);
+}
