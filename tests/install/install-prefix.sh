@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and uses it from there only, as a user or a
 # plug-in author would: the programs run scripts with pictures (one alone, and a batch
-# of them through the installed example) and find the engine library of the prefix, every public header compiles on its own, the sample plug-in
-# module builds against the installed SDK with find_package(Quarvel) and loads with
-# --plugins, pkg-config gives the flags the embedding page's host builds with, and the
-# script-host module registers and runs a script through the installed tools and
-# through the script-host page's host, built with the CMake package.
+# of them through the installed example) and find the engine library of the prefix,
+# every public header compiles on its own, the sample plug-in module builds against the
+# installed SDK with find_package(Quarvel) and loads with --plugins, pkg-config gives
+# the flags the embedding page's host builds with, and the script-host module registers
+# and runs a script through the installed tools and through the script-host page's
+# host, built with the CMake package.
 # Usage: install-prefix.sh BUILD_DIR
 set -euo pipefail
 build="$(realpath "$1")"
@@ -19,11 +20,12 @@ expect_equal() {  # what, expected, actual
 }
 
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; exit 1; }
-unset LD_LIBRARY_PATH QUARVEL_PLUGIN_PATH
+unset LD_LIBRARY_PATH QUARVEL_PLUGIN_PATH QUARVEL_MEDIA_MODULE
 cd "$work"
 
 echo "== layout"
 for path in bin/quarvel bin/quarvel-ide bin/qvregsvr bin/qvscripthost lib/quarvel/QuarvelEngine.so lib/libquarvel_com.a \
+            lib/quarvel/quarvel-media.so \
             include/quarvel/Plugins/QvPluginInterface.h include/quarvel/Session/QvParserApi.h \
             lib/cmake/Quarvel/QuarvelConfig.cmake lib/cmake/Quarvel/QuarvelTargets.cmake \
             lib/pkgconfig/quarvel.pc share/applications/quarvel-ide.desktop share/mime/packages/quarvel.xml \
@@ -41,9 +43,16 @@ for program in bin/quarvel bin/quarvel-ide lib/quarvel/QuarvelEngine.so; do
         "$(realpath -m -s "$(ldd "$prefix/$program" | sed -n 's/.*libquarvel\.so\.3 => \([^ ]*\).*/\1/p')")"
     ! ldd "$prefix/$program" | grep -q 'not found' || fail "$program misses a library"
 done
+! ldd "$prefix/lib/quarvel/quarvel-media.so" | grep -q 'not found' || fail "the media module misses a library"
+# FFmpeg is the media module's alone: the engine loads it only when a script uses media.
+! ldd "$prefix/lib/libquarvel.so.3" | grep -q 'libav' || fail "the engine library links FFmpeg"
 if ls "$prefix/include/quarvel" -R | grep -q -E '\.(cpp|g)$'; then fail "sources among the headers"; fi
 
 echo "== a script with pictures, from the prefix"
+# Reading a picture file takes the installed engine's media module.
+expect_equal "a picture file of the prefix" "$(printf 'Syntax Check Complete : No Errors found.\n320 by 240')" \
+    "$(echo "set p to file \"$prefix/share/doc/quarvel/examples/photo.jpg\"; print \"\" + width of p + \" by \" + height of p;" |
+       "$prefix/bin/quarvel" --sync - 2>&1)"
 cp -r "$prefix/share/doc/quarvel/examples" scripts
 ( cd scripts && "$prefix/bin/quarvel" --sync pictures.qv ) >pictures.log || fail "pictures.qv: $(cat pictures.log)"
 for picture in photo-grey.png photo-blur.png photo-difference.png photo-label.png; do

@@ -24,12 +24,18 @@ names="$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")"
 for package in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libfreetype6 libhwy1 fonts-dejavu-core; do
     grep -q -x -F "$package" <<<"$names" || fail "Depends lacks $package"
 done
+# The media module's FFmpeg libraries, whose package names carry their SONAME versions
+# (the filters behind the virtual test camera come with libavdevice).
+for library in libavformat libavcodec libavutil libswscale libavdevice; do
+    grep -q -x -E "${library}[0-9]+" <<<"$names" || fail "Depends lacks $library"
+done
 
 echo "== contents"
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/contents"
 for path in /usr/bin/quarvel /usr/bin/quarvel-ide /usr/bin/qvregsvr /usr/bin/qvscripthost \
             /usr/lib/libquarvel.so.3 /usr/lib/libquarvel.so.$version /usr/lib/libquarvel.so \
-            /usr/lib/quarvel/QuarvelEngine.so /usr/include/quarvel/Plugins/QvPluginInterface.h \
+            /usr/lib/quarvel/QuarvelEngine.so /usr/lib/quarvel/quarvel-media.so \
+            /usr/include/quarvel/Plugins/QvPluginInterface.h \
             /usr/lib/cmake/Quarvel/QuarvelConfig.cmake /usr/lib/pkgconfig/quarvel.pc \
             /usr/share/applications/quarvel-ide.desktop /usr/share/mime/packages/quarvel.xml \
             /usr/share/man/man1/quarvel.1.gz /usr/share/doc/quarvel/copyright /usr/share/doc/quarvel/changelog.gz \
