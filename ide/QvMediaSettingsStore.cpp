@@ -1,6 +1,7 @@
 #include "QvMediaSettingsStore.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "Media/QvMediaPreferences.h"
 
@@ -32,6 +33,16 @@ void QvMediaSettingsStore::store(Kind kind, const std::vector<uint8_t>& blob) {
 
 void QvMediaSettingsStore::tellCannotConnect(QWidget* parent, const QString& reason) {
     warn(parent, QString::fromLatin1(kCannotConnect), reason);
+}
+
+QDialogButtonBox* QvMediaSettingsStore::createButtons(QDialog* dialog, const std::function<void()>& restoreDefaults) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                         QDialogButtonBox::RestoreDefaults);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, dialog,
+                     restoreDefaults);
+    return buttons;
 }
 
 // Lines of the media layer's messages may end with a carriage return alone.

@@ -1,7 +1,10 @@
 #pragma once
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "Errors/QvException.h"
@@ -46,6 +49,8 @@ public:
     // Tells the user that the media layer cannot be reached, and why.
     static void tellCannotConnect(QWidget* parent, const QString& reason);
     static void warn(QWidget* parent, const QString& text, const QString& detail = QString());
+    // OK, Cancel and Restore Defaults for a settings dialog.
+    static QDialogButtonBox* createButtons(QDialog* dialog, const std::function<void()>& restoreDefaults);
 
 private:
     static const char* section(Kind kind);

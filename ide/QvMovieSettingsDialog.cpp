@@ -1,11 +1,9 @@
 #include "QvMovieSettingsDialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -87,18 +85,11 @@ QvMovieSettingsDialog::QvMovieSettingsDialog(QWidget* parent)
     overlayForm->addRow(QStringLiteral("Compressor:"), overlayCompressor_);
     overlayForm->addRow(QStringLiteral("Graphics mode:"), graphicsMode_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
-                                         QDialogButtonBox::RestoreDefaults);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,
-            [this] { setSettings(QvMovieSettings()); });
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(compression);
     layout->addWidget(motion);
     layout->addWidget(overlays);
-    layout->addWidget(buttons);
+    layout->addWidget(QvMediaSettingsStore::createButtons(this, [this] { setSettings(QvMovieSettings()); }));
 }
 
 bool QvMovieSettingsDialog::prepare() {

@@ -1,11 +1,9 @@
 #include "QvVideoSourceDialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "QvGWorld/QvPixelBuffer.h"
@@ -52,16 +50,9 @@ QvVideoSourceDialog::QvVideoSourceDialog(QWidget* parent)
     columns->addWidget(source, 0, Qt::AlignTop);
     columns->addLayout(settingsColumn);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
-                                         QDialogButtonBox::RestoreDefaults);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,
-            [this] { setSettings(QvCaptureSettings()); });
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
-    layout->addWidget(buttons);
+    layout->addWidget(QvMediaSettingsStore::createButtons(this, [this] { setSettings(QvCaptureSettings()); }));
 
     connect(camera_, &QComboBox::currentIndexChanged, this, &QvVideoSourceDialog::openCamera);
     connect(&previewTimer_, &QTimer::timeout, this, &QvVideoSourceDialog::showNextPicture);
