@@ -15,6 +15,7 @@
 #include "Plugins/QvPluginRegistry.h"
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
+#include "QvFunctionListing.h"
 #include "QvTerminalProgress.h"
 #include "batch/QvBatchCommand.h"
 
@@ -161,14 +162,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quarvel: %s\n%s", line.error.c_str(), QvCommandLine::usage());
         return kExitUsage;
     }
-    std::string text;
-    if (!readScript(line.scriptPath, text)) return kExitNoInput;
-
     static QvTerminalProgress services;
     QvInstallHostServices(&services);
     QvPluginRegistryInitInternal();
     PluginFailureReport pluginFailures;
     QvHostClient::loadPlugins(line.pluginFolders, &pluginFailures);
+    if (line.mode == QvCommandLine::Mode::Functions) {
+        std::fputs(QvFunctionListing().c_str(), stdout);
+        return kExitClean;
+    }
+    std::string text;
+    if (!readScript(line.scriptPath, text)) return kExitNoInput;
 
     QvHostClient client;
     client.setSourceText(text);
