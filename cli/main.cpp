@@ -12,6 +12,7 @@
 
 #include "Errors/QvErrors.h"
 #include "Files/QvRegularFile.h"
+#include "Plugins/QvPluginInterface.h"
 #include "Plugins/QvPluginRegistry.h"
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
@@ -27,7 +28,6 @@ constexpr int kExitUsage = 64;
 constexpr int kExitNoInput = 66;
 constexpr int kExitNoMemory = 71;
 constexpr int kExitCancelled = 130;
-const char* const kVersion = "3.0a";
 
 // Written by the signal handler and read by the watcher thread: a lock-free atomic is
 // the one kind of shared object both may touch.
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
         return kExitClean;
     }
     if (line.mode == QvCommandLine::Mode::Version) {
-        std::printf("quarvel %s\n", kVersion);
+        std::printf("quarvel %s\n", QvGetVersionString());
         return kExitClean;
     }
     if (!line.error.empty()) {
