@@ -1,5 +1,7 @@
 #include "QvHostClient.h"
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +20,11 @@ bool matches(const std::string& fileName, const std::string& pattern) {
 }
 }
 
+void QvLoadProgress::showFailure(const std::string& text) {
+    showStatus(text);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
 void QvHostClient::loadPluginDirectory(const std::string& directory, const std::string& pattern,
                                        QvLoadProgress* progress) {
     if (progress) progress->showStatus("Loading Plugins...");
@@ -29,8 +36,8 @@ void QvHostClient::loadPluginDirectory(const std::string& directory, const std::
         long error = 0;
         QvRegisterPluginFile(static_cast<QvTextValue*>(status), &error, directory.c_str(), fileName.c_str());
         if (!progress) continue;
-        progress->showStatus(QvTextGetTextPtr(status));
-        if (error != 0) std::this_thread::sleep_for(std::chrono::seconds(1));
+        if (error != 0) progress->showFailure(QvTextGetTextPtr(status));
+        else progress->showStatus(QvTextGetTextPtr(status));
     }
     QvTextDelete(status);
 }
@@ -41,8 +48,16 @@ std::string QvHostClient::executableDirectory() {
     return failed ? std::string(".") : program.parent_path().string();
 }
 
+std::string QvHostClient::enginePluginDirectory() {
+    Dl_info engine;
+    if (!dladdr(reinterpret_cast<void*>(&QvRegisterPluginFile), &engine) || !engine.dli_fname) return {};
+    std::error_code failed;
+    std::filesystem::path library = std::filesystem::canonical(engine.dli_fname, failed);
+    return failed ? std::string() : (library.parent_path() / "quarvel" / "plugins").string();
+}
+
 std::vector<std::string> QvHostClient::pluginFolders(const std::vector<std::string>& moreFolders) {
-    std::vector<std::string> candidates{executableDirectory()};
+    std::vector<std::string> candidates{executableDirectory(), enginePluginDirectory()};
     if (const char* path = std::getenv("QUARVEL_PLUGIN_PATH")) {
         std::istringstream entries(path);
         for (std::string entry; std::getline(entries, entry, ':');) candidates.push_back(entry);

@@ -5,6 +5,7 @@
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
 #include "Errors/QvYieldScope.h"
+#include "Errors/QvYieldState.h"
 #include "Session/QvWarningConsole.h"
 
 std::atomic<bool> QvYieldState::abortEverything{false};

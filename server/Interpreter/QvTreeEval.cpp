@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "Errors/QvErrors.h"
 #include "Errors/QvExceptions.h"
+#include "Errors/QvYieldState.h"
 #include "Interpreter/QvArgumentBlock.h"
 #include "Session/QvParser.h"
 #include "Values/QvNumberValue.h"

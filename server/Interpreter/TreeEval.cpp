@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "Errors/QvControlSignals.h"
-#include "Errors/QvErrors.h"
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
+#include "Errors/QvYieldState.h"
 #include "Files/QvFile.h"
 #include "FrontEnd/QvTokens.h"
 #include "HostServices/QvHostServices.h"

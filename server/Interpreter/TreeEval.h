@@ -5,7 +5,7 @@
 #include "FrontEnd/QvTokens.h"
 // The token numbers come before the parser library headers that AST.h pulls in.
 #include "FrontEnd/AST.h"
-#include "Errors/QvErrors.h"
+#include "Errors/QvYieldState.h"
 #include "Interpreter/QvOperand.h"
 #include "Interpreter/QvValueMap.h"
 #include "Plugins/QvCallTarget.h"

@@ -162,6 +162,17 @@ TEST_F(RobustCommand, OnlyRegularFilesAreReadAsScripts) {
     EXPECT_EQ(huge.errors, "quarvel: 'huge.qv' is larger than 64 MB\n");
 }
 
+// A module that cannot be loaded is named on standard error; the script still runs.
+TEST_F(RobustCommand, AModuleThatCannotBeLoadedIsReported) {
+    fs::create_directory(folder / "modules");
+    write("modules/Broken.qvp", "not a library");
+    write("hello.qv", "print \"hello\";\n");
+    Outcome outcome = quarvel(folder, {"--plugins", "modules", "hello.qv"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.errors, "quarvel: Broken.qvp: PlugIn could not be loaded.\n");
+    EXPECT_NE(outcome.output.find("hello"), std::string::npos);
+}
+
 // A wait is never interrupted, so only the command's own deadline ends it.
 TEST_F(RobustCommand, ASecondCtrlCEndsAScriptThatWaits) {
     write("wait.qv", "print \"waiting\";\nwait 1e300;\nprint \"woke\";\n");
@@ -192,3 +203,16 @@ TEST_F(RobustCommand, ASessionThatCannotBeMadeIsReported) {
     EXPECT_EQ(quarvel(folder, {"--check", "main.qv"}, start + (128 << 20)).status, 0);
 }
 #endif
+
+// The listing the manual's function reference is made from: heads on lines of their own,
+// help texts indented beneath them; it takes no script.
+TEST_F(RobustCommand, FunctionsAreListedWithTheirHelpAndNoScript) {
+    Outcome listing = quarvel(folder, {"--functions"});
+    EXPECT_EQ(listing.status, 0);
+    EXPECT_NE(listing.output.find("\nMath.Sum(const vector x) returns number\n    "), std::string::npos);
+    EXPECT_NE(listing.output.find("\nDraw.Line((frame_mono | frame | image_mono | image)& canvas, "), std::string::npos);
+    write("script.qv", "print 1;\n");
+    Outcome refused = quarvel(folder, {"--functions", "script.qv"});
+    EXPECT_EQ(refused.status, 64);
+    EXPECT_EQ(refused.errors.rfind("quarvel: option '--functions' takes no script\n", 0), 0u);
+}
