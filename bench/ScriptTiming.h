@@ -38,3 +38,57 @@ inline double peerSeconds(const std::string& command) {
     pclose(pipe);
     return seconds;
 }
+
+// A peer program defines run(); these time the best of three calls inside one process.
+inline double pythonSeconds(const std::string& program) {
+    return peerSeconds("python3 -c \"import time\n" + program +
+                       "\nbest=1e9\nfor _ in range(3):\n t=time.perf_counter()\n run()\n"
+                       " best=min(best,time.perf_counter()-t)\nprint(best)\"");
+}
+
+inline double luaSeconds(const std::string& program) {
+    return peerSeconds("lua5.4 -e \"" + program +
+                       " local best=1e9 for _=1,3 do local t=os.clock() run() best=math.min(best,os.clock()-t) end"
+                       " print(best)\"");
+}
+
+// One piece of work written in Quarvel, Python (defining run()) and Lua (defining run()).
+struct PeerWorkload {
+    std::string name;
+    std::string quarvel;
+    std::string python;
+    std::string lua;
+};
+
+// Times every workload in Quarvel and both peers, in that order and in the same run,
+// and prints one line each with the ratios ours / CPython and ours / Lua.
+template <class Workloads>
+void comparePeers(const Workloads& workloads) {
+    auto figure = [](double seconds) {
+        if (seconds > 0)
+            std::printf(" %10.4f", seconds);
+        else
+            std::printf(" %10s", "-");
+    };
+    auto ratio = [](double ours, double theirs) {
+        if (theirs > 0)
+            std::printf(" %8.2f", ours / theirs);
+        else
+            std::printf(" %8s", "-");
+    };
+    std::printf("%-22s %10s %10s %10s %8s %8s\n", "workload", "quarvel s", "python3 s", "lua5.4 s", "vs py",
+                "vs lua");
+    for (const PeerWorkload& w : workloads) {
+        double ours = bestOf(3, w.quarvel);
+        double python = pythonSeconds(w.python);
+        double lua = luaSeconds(w.lua);
+        std::printf("%-22s", w.name.c_str());
+        figure(ours);
+        figure(python);
+        figure(lua);
+        ratio(ours, python);
+        ratio(ours, lua);
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+}

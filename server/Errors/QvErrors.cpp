@@ -5,13 +5,11 @@
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
 #include "Errors/QvYieldScope.h"
+#include "Errors/QvYieldState.h"
 #include "Session/QvWarningConsole.h"
 
-namespace {
-std::atomic<bool> abortEverything{false};
-// Read on every variable lookup, so it takes the cheapest way to thread-local storage.
-__attribute__((tls_model("initial-exec"))) thread_local const std::atomic<bool>* stopRequested = nullptr;
-}
+std::atomic<bool> QvYieldState::abortEverything{false};
+__attribute__((tls_model("initial-exec"))) thread_local const std::atomic<bool>* QvYieldState::stopRequested = nullptr;
 
 void QvError(const char* text) { throw new QvException(text); }
 
@@ -26,19 +24,18 @@ void QvWarning(const char* text) {
 }
 
 void QvYield() {
-    if (abortEverything.load(std::memory_order_relaxed))
+    if (QvYieldState::abortEverything.load(std::memory_order_relaxed))
         throw new QvInterruptException;
-    const std::atomic<bool>* stop = stopRequested;
+    const std::atomic<bool>* stop = QvYieldState::stopRequested;
     if (stop && stop->load(std::memory_order_relaxed))
         QvError("Execution cancelled by user.");
 }
 
-QvYieldScope::QvYieldScope(const std::atomic<bool>& stop) : outer_(stopRequested) { stopRequested = &stop; }
-QvYieldScope::~QvYieldScope() { stopRequested = outer_; }
-
-bool QvStopRequested() {
-    const std::atomic<bool>* stop = stopRequested;
-    return abortEverything.load(std::memory_order_relaxed) || (stop && stop->load(std::memory_order_relaxed));
+QvYieldScope::QvYieldScope(const std::atomic<bool>& stop) : outer_(QvYieldState::stopRequested) {
+    QvYieldState::stopRequested = &stop;
 }
+QvYieldScope::~QvYieldScope() { QvYieldState::stopRequested = outer_; }
 
-void QvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }
+bool QvStopRequested() { return QvYieldState::raised(); }
+
+void QvSetAbortEverything() { QvYieldState::abortEverything.store(true, std::memory_order_relaxed); }

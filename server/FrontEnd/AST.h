@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,15 +14,42 @@
 #include "Values/QvValue.h"
 #include "Values/qv_auto_value.h"
 
-// Base of the objects that the evaluator hangs on tree nodes (caches, AppleScript text).
+class QvScopeLayout;
+
+// Base of the objects that the evaluator hangs on tree nodes (call-site caches).
 class QvNodeObject {
 public:
     virtual ~QvNodeObject() = default;
 };
 
+// What the binding pass (QvTreeBinder) decoded about a node, so that the evaluator
+// need not work it out on every visit.
+enum class QvNodeForm : uint8_t {
+    Other,
+    NumberLiteral,     // a number written in the script: number() holds it
+    Variable,          // a local or global scope node over an identifier
+    NumberArithmetic,  // + - * /, negation or a unit over operands of these forms only
+    NumberElement,     // an element of a variable, at an index of these forms
+    NumberComparison,  // a comparison of two operands of the forms above
+};
+
+// The rule the evaluator applies to a node, decoded from its token by the binding
+// pass: a small dense number for the walker to dispatch on.
+enum class QvNodeKind : uint8_t {
+    Unknown,
+    // Statements; those from Assignment to Return run under a guard.
+    Block, Catch, Define, Assignment, InPlaceArithmetic, ListEdit, Delete, ExpressionStatement,
+    TimesLoop, ForeverLoop, WhileLoop, DateLoop, ForLoop, If, IfElse, Break, Wait, Print, Beep,
+    AppleScript, Return,
+    // Expressions.
+    Variable, Literal, Arithmetic, Comparison, Logic, Indexing, WindowValue, External, Property,
+    PropertySet, Coercion, Unit, DateLiteral, ListLiteral, Call, TypeKeyword,
+};
+
 // A syntax-tree node: its token (type, text, line), a hash of the text for variable
 // lookup, a value (built at parse time, or cached by the evaluator), the calendar
-// fields of a date literal, and two slots the evaluator owns.
+// fields of a date literal, and two slots the evaluator owns: the binding that the
+// binding pass decodes and an object the evaluator may hang on the node.
 // Nodes are owned by the QvAstArena of the parser that made them; the first-child and
 // next-sibling links never own.
 class QV_EXPORT AST : public ASTBase {
@@ -60,7 +88,22 @@ public:
     const QvDateFields* dateFields() const { return dateFields_.get(); }
     void setDateFields(const QvDateFields& fields);
 
-    std::unique_ptr<QvNodeObject>& evaluatorSlot(int i) { return evaluatorSlots_[i]; }
+    // The binding. Every node: its kind and form. An identifier of a variable: the layout of the scope it addresses
+    // and its index there; a function definition: the layout of the function's scope.
+    QvNodeKind kind() const { return kind_; }
+    QvNodeForm form() const { return form_; }
+    const QvScopeLayout* layout() const { return layout_; }
+    uint32_t slot() const { return slot_; }
+    double number() const { return number_; }
+    void setKind(QvNodeKind kind) { kind_ = kind; }
+    void setForm(QvNodeForm form) { form_ = form; }
+    void bindSlot(const QvScopeLayout* layout, uint32_t slot) {
+        layout_ = layout;
+        slot_ = slot;
+    }
+    void setNumber(double number) { number_ = number; }
+
+    std::unique_ptr<QvNodeObject>& evaluatorObject() { return evaluatorObject_; }
 
 private:
     ANTLRTokenPtr token_;
@@ -68,7 +111,12 @@ private:
     unsigned hash_ = 0;
     qv_auto_value<QvValue> value_;
     std::unique_ptr<QvDateFields> dateFields_;
-    std::unique_ptr<QvNodeObject> evaluatorSlots_[2];
+    QvNodeKind kind_ = QvNodeKind::Unknown;
+    QvNodeForm form_ = QvNodeForm::Other;
+    uint32_t slot_ = 0;
+    const QvScopeLayout* layout_ = nullptr;
+    double number_ = 0;
+    std::unique_ptr<QvNodeObject> evaluatorObject_;
 };
 
 // Thrown when the parse cannot go on at all (the error is already on record).

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <utility>
 
 #include "Images/QvPictureArithmetic.h"
 #include "Images/QvPixelStorage.h"
@@ -131,6 +132,13 @@ private:
     bool combinePixels(QvPixelOperator op, QvValueRef& result, QvValueRef& other, const char* name);
     // A new empty picture of this class and size.
     Qv2DValue* sameShape() const { return TypeConstruct(GetWidth(), GetHeight()); }
+    // A new picture of this class holding the pixels. The pixels are computed before
+    // the picture is made, so an error while computing them leaves nothing behind.
+    Qv2DValue* withPixels(QvPixelStorage pixels) const {
+        Qv2DValue* result = TypeConstruct(0, 0);
+        result->pixels() = std::move(pixels);
+        return result;
+    }
     void setPixelColor(int64_t x, int64_t y, const QvColor& color);
 
     double duration_ = kDefaultDuration;

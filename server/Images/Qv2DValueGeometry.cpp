@@ -48,9 +48,7 @@ QvValue* Qv2DValue::SubImage(int64_t x0, int64_t y0, int64_t x1, int64_t y1) con
     if (y1 < y0) std::swap(y0, y1);
     for (int64_t x : {x0, x1}) QvCheckIndexRange(long(x), 0, GetWidth());
     for (int64_t y : {y0, y1}) QvCheckIndexRange(long(y), 0, GetHeight());
-    Qv2DValue* part = TypeConstruct(0, 0);
-    part->pixels() = QvPictureGeometry::crop(pixels(), int32_t(x0), int32_t(y0), int32_t(x1), int32_t(y1));
-    return part;
+    return withPixels(QvPictureGeometry::crop(pixels(), int32_t(x0), int32_t(y0), int32_t(x1), int32_t(y1)));
 }
 
 void Qv2DValue::Paste(const Qv2DValue& picture, int64_t x, int64_t y) {
@@ -69,27 +67,19 @@ QvValue* Qv2DValue::Interlace(QvValue* other) const {
     if (!odd || odd->GetType() != GetType()) QvError("Parameters must be the same type for interlacing.)");
     int64_t extra = int64_t(GetHeight()) - odd->GetHeight();
     if (odd->GetWidth() != GetWidth() || extra < 0 || extra > 1) QvError("Frames must be same size.");
-    Qv2DValue* woven = TypeConstruct(0, 0);
-    woven->pixels() = QvPictureGeometry::interlace(pixels(), odd->pixels());
-    return woven;
+    return withPixels(QvPictureGeometry::interlace(pixels(), odd->pixels()));
 }
 
 QvValue* Qv2DValue::DeInterlaceEven() const {
-    Qv2DValue* half = TypeConstruct(0, 0);
-    half->pixels() = QvPictureGeometry::everySecondRow(pixels(), 0);
-    return half;
+    return withPixels(QvPictureGeometry::everySecondRow(pixels(), 0));
 }
 
 QvValue* Qv2DValue::DeInterlaceOdd() const {
-    Qv2DValue* half = TypeConstruct(0, 0);
-    half->pixels() = QvPictureGeometry::everySecondRow(pixels(), 1);
-    return half;
+    return withPixels(QvPictureGeometry::everySecondRow(pixels(), 1));
 }
 
 QvValue* Qv2DValue::TransformAffine(double a, double b, double c, double d, const QvColor& background) const {
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureGeometry::affine(pixels(), a, b, c, d, background);
-    return result;
+    return withPixels(QvPictureGeometry::affine(pixels(), a, b, c, d, background));
 }
 
 double Qv2DValue::GetPixelLuminance(int64_t x, int64_t y) const {

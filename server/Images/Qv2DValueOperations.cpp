@@ -42,9 +42,7 @@ QvValue* Qv2DValue::Difference(QvValue* other, double threshold) const {
 QvValue* Qv2DValue::Convolute(QvValue* kernel) const {
     const Qv2DValue* picture = QvAsPicture(kernel);
     if (!picture) QvError("Convolute failed: Unknown operand type");
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureFilters::convolve(pixels(), picture->pixels());
-    return result;
+    return withPixels(QvPictureFilters::convolve(pixels(), picture->pixels()));
 }
 
 QvValue* Qv2DValue::MedianFilter(QvValue* mask, double rank) const {
@@ -52,9 +50,7 @@ QvValue* Qv2DValue::MedianFilter(QvValue* mask, double rank) const {
     if (!picture) QvError("Median Filter failed: Unknown operand type");
     if (QvPictureFilters::maskCount(picture->pixels()) == 0)
         QvError("Median Filter failed: the mask has no non-zero pixels.");
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureFilters::median(pixels(), picture->pixels(), rank);
-    return result;
+    return withPixels(QvPictureFilters::median(pixels(), picture->pixels(), rank));
 }
 
 QvValue* Qv2DValue::GetAlpha() const {
@@ -66,34 +62,24 @@ QvValue* Qv2DValue::SetAlpha(QvValue* mask) const {
     if (!QvIsColor(pixelClass())) QvError("SetAlpha, requires a color image");
     const Qv2DValue* picture = QvAsPicture(mask);
     if (!picture) QvError("SetAlpha, requires an image as the mask");
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureChannels::withAlpha(pixels(), picture->pixels());
-    return result;
+    return withPixels(QvPictureChannels::withAlpha(pixels(), picture->pixels()));
 }
 
 QvValue* Qv2DValue::BinaryMin(QvValue* other) const {
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureChannels::lesser(pixels(), coveringOperand(*this, other).pixels());
-    return result;
+    return withPixels(QvPictureChannels::lesser(pixels(), coveringOperand(*this, other).pixels()));
 }
 
 QvValue* Qv2DValue::BinaryMax(QvValue* other) const {
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureChannels::greater(pixels(), coveringOperand(*this, other).pixels());
-    return result;
+    return withPixels(QvPictureChannels::greater(pixels(), coveringOperand(*this, other).pixels()));
 }
 
 QvValue* Qv2DValue::ReplaceRange(const QvColor& low, const QvColor& high, const QvColor& replacement,
                                  bool inclusive) const {
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureChannels::replaced(pixels(), low, high, replacement, inclusive);
-    return result;
+    return withPixels(QvPictureChannels::replaced(pixels(), low, high, replacement, inclusive));
 }
 
 QvValue* Qv2DValue::NormalizeRange(const QvColor& low, const QvColor& high) const {
-    Qv2DValue* result = TypeConstruct(0, 0);
-    result->pixels() = QvPictureChannels::normalized(pixels(), low, high);
-    return result;
+    return withPixels(QvPictureChannels::normalized(pixels(), low, high));
 }
 
 QvKernels::QvExtremeLocation Qv2DValue::MinimumLocation(bool subPixel) const {

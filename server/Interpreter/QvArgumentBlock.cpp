@@ -1,38 +1,57 @@
 #include "Interpreter/QvArgumentBlock.h"
 
-#include <algorithm>
-#include <vector>
+#include <new>
 
 namespace {
-std::vector<QvArgumentBlock*>& chain() {
-    thread_local std::vector<QvArgumentBlock*> blocks;
-    return blocks;
+// The newest linked block of this thread.
+QvArgumentBlock*& newestBlock() {
+    thread_local QvArgumentBlock* newest = nullptr;
+    return newest;
 }
 }
 
 QvArgumentBlock::QvArgumentBlock(size_t entryCount)
-    : heap_(entryCount > kInlineEntries ? new QvArgumentSlot[entryCount] : nullptr),
-      entries_(heap_ ? heap_.get() : inline_),
-      count_(entryCount) {
-    chain().push_back(this);
+    : heap_(entryCount > kInlineEntries ? new QvArgumentSlot[entryCount] : nullptr), count_(entryCount) {
+    if (heap_) {
+        entries_ = heap_.get();
+    } else {
+        entries_ = reinterpret_cast<QvArgumentSlot*>(inline_);
+        for (size_t i = 0; i < count_; ++i) new (&entries_[i]) QvArgumentSlot;
+    }
 }
 
-// Blocks end in the reverse order of their making, so the search ends at once.
 QvArgumentBlock::~QvArgumentBlock() {
-    std::vector<QvArgumentBlock*>& blocks = chain();
-    auto found = std::find(blocks.rbegin(), blocks.rend(), this);
-    if (found != blocks.rend()) blocks.erase(std::next(found).base());
+    if (!heap_)
+        for (size_t i = 0; i < count_; ++i) entries_[i].~QvArgumentSlot();
+    if (!linked_) return;
+    if (older_) older_->newer_ = newer_;
+    if (newer_)
+        newer_->older_ = older_;
+    else
+        newestBlock() = older_;
+}
+
+void QvArgumentBlock::setReference(size_t i, QvValueContainer* variable) {
+    if (!linked_) link();
+    entries_[i].makeEmpty();
+    entries_[i].referee = variable;
+    entries_[i].kind = QvArgumentSlot::Reference;
+}
+
+void QvArgumentBlock::link() {
+    QvArgumentBlock*& newest = newestBlock();
+    older_ = newest;
+    if (older_) older_->newer_ = this;
+    newest = this;
+    linked_ = true;
 }
 
 void QvArgumentBlock::forgetContainer(const QvValueContainer* container) {
-    std::vector<QvArgumentBlock*>& blocks = chain();
-    for (auto block = blocks.rbegin(); block != blocks.rend(); ++block)
-        for (size_t i = 0; i < (*block)->count_; ++i) {
-            QvArgumentSlot& entry = (*block)->entries_[i];
+    for (QvArgumentBlock* block = newestBlock(); block; block = block->older_)
+        for (size_t i = 0; i < block->count_; ++i) {
+            QvArgumentSlot& entry = block->entries_[i];
             if (entry.kind == QvArgumentSlot::Reference && entry.referee == container) entry.makeEmpty();
         }
 }
 
-void QvArgumentBlock::resetChain() { chain().clear(); }
-
-size_t QvArgumentBlock::activeCount() { return chain().size(); }
+void QvArgumentBlock::resetChain() { newestBlock() = nullptr; }

@@ -2,19 +2,28 @@
 
 #include <iostream>
 
-#include "Errors/QvErrors.h"
 #include "Errors/QvExceptions.h"
+#include "Errors/QvYieldState.h"
 #include "Interpreter/QvArgumentBlock.h"
 #include "Session/QvParser.h"
 #include "Values/QvNumberValue.h"
 
-QvTreeEval::QvTreeEval(QvParser* session, QvTreeEval* outer) : TreeEval(session, outer) {}
+QvTreeEval::QvTreeEval(QvParser* session, QvTreeEval* outer) : TreeEval(session, outer) {
+    if (session && !outer) values_.useLayout(&session->topLevelLayout());
+}
 
 QvTreeEval::~QvTreeEval() {
     spareCallEvaluators_.clear();
-    values_.clear();
-    windows_.clear();
-    if (QvTreeEval* outer = outerEvaluator()) outer->purgeOwnMaps();
+    removeAllVariables();
+}
+
+// Variables of the outer evaluator that referred to removed ones are emptied, and
+// leave its maps.
+void QvTreeEval::removeAllVariables() {
+    bool emptiedOthers = values_.clear();
+    if (windows_.clear()) emptiedOthers = true;
+    QvTreeEval* outer = outerEvaluator();
+    if (emptiedOthers && outer) outer->purgeOwnMaps();
 }
 
 std::unique_ptr<QvTreeEval> QvTreeEval::takeCallEvaluator() {
@@ -30,30 +39,20 @@ void QvTreeEval::keepCallEvaluator(std::unique_ptr<QvTreeEval> evaluator) {
 }
 
 void QvTreeEval::recycle() {
-    values_.clear();
-    windows_.clear();
-    if (QvTreeEval* outer = outerEvaluator()) outer->purgeOwnMaps();
+    removeAllVariables();
     catching_ = false;
     lvalue_ = false;
     setReturnTarget(nullptr);
 }
 
 QvValueContainer* QvTreeEval::getContainerCreate(unsigned hash, const char* name, bool circular) {
-    QvYield();
-    QvValueContainer* container = values_.find(hash, name);
-    if (!container)
-        container = values_.insert(hash, name, new QvValueContainer(QvValueRef(), name, QV_CONTAINER_VARIABLE, session_));
-    if (circular && !container->isWritable())
-        QvError("Illegal attempt to overwrite a reference with expression containing that reference.");
-    return container;
+    return created(values_.find(hash, name), hash, name, circular);
 }
 
 QvValueContainer* QvTreeEval::getContainer(unsigned hash, const char* name) {
-    QvYield();
-    QvValueContainer* container = values_.find(hash, name);
-    if (!container) throw new QvIdentifierException(name);
-    return container;
+    return existing(values_.find(hash, name), name);
 }
+
 
 QvValueContainer* QvTreeEval::getWindowContainer(unsigned hash, const char* name) {
     QvValueContainer* container = windows_.find(hash, name);
@@ -63,25 +62,11 @@ QvValueContainer* QvTreeEval::getWindowContainer(unsigned hash, const char* name
 
 void QvTreeEval::incrementVariable(bool global, unsigned hash, const char* name) {
     QvTreeEval& where = global && outer_ ? *outerEvaluator() : *this;
-    bool writable;
-    where.getValue(hash, name, writable);
-    if (!writable) QvError("Attempt to increment a reference");
-    QvValueRef& handle = where.getContainer(hash, name)->resolvedHandle();
-    if (!handle || handle->GetType() != QV_NUMBER) QvError("Increment variable must be a number.");
-    handle.makeUnique();
-    QvNumberValue& number = static_cast<QvNumberValue&>(*handle);
-    number.setValue(number.value() + 1.0);
-    where.notifyVariable(hash, name);
+    where.readable(where.values_.find(hash, name), name)->increment();
 }
 
-bool QvTreeEval::anyWindowVariables() const {
-    return !windows_.empty() || (outer_ && !outerEvaluator()->windows_.empty());
-}
-
-// Only windows show anything of a change: with no window variable in reach there is
-// nobody to tell.
 void QvTreeEval::notifyHolders(QvValue* value) {
-    if (!anyWindowVariables()) return;
+    if (!windowsInReach()) return;
     values_.forEach([value](const std::string&, QvValueContainer* c) {
         if (c->getValue().get() == value) c->notify();
     });
@@ -95,10 +80,7 @@ void QvTreeEval::notifyVariable(unsigned hash, const char* name) {
 }
 
 QvValueRef QvTreeEval::getValue(unsigned hash, const char* name, bool& writable) {
-    QvYield();
-    checkInterrupt();
-    QvValueContainer* container = values_.find(hash, name);
-    if (!container) throw new QvIdentifierException(name);
+    QvValueContainer* container = readable(values_.find(hash, name), name);
     writable = container->isWritable();
     return container->getValue();
 }
@@ -116,7 +98,32 @@ void QvTreeEval::setVariable(unsigned hash, const char* name, QvValueRef value) 
     if (QvValueContainer* container = values_.find(hash, name))
         container->setValue(std::move(value));
     else
-        values_.insert(hash, name, new QvValueContainer(std::move(value), name, QV_CONTAINER_VARIABLE, session_));
+        values_.insert(hash, new QvValueContainer(std::move(value), name, QV_CONTAINER_VARIABLE, session_));
+}
+
+void QvTreeEval::setParameter(const AST* identifier, QvValueRef value) {
+    QvYieldFast();
+    if (QvValueContainer* container = values_.find(identifier))
+        container->setValue(std::move(value));
+    else if (values_.residesHere(identifier))
+        values_.addResident(identifier, std::move(value), session_);
+    else
+        values_.insert(identifier, newVariable(identifier, std::move(value)));
+}
+
+void QvTreeEval::setReferenceParameter(const AST* identifier, QvValueContainer* container) {
+    QvYieldFast();
+    if (QvValueContainer* existing = values_.find(identifier)) {
+        existing->setReference(container);
+        return;
+    }
+    if (!container) QvError("can't reference NULL container");
+    QvValueMap::ContainerRef variable = values_.takeSpare(identifier);
+    if (variable)
+        variable->referFirstTo(container, true);
+    else
+        variable = new QvValueContainer(container, identifier->getText(), QV_CONTAINER_VARIABLE, true);
+    values_.insert(identifier, std::move(variable));
 }
 
 void QvTreeEval::setWindowVariable(unsigned hash, const char* name, QvValueRef value) {
@@ -124,7 +131,7 @@ void QvTreeEval::setWindowVariable(unsigned hash, const char* name, QvValueRef v
     if (QvValueContainer* container = windows_.find(hash, name))
         container->setValue(std::move(value));
     else
-        windows_.insert(hash, name, new QvValueContainer(std::move(value), name, QV_CONTAINER_WINDOW, session_));
+        windows_.insert(hash, new QvValueContainer(std::move(value), name, QV_CONTAINER_WINDOW, session_));
 }
 
 void QvTreeEval::setReference(unsigned hash, const char* name, QvValueContainer* container, bool writable) {
@@ -132,7 +139,7 @@ void QvTreeEval::setReference(unsigned hash, const char* name, QvValueContainer*
     if (QvValueContainer* existing = values_.find(hash, name))
         existing->setReference(container);
     else
-        values_.insert(hash, name, new QvValueContainer(container, name, QV_CONTAINER_VARIABLE, writable));
+        values_.insert(hash, new QvValueContainer(container, name, QV_CONTAINER_VARIABLE, writable));
 }
 
 void QvTreeEval::setWindowReference(unsigned hash, const char* name, QvValueContainer* container) {
@@ -140,7 +147,7 @@ void QvTreeEval::setWindowReference(unsigned hash, const char* name, QvValueCont
     if (QvValueContainer* existing = windows_.find(hash, name))
         existing->setReference(container);
     else
-        windows_.insert(hash, name, new QvValueContainer(container, name, QV_CONTAINER_WINDOW, false));
+        windows_.insert(hash, new QvValueContainer(container, name, QV_CONTAINER_WINDOW, false));
 }
 
 // Deleting a read-write reference deletes the variable it stands for as well.
@@ -189,10 +196,7 @@ void QvTreeEval::checkWritable(bool writable) {
     if (!writable) QvError("Attempted to modify a read-only value.");
 }
 
-void QvTreeEval::checkInterrupt() {
-    QvYield();
-    if (session_->getInterruptedFlag()) QvError("Execution Terminated by User.");
-}
+void QvTreeEval::checkInterrupt() { pollInterrupt(); }
 
 // An error is reported once, at the innermost statement; the statements around it
 // only pass "RunTime Error" on. Inside a catch nothing is reported.

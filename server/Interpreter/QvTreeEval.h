@@ -8,8 +8,10 @@
 // The evaluator of one run (or of one user-function call, whose outer evaluator is the
 // run's): the variables of its scope in two maps, ordinary and window variables, and
 // the rules that turn errors into the session's run-time error records.
-class QV_EXPORT QvTreeEval : public TreeEval {
+class QV_EXPORT QvTreeEval final : public TreeEval {
 public:
+    // A top-level evaluator (no outer one) files its variables by the layout of the
+    // session's top level; a call's evaluator is given its function's (useLayout).
     QvTreeEval(QvParser* session, QvTreeEval* outer = nullptr);
     ~QvTreeEval() override;
 
@@ -22,6 +24,9 @@ public:
     bool hasVariable(unsigned hash, const char* name) override;
     QvValueRef getWindowValue(unsigned hash, const char* name, bool& writable) override;
     void setVariable(unsigned hash, const char* name, QvValueRef value) override;
+    // setVariable and setReference (read-write) for a parameter of a script function.
+    void setParameter(const AST* identifier, QvValueRef value);
+    void setReferenceParameter(const AST* identifier, QvValueContainer* container);
     void setWindowReference(unsigned hash, const char* name, QvValueContainer* container) override;
     void setWindowVariable(unsigned hash, const char* name, QvValueRef value) override;
     void deleteVariable(unsigned hash, const char* name) override;
@@ -34,6 +39,9 @@ public:
     void printValueMaps() override;
     QvValueContainer* getWindowContainer(unsigned hash, const char* name) override;
 
+    // Only while the evaluator holds no variables.
+    void useLayout(const QvScopeLayout* layout) { values_.useLayout(layout); }
+
     // Records one run-time error at the node's line in the session's error list.
     void reportRuntimeError(AST* node, const std::string& message);
 
@@ -42,22 +50,19 @@ public:
     std::unique_ptr<QvTreeEval> takeCallEvaluator();
     void keepCallEvaluator(std::unique_ptr<QvTreeEval> evaluator);
 
-    const QvValueMap& valueMap() const { return values_; }
-    const QvValueMap& windowValueMap() const { return windows_; }
 
 private:
     QvTreeEval* outerEvaluator() const { return static_cast<QvTreeEval*>(outer_); }
+
     // Drops the entries that refer to nothing any more, here and in the outer evaluator.
     void purge();
     void purgeOwnMaps();
+    void removeAllVariables();
     // Forgets every variable and all state, as if just made.
     void recycle();
-    bool anyWindowVariables() const;
     void deleteEntriesFor(const QvValueContainer* container);
 
     static constexpr size_t kSpareCallEvaluators = 64;
 
-    QvValueMap values_;
-    QvValueMap windows_;
     std::vector<std::unique_ptr<QvTreeEval>> spareCallEvaluators_;
 };

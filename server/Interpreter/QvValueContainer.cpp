@@ -5,43 +5,44 @@
 
 #include "Errors/QvErrors.h"
 #include "Values/QvNoValue.h"
+#include "Values/QvNumberValue.h"
 
-QvValueContainer::QvValueContainer(QvValueRef value, const std::string& name, QvContainerKind kind,
+QvValueContainer::QvValueContainer(QvValueRef value, const char* name, QvContainerKind kind,
                                    QvParser* session)
     : session_(session), kind_(kind) {
     (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+    holdFirstValue(std::move(value));
+    if (kind == QV_CONTAINER_WINDOW) openWindow();
+}
+
+QvValueContainer::QvValueContainer(QvValueContainer* referee, const char* name, QvContainerKind kind,
+                                   bool writable)
+    : session_(nullptr), kind_(kind) {
+    if (!referee) QvError("can't reference NULL container");
+    session_ = referee->session_;
+    (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+    referFirstTo(referee, writable);
+    if (kind == QV_CONTAINER_WINDOW) openWindow();
+}
+
+void QvValueContainer::holdFirstValue(QvValueRef value) {
+    writableReference_ = false;
     if (value)
         setValue(std::move(value));
     else {
         slot_.value = new QvNoValue;
         slot_.kind = QvArgumentSlot::Value;
     }
-    if (kind == QV_CONTAINER_WINDOW) openWindow();
 }
 
-QvValueContainer::QvValueContainer(QvValueContainer* referee, const std::string& name, QvContainerKind kind,
-                                   bool writable)
-    : writableReference_(writable), session_(nullptr), kind_(kind) {
-    if (!referee) QvError("can't reference NULL container");
-    session_ = referee->session_;
-    (kind == QV_CONTAINER_WINDOW ? windowName_ : name_) = name;
+void QvValueContainer::referFirstTo(QvValueContainer* referee, bool writable) {
+    writableReference_ = writable;
     linkTo(referee);
-    if (kind == QV_CONTAINER_WINDOW) openWindow();
 }
 
 QvValueContainer::~QvValueContainer() { detach(); }
 
 void QvValueContainer::openWindow() { window_ = new QvWindow(getValue(), windowName_, session_); }
-
-QvValueContainer* QvValueContainer::endOfChain() const {
-    const QvValueContainer* c = this;
-    while (c->isReference()) c = c->slot_.referee;
-    return const_cast<QvValueContainer*>(c);
-}
-
-const QvValueRef& QvValueContainer::getValue() const { return endOfChain()->slot_.value; }
-
-QvValueRef& QvValueContainer::resolvedHandle() { return endOfChain()->slot_.value; }
 
 QvValueRef& QvValueContainer::getValueForWrite() {
     QvValueContainer* c = this;
@@ -70,6 +71,27 @@ void QvValueContainer::setValue(QvValueRef value) {
     c->slot_.value = std::move(value);
     c->slot_.kind = QvArgumentSlot::Value;
     c->notify();
+}
+
+void QvValueContainer::setNumber(double number) {
+    QvValueContainer* c = this;
+    while (c->isWritableReference()) c = c->slot_.referee;
+    if (QvNumberValue* held = QvNumberValue::unshared(c->slot_.value)) {
+        held->setValue(number);
+        c->notify();
+        return;
+    }
+    setValue(new QvNumberValue(number));
+}
+
+void QvValueContainer::increment() {
+    if (!isWritable()) QvError("Attempt to increment a reference");
+    QvValueRef& handle = resolvedHandle();
+    if (!handle || handle->GetType() != QV_NUMBER) QvError("Increment variable must be a number.");
+    handle.makeUnique();
+    QvNumberValue& number = static_cast<QvNumberValue&>(*handle);
+    number.setValue(number.value() + 1.0);
+    notify();
 }
 
 void QvValueContainer::setReference(QvValueContainer* referee) {
@@ -101,14 +123,16 @@ void QvValueContainer::removeReferee(QvValueContainer* container) {
     if (found != referees_.end()) referees_.erase(found);
 }
 
-void QvValueContainer::clear() {
+bool QvValueContainer::clear() {
     slot_.makeEmpty();
+    if (referees_.empty()) return false;
     std::vector<QvValueContainer*> referees;
     referees.swap(referees_);
     for (QvValueContainer* r : referees) {
         r->slot_.makeEmpty();
         r->clear();
     }
+    return true;
 }
 
 void QvValueContainer::notify() {
@@ -120,8 +144,9 @@ void QvValueContainer::setWindowPosition(double x, double y) {
     if (window_) window_->setPosition(short(std::trunc(x)), short(std::trunc(y)));
 }
 
-void QvValueContainer::detach() {
+bool QvValueContainer::detachLinked() {
     unlinkFromReferee();
-    clear();
+    bool emptiedReferees = clear();
     window_.reset();
+    return emptiedReferees;
 }

@@ -5,6 +5,7 @@
 #include "Interpreter/QvArgumentSlot.h"
 #include "QvExport.h"
 #include "Values/QvAutoObject.h"
+#include "Values/QvBlockPool.h"
 #include "Values/qv_auto_value.h"
 #include "Windows/QvWindow.h"
 
@@ -16,34 +17,49 @@ enum QvContainerKind { QV_CONTAINER_WINDOW = 0, QV_CONTAINER_VARIABLE = 1, QV_CO
 // variable, read-only or read-write), or is empty. A window variable also owns the
 // window that shows its value. References form chains without cycles; every container
 // knows the containers that refer to it, so that changes and deletion reach them.
-class QV_EXPORT QvValueContainer : public QvAutoObject {
+class QV_EXPORT QvValueContainer : public QvAutoObject, public QvPooled<QvValueContainer> {
 public:
     // A variable holding the value (undefined when the handle is empty).
-    QvValueContainer(QvValueRef value, const std::string& name, QvContainerKind kind, QvParser* session);
+    QvValueContainer(QvValueRef value, const char* name, QvContainerKind kind, QvParser* session);
     // A variable referring to `referee`.
-    QvValueContainer(QvValueContainer* referee, const std::string& name, QvContainerKind kind, bool writable);
+    QvValueContainer(QvValueContainer* referee, const char* name, QvContainerKind kind, bool writable);
     ~QvValueContainer() override;
+    // What the two constructors do with the content, also for taking up a detached
+    // container of a variable again under the same name.
+    void holdFirstValue(QvValueRef value);
+    void referFirstTo(QvValueContainer* referee, bool writable);
     QvValueContainer(const QvValueContainer&) = delete;
     QvValueContainer& operator=(const QvValueContainer&) = delete;
 
     // The value at the end of the reference chain (an empty handle for an empty end).
-    const QvValueRef& getValue() const;
+    const QvValueRef& getValue() const { return endOfChain()->slot_.value; }
     // The handle at the end of the chain, for changing the value in place; every hop
     // must be a read-write reference to a container that still holds something.
     QvValueRef& getValueForWrite();
     // The handle at the end of the chain, whatever the references allow.
-    QvValueRef& resolvedHandle();
+    QvValueRef& resolvedHandle() { return endOfChain()->slot_.value; }
     bool isWritable() const;
 
     void setValue(QvValueRef value);
+    // setValue with a new number, written into the number held when nobody else holds it.
+    void setNumber(double number);
+    // Adds 1 to the number held (the increment modifier of loops); the chain must be
+    // writable and end in a number.
+    void increment();
     void setReference(QvValueContainer* referee);
-    // Empties this container and, recursively, every container referring to it.
-    void clear();
+    // Empties this container and, recursively, every container referring to it; true
+    // when there were such containers.
+    bool clear();
     // Refreshes this container's window and those of every container referring to it.
     void notify();
     void setWindowPosition(double x, double y);
-    // What leaving a map does: unlink from the referee, empty the referees, close the window.
-    void detach();
+    // What leaving a map does: unlink from the referee, empty the referees (true when
+    // there were any), close the window. A plain variable only lets go of its value.
+    bool detach() {
+        if (isReference() || !referees_.empty() || window_) return detachLinked();
+        slot_.makeEmpty();
+        return false;
+    }
 
     bool isEmpty() const { return slot_.kind == QvArgumentSlot::Empty; }
     bool isReference() const { return slot_.kind == QvArgumentSlot::Reference; }
@@ -56,10 +72,15 @@ public:
 
 private:
     void openWindow();
+    bool detachLinked();
     void linkTo(QvValueContainer* referee);
     void unlinkFromReferee();
     void removeReferee(QvValueContainer* container);
-    QvValueContainer* endOfChain() const;
+    QvValueContainer* endOfChain() const {
+        const QvValueContainer* c = this;
+        while (c->isReference()) c = c->slot_.referee;
+        return const_cast<QvValueContainer*>(c);
+    }
 
     QvArgumentSlot slot_;
     bool writableReference_ = false;

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "Errors/QvControlSignals.h"
-#include "Errors/QvErrors.h"
 #include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
+#include "Errors/QvYieldState.h"
 #include "Files/QvFile.h"
 #include "FrontEnd/QvTokens.h"
 #include "HostServices/QvHostServices.h"
@@ -66,35 +66,33 @@ void TreeEval::requireValue(const QvValue* value) {
     if (!value) QvError("Reference to an invalid variable.");
 }
 
-// ---- Tree access ------------------------------------------------------------------
+// ---- Variables --------------------------------------------------------------------
 
-AST* TreeEval::child(AST* node) {
-    AST* first = node ? node->firstChild() : nullptr;
-    if (!first) missingTree();
-    return first;
+QvValueContainer* TreeEval::createVariable(unsigned hash, const char* name) {
+    return values_.insert(hash, new QvValueContainer(QvValueRef(), name, QV_CONTAINER_VARIABLE, session_));
 }
 
-// A window variable is written as a marker and its name as two siblings.
-AST* TreeEval::operandAfter(AST* operand) {
-    AST* next = operand->nextSibling();
-    if (isWindowMarker(operand)) next = next ? next->nextSibling() : nullptr;
-    if (!next) missingTree();
-    return next;
+QvValueContainer* TreeEval::createVariable(const AST* identifier) {
+    if (values_.residesHere(identifier)) return values_.addResident(identifier, QvValueRef(), session_);
+    return values_.insert(identifier, newVariable(identifier, QvValueRef()));
 }
 
-AST* TreeEval::identifierOf(AST* scopeNode) {
-    AST* identifier = child(scopeNode);
-    if (identifier->getType() != QV_TOK_IDENT) mismatchedToken(QV_TOK_IDENT, identifier);
-    return identifier;
+QvValueMap::ContainerRef TreeEval::newVariable(const AST* identifier, QvValueRef value) {
+    QvValueMap::ContainerRef variable = values_.takeSpare(identifier);
+    if (variable)
+        variable->holdFirstValue(std::move(value));
+    else
+        variable = new QvValueContainer(std::move(value), identifier->getText(), QV_CONTAINER_VARIABLE, session_);
+    return variable;
 }
 
-bool TreeEval::isWindowMarker(const AST* node) {
-    return node->getType() == QV_TOK_LOCAL_WINDOW || node->getType() == QV_TOK_GLOBAL_WINDOW;
+void TreeEval::raiseCircular() {
+    QvError("Illegal attempt to overwrite a reference with expression containing that reference.");
 }
 
-bool TreeEval::isVariable(const AST* node) {
-    return node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL;
-}
+void TreeEval::raiseUnknown(const char* name) { throw new QvIdentifierException(name); }
+
+void TreeEval::raiseTerminated() { QvError("Execution Terminated by User."); }
 
 // ---- Statements -------------------------------------------------------------------
 
@@ -106,34 +104,37 @@ void TreeEval::programme(AST* root) {
     }
 }
 
+// Blocks, catch and definitions run unguarded. Every error of any other statement is
+// reported by its guard, once, unless an inner statement already did; control signals
+// pass through untouched.
 void TreeEval::statement(AST* node) {
-    switch (node->getType()) {
-    case QV_TOK_BEGIN: codeBlock(node); return;
-    case QV_TOK_CATCH: catchStatement(node); return;
-    case QV_TOK_DEFINE: return;
-    case QV_CIRC_REF: case QV_NO_CIRC_REF:
-    case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
-    case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT:
-    case QV_TOK_DELETE: case QV_TOK_EXPR_STATEMENT:
-    case QV_TOK_TIMES: case QV_TOK_FOREVER: case QV_TOK_WHILE:
-    case QV_TOK_UNTIL: case QV_TOK_FROM: case QV_TOK_FOR:
-    case QV_TOK_IF: case QV_TOK_ELSE:
-    case QV_TOK_BREAK: case QV_TOK_WAIT: case QV_TOK_PRINT: case QV_TOK_BEEP: case QV_TOK_SCRIPT:
-    case QV_TOK_RETURN:
-        guardedStatement(node);
-        return;
-    default:
-        handleError(node, new QvException("Interpreter Error: Unrecognised command."));
+    switch (node->kind()) {
+    case QvNodeKind::Block: codeBlock(node); return;
+    case QvNodeKind::Catch: catchStatement(node); return;
+    case QvNodeKind::Define: return;
+    default: break;
     }
-}
-
-// Every error of the statement is reported here, once, unless an inner statement
-// already did; control signals pass through untouched.
-void TreeEval::guardedStatement(AST* node) {
+    if (node->kind() < QvNodeKind::Assignment || node->kind() > QvNodeKind::Return)
+        handleError(node, new QvException("Interpreter Error: Unrecognised command."));
     lvalue_ = false;
     try {
-        runGuarded(node);
-        checkInterrupt();
+        switch (node->kind()) {
+        case QvNodeKind::Assignment: assignment(node); break;
+        case QvNodeKind::InPlaceArithmetic: inPlaceArithmetic(node); break;
+        case QvNodeKind::ListEdit: listStatement(node); break;
+        case QvNodeKind::Delete: deleteStatement(node); break;
+        case QvNodeKind::ExpressionStatement: expressionStatement(node); break;
+        case QvNodeKind::If: ifStatement(node); break;
+        case QvNodeKind::IfElse: ifElseStatement(node); break;
+        case QvNodeKind::Break: throw new QvBreakException;
+        case QvNodeKind::Wait: waitStatement(node); break;
+        case QvNodeKind::Print: printStatement(node); break;
+        case QvNodeKind::Beep: beepStatement(); break;
+        case QvNodeKind::Return: returnStatement(node); break;
+        case QvNodeKind::AppleScript: QvError("AppleScript not available on x86 machines");
+        default: repeatStatement(node);
+        }
+        pollInterrupt();
     } catch (QvException* error) {
         handleError(node, error);
     } catch (QvBreakException*) {
@@ -142,27 +143,6 @@ void TreeEval::guardedStatement(AST* node) {
         throw;
     } catch (...) {
         handleError(node, new QvException("Quarvel Internal Error."));
-    }
-}
-
-void TreeEval::runGuarded(AST* node) {
-    switch (node->getType()) {
-    case QV_CIRC_REF: case QV_NO_CIRC_REF: assignment(node); return;
-    case QV_TOK_ADD: case QV_TOK_SUBTRACT: case QV_TOK_MULTIPLY: case QV_TOK_DIVIDE:
-        inPlaceArithmetic(node);
-        return;
-    case QV_TOK_APPEND: case QV_TOK_PREPEND: case QV_TOK_INSERT: listStatement(node); return;
-    case QV_TOK_DELETE: deleteStatement(node); return;
-    case QV_TOK_EXPR_STATEMENT: expressionStatement(node); return;
-    case QV_TOK_IF: ifStatement(node); return;
-    case QV_TOK_ELSE: ifElseStatement(node); return;
-    case QV_TOK_BREAK: throw new QvBreakException;
-    case QV_TOK_WAIT: waitStatement(node); return;
-    case QV_TOK_PRINT: printStatement(node); return;
-    case QV_TOK_BEEP: beepStatement(); return;
-    case QV_TOK_RETURN: returnStatement(node); return;
-    case QV_TOK_SCRIPT: QvError("AppleScript not available on x86 machines");
-    default: repeatStatement(node);
     }
 }
 
@@ -185,20 +165,27 @@ void TreeEval::assignment(AST* marker) {
     }
 }
 
+// A source computing a number has no side effects: it cannot take the variable away,
+// and its number goes into the variable's own number when nobody shares that.
 void TreeEval::assignVariable(AST* target, AST* source, bool circular) {
-    AST* name = identifierOf(target);
-    TreeEval& where = scope(target->getType() == QV_TOK_GLOBAL);
-    QvValueContainer* container = where.getContainerCreate(name->hash(), name->getText(), circular);
+    QvValueContainer* container = createdVariable(target, circular);
     if (source->getType() != QV_TOK_REFERENCE) {
+        double number;
+        if (source->form() != QvNodeForm::Other && numberOf(source, number)) {
+            container->setNumber(number);
+            return;
+        }
         qv_auto_value<QvValueContainer> held = container;
         container->setValue(expression(source));
         return;
     }
-    AST* referred = operandAfter(source);
+    container->setReference(referredVariable(operandAfter(source)));
+}
+
+// The variable after a `reference` marker.
+QvValueContainer* TreeEval::referredVariable(AST* referred) {
     if (!isVariable(referred)) noViableAlternative("setStatement", referred);
-    AST* referredName = identifierOf(referred);
-    TreeEval& referredScope = scope(referred->getType() == QV_TOK_GLOBAL);
-    container->setReference(referredScope.getContainer(referredName->hash(), referredName->getText()));
+    return existingVariable(referred);
 }
 
 void TreeEval::assignWindow(AST* marker, AST* source) {
@@ -209,12 +196,7 @@ void TreeEval::assignWindow(AST* marker, AST* source) {
         where.setWindowVariable(hash, name.c_str(), expression(source));
         return;
     }
-    AST* referred = operandAfter(source);
-    if (!isVariable(referred)) noViableAlternative("setStatement", referred);
-    AST* referredName = identifierOf(referred);
-    TreeEval& referredScope = scope(referred->getType() == QV_TOK_GLOBAL);
-    where.setWindowReference(hash, name.c_str(),
-                             referredScope.getContainer(referredName->hash(), referredName->getText()));
+    where.setWindowReference(hash, name.c_str(), referredVariable(operandAfter(source)));
 }
 
 // A variable is changed in place (made its own first); any other base is evaluated so
@@ -239,7 +221,7 @@ void TreeEval::assignElement(AST* target, AST* source) {
     QvValue* container = element.forWrite();
     requireValue(container);
     container->SetIndexed(index.get(), value);
-    notifyHolders(container);
+    notifyChanged(container);
 }
 
 void TreeEval::assignDoubleElement(AST* target, AST* source) {
@@ -255,7 +237,7 @@ void TreeEval::assignDoubleElement(AST* target, AST* source) {
     QvValue* container = element.forWrite();
     requireValue(container);
     container->SetDoubleIndexed(i.get(), j.get(), value);
-    notifyHolders(container);
+    notifyChanged(container);
 }
 
 void TreeEval::assignProperty(AST* target, AST* source) {
@@ -265,7 +247,7 @@ void TreeEval::assignProperty(AST* target, AST* source) {
     QvValue* container = object.forWrite();
     requireValue(container);
     container->SetProperty(container->PropertyId(property->getText()), value.get());
-    notifyHolders(container);
+    notifyChanged(container);
 }
 
 void TreeEval::assignFile(AST* target, AST* source) {
@@ -278,28 +260,56 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     const bool valueFirst = kind == QV_TOK_ADD || kind == QV_TOK_SUBTRACT;
     AST* first = child(node);
     AST* second = operandAfter(first);
+    if (inPlaceNumber(kind, valueFirst ? second : first, valueFirst ? first : second)) return;
     QvValueRef amount;
     if (valueFirst) amount = expression(first);
-    QvOperand target = identifierExpression(valueFirst ? second : first);
+    // With the amount known first, nothing runs between finding the target and changing it.
+    QvOperand target = identifierExpression(valueFirst ? second : first, valueFirst ? QvOperand::Unheld : QvOperand::Held);
     if (!valueFirst) amount = expression(second);
     checkWritable(target.writable());
     QvValueRef& handle = target.handle();
+    QvNumberValue* number = QvNumberValue::unshared(handle);
+    if (number && amount && amount->GetType() == QV_NUMBER) {
+        number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount->AsNumber()));
+        notifyChanged(number);
+        return;
+    }
     switch (kind) {
     case QV_TOK_ADD: QvArithmetic::Add(handle, handle, amount, true); break;
     case QV_TOK_SUBTRACT: QvArithmetic::Subtract(handle, handle, amount, true); break;
     case QV_TOK_MULTIPLY: QvArithmetic::Multiply(handle, handle, amount, true); break;
     default: QvArithmetic::Divide(handle, handle, amount, true);
     }
-    notifyHolders(handle.get());
+    notifyChanged(handle.get());
+}
+
+// A variable holding a number that nobody else shares, changed by an amount that
+// computes a number: the number changes in place and no value is made. The operands
+// are taken in the statement's order, with the same checks; false, having changed
+// nothing, when this does not apply.
+bool TreeEval::inPlaceNumber(int kind, AST* target, AST* amountNode) {
+    if (target->form() != QvNodeForm::Variable || amountNode->form() == QvNodeForm::Other) return false;
+    const bool amountFirst = kind == QV_TOK_ADD || kind == QV_TOK_SUBTRACT;
+    double amount;
+    if (amountFirst && !numberOf(amountNode, amount)) return false;
+    QvValueContainer* variable = readVariable(target);
+    if (!amountFirst && !numberOf(amountNode, amount)) return false;
+    checkWritable(variable->isWritable());
+    QvNumberValue* number = QvNumberValue::unshared(variable->resolvedHandle());
+    if (!number) return false;
+    number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount));
+    notifyChanged(number);
+    return true;
 }
 
 void TreeEval::listStatement(AST* node) {
     AST* valueNode = child(node);
     AST* targetNode = operandAfter(valueNode);
     QvValueRef value = expression(valueNode);
-    QvOperand target = identifierExpression(targetNode);
+    const bool positioned = node->getType() == QV_TOK_INSERT;
+    QvOperand target = identifierExpression(targetNode, positioned ? QvOperand::Held : QvOperand::Unheld);
     QvValueRef position;
-    if (node->getType() == QV_TOK_INSERT) position = expression(operandAfter(targetNode));
+    if (positioned) position = expression(operandAfter(targetNode));
     checkWritable(target.writable());
     QvValue* list = target.forWrite();
     requireValue(list);
@@ -309,7 +319,7 @@ void TreeEval::listStatement(AST* node) {
         list->Prepend(value.get());
     else
         list->Insert(value.get(), position.get());
-    notifyHolders(list);
+    notifyChanged(list);
 }
 
 void TreeEval::deleteStatement(AST* node) {
@@ -356,24 +366,24 @@ void TreeEval::deleteStatement(AST* node) {
 }
 
 void TreeEval::ifStatement(AST* node) {
-    AST* condition = child(node);
-    if (expression(condition)->AsBoolean()) statement(operandAfter(condition));
+    AST* test = child(node);
+    if (condition(test)) statement(operandAfter(test));
 }
 
 void TreeEval::ifElseStatement(AST* node) {
     AST* ifNode = child(node);
     if (ifNode->getType() != QV_TOK_IF) mismatchedToken(QV_TOK_IF, ifNode);
-    AST* condition = child(ifNode);
+    AST* test = child(ifNode);
     AST* elseBranch = ifNode->nextSibling();
     if (!elseBranch) missingTree();
-    if (expression(condition)->AsBoolean())
-        statement(operandAfter(condition));
+    if (condition(test))
+        statement(operandAfter(test));
     else
         statement(elseBranch);
 }
 
 void TreeEval::codeBlock(AST* node) {
-    checkInterrupt();
+    pollInterrupt();
     for (AST* s = node->firstChild(); s && !returning_; s = s->nextSibling()) statement(s);
 }
 
@@ -452,12 +462,12 @@ void TreeEval::waitStatement(AST* node) {
 void TreeEval::printStatement(AST* node) {
     QvValueRef value = expression(child(node));
     session_->printToConsole(value->AsText());
-    checkInterrupt();
+    pollInterrupt();
 }
 
 void TreeEval::beepStatement() {
     QvGetHostServices()->beep();
-    checkInterrupt();
+    pollInterrupt();
 }
 
 void TreeEval::expressionStatement(AST* node) { functionElement(child(node)); }
@@ -466,12 +476,12 @@ void TreeEval::expressionStatement(AST* node) { functionElement(child(node)); }
 
 void TreeEval::repeatStatement(AST* node) {
     try {
-        switch (node->getType()) {
-        case QV_TOK_TIMES: timesLoop(node); return;
-        case QV_TOK_FOREVER: foreverLoop(node); return;
-        case QV_TOK_WHILE: whileLoop(node); return;
-        case QV_TOK_FOR: forLoop(node); return;
-        case QV_TOK_UNTIL: case QV_TOK_FROM: dateLoop(node); return;
+        switch (node->kind()) {
+        case QvNodeKind::TimesLoop: timesLoop(node); return;
+        case QvNodeKind::ForeverLoop: foreverLoop(node); return;
+        case QvNodeKind::WhileLoop: whileLoop(node); return;
+        case QvNodeKind::ForLoop: forLoop(node); return;
+        case QvNodeKind::DateLoop: dateLoop(node); return;
         default: noViableAlternative("statement", node);
         }
     } catch (QvBreakException* signal) {
@@ -517,7 +527,7 @@ TreeEval::LoopState TreeEval::startLoop(const LoopParts& parts) {
 // statement stops the run.
 bool TreeEval::beginPass(LoopState& loop) {
     if (session_->getInterruptedFlag()) return false;
-    checkInterrupt();
+    QvYieldFast();
     if (loop.period > 0) loop.passStart = Clock::now();
     return true;
 }
@@ -529,9 +539,7 @@ void TreeEval::sleepRest(const LoopState& loop) {
 }
 
 void TreeEval::incrementCounter(const LoopState& loop) {
-    if (!loop.increment) return;
-    AST* name = identifierOf(loop.increment);
-    incrementVariable(loop.increment->getType() == QV_TOK_GLOBAL, name->hash(), name->getText());
+    if (loop.increment) readVariable(loop.increment)->increment();
 }
 
 void TreeEval::timesLoop(AST* node) {
@@ -559,13 +567,13 @@ void TreeEval::foreverLoop(AST* node) {
 
 void TreeEval::whileLoop(AST* node) {
     LoopParts parts = loopParts(node, 1);
-    bool going = expression(parts.operands[0])->AsBoolean();
+    bool going = condition(parts.operands[0]);
     LoopState loop = startLoop(parts);
     while (going && beginPass(loop)) {
         statement(parts.body);
         if (returning_) return;
         incrementCounter(loop);
-        going = expression(parts.operands[0])->AsBoolean();
+        going = condition(parts.operands[0]);
         if (going) sleepRest(loop);
     }
 }

@@ -5,8 +5,13 @@
 #include "FrontEnd/QvTokens.h"
 // The token numbers come before the parser library headers that AST.h pulls in.
 #include "FrontEnd/AST.h"
+#include "Errors/QvYieldState.h"
 #include "Interpreter/QvOperand.h"
+#include "Interpreter/QvValueMap.h"
+#include "Plugins/QvCallTarget.h"
 #include "QvExport.h"
+#include "Session/QvParser.h"
+#include "Values/QvNumberValue.h"
 #include "Values/QvValue.h"
 
 class QvCallSite;
@@ -14,8 +19,10 @@ class QvException;
 class QvParser;
 
 // The tree walker: one method per rule of the language, walking the trees the parser
-// builds. Variables, interruption and error reporting are hooks that QvTreeEval
-// supplies. A tree of an unexpected shape raises a "Runtime internal error: ..." error.
+// builds, with the two variable maps of its scope. The operations on variables,
+// interruption and error reporting are hooks that QvTreeEval supplies; the walker's
+// own lookups of bound identifiers take the same steps inline. A tree of an
+// unexpected shape raises a "Runtime internal error: ..." error.
 class QV_EXPORT TreeEval {
 public:
     TreeEval(QvParser* session, TreeEval* outer);
@@ -28,7 +35,7 @@ public:
     void statement(AST* node);
     QvValueRef expression(AST* node);
     // A variable (or window variable, file, URL, clipboard) as a statement's target.
-    QvOperand identifierExpression(AST* node);
+    QvOperand identifierExpression(AST* node, QvOperand::Hold hold = QvOperand::Held);
 
     QvParser* session() const { return session_; }
     TreeEval* outer() const { return outer_; }
@@ -71,11 +78,54 @@ public:
     virtual void printValueMaps() = 0;
     virtual QvValueContainer* getWindowContainer(unsigned hash, const char* name) = 0;
 
+    const QvValueMap& valueMap() const { return values_; }
+    const QvValueMap& windowValueMap() const { return windows_; }
+
 protected:
     using Clock = std::chrono::steady_clock;
 
     // The evaluator that a `global` scope addresses.
     TreeEval& scope(bool global) { return global && outer_ ? *outer_ : *this; }
+
+    // The lookups behind both the walker and the named variable operations: `found`
+    // is what the value map answered, `name` names the variable in errors. A variable
+    // to read (getValue's steps), one that must exist (getContainer's), or one made
+    // when missing (getContainerCreate's).
+    QvValueContainer* readable(QvValueContainer* found, const char* name) {
+        pollInterrupt();
+        if (!found) raiseUnknown(name);
+        return found;
+    }
+    QvValueContainer* existing(QvValueContainer* found, const char* name) {
+        QvYieldFast();
+        if (!found) raiseUnknown(name);
+        return found;
+    }
+    QvValueContainer* created(QvValueContainer* found, unsigned hash, const char* name, bool circular) {
+        QvYieldFast();
+        if (!found) found = createVariable(hash, name);
+        if (circular && !found->isWritable()) raiseCircular();
+        return found;
+    }
+    QvValueContainer* createVariable(unsigned hash, const char* name);
+    QvValueContainer* createVariable(const AST* identifier);
+    // An ordinary variable for the identifier holding the value (undefined when empty),
+    // not yet filed: a kept container of the map's when there is one.
+    QvValueMap::ContainerRef newVariable(const AST* identifier, QvValueRef value);
+    [[noreturn]] static void raiseCircular();
+    [[noreturn]] static void raiseUnknown(const char* name);
+    // checkInterrupt's steps: QvYield, then a stop request raises "Execution Terminated by User.".
+    void pollInterrupt() {
+        QvYieldFast();
+        if (session_->getInterruptedFlag()) raiseTerminated();
+    }
+    [[noreturn]] static void raiseTerminated();
+    // Only windows show anything of a change: with no window variable in reach there
+    // is nobody for notifyHolders to tell.
+    bool windowsInReach() const { return !windows_.empty() || (outer_ && !outer_->windows_.empty()); }
+    void notifyChanged(QvValue* value) {
+        if (windowsInReach()) notifyHolders(value);
+    }
 
     QvParser* session_;
     TreeEval* outer_;
@@ -83,6 +133,8 @@ protected:
     bool lvalue_ = false;
     QvValueRef* returnTarget_ = nullptr;
     bool returning_ = false;
+    QvValueMap values_;
+    QvValueMap windows_;
 
 private:
     struct LoopParts {
@@ -98,23 +150,76 @@ private:
     };
 
     // Tree access.
-    AST* child(AST* node);
-    AST* operandAfter(AST* operand);
-    AST* identifierOf(AST* scopeNode);
-    static bool isWindowMarker(const AST* node);
-    static bool isVariable(const AST* node);
+    static AST* child(AST* node) {
+        AST* first = node ? node->firstChild() : nullptr;
+        if (!first) missingTree();
+        return first;
+    }
+    // A window variable is written as a marker and its name as two siblings.
+    static AST* operandAfter(AST* operand) {
+        AST* next = operand->nextSibling();
+        if (isWindowMarker(operand)) next = next ? next->nextSibling() : nullptr;
+        if (!next) missingTree();
+        return next;
+    }
+    static AST* identifierOf(AST* scopeNode) {
+        if (scopeNode->form() == QvNodeForm::Variable) return scopeNode->firstChild();
+        AST* identifier = child(scopeNode);
+        if (identifier->getType() != QV_TOK_IDENT) mismatchedToken(QV_TOK_IDENT, identifier);
+        return identifier;
+    }
+    static bool isWindowMarker(const AST* node) {
+        return node->getType() == QV_TOK_LOCAL_WINDOW || node->getType() == QV_TOK_GLOBAL_WINDOW;
+    }
+    static bool isVariable(const AST* node) {
+        return node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL;
+    }
+    // The variable a local or global scope node names, in the evaluator the scope
+    // addresses: to read, existing, or made when missing.
+    // (The identifier's text is asked for only when it is needed: that costs a call.)
+    QvValueContainer* readVariable(AST* scopeNode) {
+        AST* identifier = identifierOf(scopeNode);
+        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
+        QvValueContainer* found = where.values_.find(identifier);
+        return found ? where.readable(found, nullptr) : where.readable(nullptr, identifier->getText());
+    }
+    QvValueContainer* existingVariable(AST* scopeNode) {
+        AST* identifier = identifierOf(scopeNode);
+        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
+        QvValueContainer* found = where.values_.find(identifier);
+        return found ? where.existing(found, nullptr) : where.existing(nullptr, identifier->getText());
+    }
+    QvValueContainer* createdVariable(AST* scopeNode, bool circular) {
+        AST* identifier = identifierOf(scopeNode);
+        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
+        QvValueContainer* found = where.values_.find(identifier);
+        if (!found) {
+            QvYieldFast();
+            found = where.createVariable(identifier);
+        }
+        return where.created(found, 0, nullptr, circular);
+    }
 
     // Statements.
-    void guardedStatement(AST* node);
-    void runGuarded(AST* node);
     void assignment(AST* marker);
     void assignVariable(AST* target, AST* source, bool circular);
+    QvValueContainer* referredVariable(AST* referred);
     void assignWindow(AST* marker, AST* source);
     void assignElement(AST* target, AST* source);
     void assignDoubleElement(AST* target, AST* source);
     void assignProperty(AST* target, AST* source);
     void assignFile(AST* target, AST* source);
     void inPlaceArithmetic(AST* node);
+    bool inPlaceNumber(int kind, AST* target, AST* amount);
+    // The operator of an arithmetic expression or of an in-place statement.
+    static QvArithmeticOp arithmeticOp(int tokenType) {
+        switch (tokenType) {
+        case QV_TOK_PLUS: case QV_TOK_ADD: return QvArithmeticOp::Add;
+        case QV_TOK_MINUS: case QV_TOK_SUBTRACT: return QvArithmeticOp::Subtract;
+        case QV_TOK_MULT: case QV_TOK_MULTIPLY: return QvArithmeticOp::Multiply;
+        default: return QvArithmeticOp::Divide;
+        }
+    }
     void listStatement(AST* node);
     void deleteStatement(AST* node);
     void ifStatement(AST* node);
@@ -142,7 +247,33 @@ private:
     bool insideDateRange(QvValue* first, QvValue* last);
 
     // Expressions.
+    // The nodes the binding pass marked as computing numbers are first tried as plain
+    // numbers: numberOf answers false, having changed nothing, as soon as an operand
+    // is not a number, and the general rules then evaluate the node; errors are the
+    // same either way because those operands have no side effects.
+    bool numberOf(AST* node, double& result) {
+        switch (node->form()) {
+        case QvNodeForm::NumberLiteral: result = node->number(); return true;
+        case QvNodeForm::Variable: return variableNumber(node, result);
+        case QvNodeForm::NumberArithmetic: return arithmeticNumber(node, result);
+        case QvNodeForm::NumberElement: return elementNumber(node, result);
+        default: return false;
+        }
+    }
+    bool variableNumber(AST* scopeNode, double& result) {
+        const QvValue* value = readVariable(scopeNode)->getValue().get();
+        if (!value || value->GetType() != QV_NUMBER) return false;
+        result = static_cast<const QvNumberValue*>(value)->value();
+        return true;
+    }
+    bool arithmeticNumber(AST* node, double& result);
+    bool elementNumber(AST* node, double& result);
+    // 1 or 0 for a comparison of two numbers; -1 when an operand is not a number.
+    int numberComparison(AST* node);
+    // A condition's boolean (if, repeat while).
+    bool condition(AST* node);
     QvValueRef variableValue(AST* scopeNode);
+    QvValue* borrowedValue(AST* node, QvValueRef& kept);
     QvValueRef windowValue(AST* marker);
     QvValueRef mathExpression(AST* node);
     QvValueRef indexingExpression(AST* node);
@@ -156,6 +287,10 @@ private:
     QvValueRef functionElement(AST* node);
     QvValueRef pluginFunctionExpression(AST* node);
     void callArgument(QvCallSite& call, size_t index, AST* argument);
+    static constexpr size_t kDirectArguments = 8;
+    QvValueRef scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
+    QvValueRef argumentValue(AST* expressionNode);
+    static AST* passing(AST* argument);
     QvValueRef initializeExpression(AST* node);
     QvValueRef dateLiteral(AST* node);
     QvValueRef listLiteral(AST* node);

@@ -1,42 +1,83 @@
 #include "Interpreter/TreeEval.h"
+
+#include <new>
+
 #include "Interpreter/QvValueContainer.h"
 #include "Plugins/QvCallProcedure.h"
+#include "Plugins/QvFunctionContainerLocal.h"
 
 // #(PLUGIN_FN, namespace, name, argument...): the arguments are evaluated left to
 // right before the function is looked up.
 QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
-    checkInterrupt();
+    pollInterrupt();
     AST* nameSpace = child(node);
     AST* name = nameSpace->nextSibling();
     if (!name) missingTree();
     size_t count = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling()) ++count;
-    QvCallSite call(nameSpace->getText(), name->getText(), count, session_, this);
+    if (const QvCallTarget* target = QvCallTarget::kept(node))
+        if (const QvCallTarget::Overload* overload = target->scriptCall())
+            if (count <= kDirectArguments) return scriptCall(name->nextSibling(), count, *overload);
+    QvCallSite call(node, count, session_, this);
     size_t index = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling())
         callArgument(call, index++, argument);
-    return QvCallProcedure::callFunction(call);
+    return QvCallProcedure::callFunction(call, QvCallTarget::of(node, call));
+}
+
+// A call whose target takes any values: they go to the function from a plain array,
+// with no argument block and no checks (only values are passed, none refers to a
+// variable that could be deleted meanwhile).
+QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload) {
+    // Only the slots the call uses are made (and unmade).
+    struct Slots {
+        alignas(QvArgumentSlot) unsigned char storage[kDirectArguments * sizeof(QvArgumentSlot)];
+        size_t made = 0;
+        QvArgumentSlot* at(size_t i) { return reinterpret_cast<QvArgumentSlot*>(storage) + i; }
+        ~Slots() {
+            while (made > 0) at(--made)->~QvArgumentSlot();
+        }
+    } slots;
+    AST* argument = firstArgument;
+    for (size_t a = 0; a < count; ++a, argument = argument->nextSibling()) {
+        QvValueRef value = argumentValue(child(passing(argument)));
+        new (slots.at(a)) QvArgumentSlot{nullptr, std::move(value), QvArgumentSlot::Value};
+        ++slots.made;
+    }
+    const QvPluginSignature& signature = *overload.signature;
+    return QvCallProcedure::checkedResult(signature,
+                                          overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf));
+}
+
+// The argument's passing node, after the name of a named argument.
+AST* TreeEval::passing(AST* argument) {
+    if (argument->getType() != QV_TOK_PARAM_ASSIGN) return argument;
+    AST* passed = child(argument)->nextSibling();
+    if (!passed) missingTree();
+    return passed;
+}
+
+// A number goes to a function as a new value of its own: copying a variable's would
+// cost more.
+QvValueRef TreeEval::argumentValue(AST* expressionNode) {
+    double number;
+    if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))
+        return new QvNumberValue(number);
+    return expression(expressionNode);
 }
 
 // #(PARAM_ASSIGN, name, passing) names an argument; #(REF_PARAMETER, variable) passes
 // the caller's variable, #(NO_REF_PARAMETER, expression) a value.
 void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
-    if (argument->getType() == QV_TOK_PARAM_ASSIGN) {
-        AST* name = child(argument);
-        call.setName(index, name->getText());
-        argument = name->nextSibling();
-        if (!argument) missingTree();
-    }
-    QvArgumentSlot& slot = call.argument(index);
+    argument = passing(argument);
     if (argument->getType() == QV_TOK_REF_PARAMETER) {
         AST* variable = child(argument);
         if (!isVariable(variable)) noViableAlternative("parameter", variable);
-        AST* name = identifierOf(variable);
-        slot.referee = scope(variable->getType() == QV_TOK_GLOBAL).getContainer(name->hash(), name->getText());
-        slot.kind = QvArgumentSlot::Reference;
+        call.setReference(index, existingVariable(variable));
         return;
     }
     if (argument->getType() != QV_TOK_NO_REF_PARAMETER) mismatchedToken(QV_TOK_NO_REF_PARAMETER, argument);
-    slot.value = expression(child(argument));
+    QvArgumentSlot& slot = call.argument(index);
+    slot.value = argumentValue(child(argument));
     slot.kind = QvArgumentSlot::Value;
 }

@@ -92,46 +92,92 @@ QvTypeEnum typeOfKeyword(int type) {
 
 QvValueRef TreeEval::expression(AST* node) {
     if (!node) missingTree();
-    switch (node->getType()) {
-    case QV_TOK_LOCAL: case QV_TOK_GLOBAL: return variableValue(node);
-    case QV_TOK_INT1: case QV_TOK_INT2: case QV_TOK_INT4: case QV_TOK_INT_TOK: case QV_TOK_FLOAT:
-    case QV_TOK_EXP_NUM: case QV_TOK_STRINGLIT: case QV_TOK_BADSTRING: case QV_TOK_TRUE: case QV_TOK_FALSE:
-        return literal(node);
-    case QV_TOK_PLUS: case QV_TOK_MINUS: case QV_TOK_MULT: case QV_TOK_DIV: case QV_TOK_UNARY_MINUS:
-        return mathExpression(node);
-    case QV_TOK_EQUAL: case QV_TOK_NE: case QV_TOK_LT: case QV_TOK_LE: case QV_TOK_GT: case QV_TOK_GE:
-    case QV_TOK_NOT:
-        return booleanExpression(node);
-    case QV_TOK_AND: case QV_TOK_OR: return relationExpression(node);
-    case QV_TOK_LINDEX: case QV_TOK_RINDEX: return indexingExpression(node);
-    case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW: return windowValue(node);
-    case QV_TOK_CLIPBOARD: case QV_TOK_FILE: case QV_TOK_URL: return externalValue(node);
-    case QV_TOK_OF: return propertyExpression(node);
-    case QV_TOK_WITH: return propertySetExpression(node);
-    case QV_TOK_AS: return coercionExpression(node);
-    case QV_TOK_PERCENT: case QV_TOK_SECOND: case QV_TOK_MINUTE: case QV_TOK_HOUR: case QV_TOK_DAY:
-    case QV_TOK_WEEK: case QV_TOK_YEAR:
-        return postfixExpression(node);
-    case QV_TOK_DATETIME: return dateLiteral(node);
-    case QV_TOK_LLIST: return listLiteral(node);
-    case QV_TOK_PLUGIN_FN: case QV_TOK_SIN: case QV_TOK_COS: case QV_TOK_TAN: case QV_TOK_ASIN:
-    case QV_TOK_ACOS: case QV_TOK_ATAN: case QV_TOK_SQRT: case QV_TOK_EXP: case QV_TOK_LOG: case QV_TOK_LN:
-    case QV_TOK_ROUND: case QV_TOK_FLOOR: case QV_TOK_CEIL: case QV_TOK_ABS: case QV_TOK_MAX: case QV_TOK_MIN:
-    case QV_TOK_POW: {
+    if (node->form() == QvNodeForm::NumberArithmetic || node->form() == QvNodeForm::NumberElement) {
+        double number;
+        if (numberOf(node, number)) return new QvNumberValue(number);
+    } else if (node->form() == QvNodeForm::NumberComparison) {
+        int flag = numberComparison(node);
+        if (flag >= 0) return booleanValue(flag);
+    }
+    switch (node->kind()) {
+    case QvNodeKind::Variable: return variableValue(node);
+    case QvNodeKind::Literal: return literal(node);
+    case QvNodeKind::Arithmetic: return mathExpression(node);
+    case QvNodeKind::Comparison: return booleanExpression(node);
+    case QvNodeKind::Logic: return relationExpression(node);
+    case QvNodeKind::Indexing: return indexingExpression(node);
+    case QvNodeKind::WindowValue: return windowValue(node);
+    case QvNodeKind::External: return externalValue(node);
+    case QvNodeKind::Property: return propertyExpression(node);
+    case QvNodeKind::PropertySet: return propertySetExpression(node);
+    case QvNodeKind::Coercion: return coercionExpression(node);
+    case QvNodeKind::Unit: return postfixExpression(node);
+    case QvNodeKind::DateLiteral: return dateLiteral(node);
+    case QvNodeKind::ListLiteral: return listLiteral(node);
+    case QvNodeKind::Call: {
         QvValueRef result = functionElement(node);
         if (result->GetType() == QV_UNDEFINED) handleError(node, new QvException("Function returned no result."));
         return result;
     }
-    default:
-        if (typeOfKeyword(node->getType()) != QV_UNDEFINED) return initializeExpression(node);
-        noViableAlternative("expression", node);
+    case QvNodeKind::TypeKeyword: return initializeExpression(node);
+    default: noViableAlternative("expression", node);
     }
 }
 
+bool TreeEval::arithmeticNumber(AST* node, double& result) {
+    AST* leftNode = node->firstChild();
+    double left;
+    if (!numberOf(leftNode, left)) return false;
+    const int type = node->getType();
+    if (leftNode->nextSibling() == nullptr) {
+        if (type == QV_TOK_UNARY_MINUS)
+            result = -left;
+        else if (type == QV_TOK_PERCENT)
+            result = left / unitFactor(type);
+        else
+            result = left * unitFactor(type);
+        return true;
+    }
+    double right;
+    if (!numberOf(leftNode->nextSibling(), right)) return false;
+    result = QvNumberValue::apply(arithmeticOp(type), left, right);
+    return true;
+}
+
+// Indexing for an element assignment's target wants live elements: not plain numbers.
+bool TreeEval::elementNumber(AST* node, double& result) {
+    if (lvalue_) return false;
+    AST* base = node->firstChild();
+    const QvValue* value = readVariable(base)->getValue().get();
+    requireValue(value);
+    double index;
+    return numberOf(base->nextSibling(), index) && value->NumberAt(index, result);
+}
+
+int TreeEval::numberComparison(AST* node) {
+    AST* leftNode = node->firstChild();
+    double left, right;
+    if (!numberOf(leftNode, left) || !numberOf(leftNode->nextSibling(), right)) return -1;
+    switch (node->getType()) {
+    case QV_TOK_EQUAL: return left == right;
+    case QV_TOK_NE: return !(left == right);
+    case QV_TOK_LT: return left < right;
+    case QV_TOK_LE: return left <= right;
+    case QV_TOK_GT: return left > right;
+    default: return left >= right;
+    }
+}
+
+bool TreeEval::condition(AST* node) {
+    if (node && node->form() == QvNodeForm::NumberComparison) {
+        int flag = numberComparison(node);
+        if (flag >= 0) return flag;
+    }
+    return expression(node)->AsBoolean();
+}
+
 QvValueRef TreeEval::variableValue(AST* scopeNode) {
-    AST* name = identifierOf(scopeNode);
-    bool writable;
-    QvValueRef value = scope(scopeNode->getType() == QV_TOK_GLOBAL).getValue(name->hash(), name->getText(), writable);
+    QvValueRef value = readVariable(scopeNode)->getValue();
     requireValue(value.get());
     return value;
 }
@@ -145,15 +191,11 @@ QvValueRef TreeEval::windowValue(AST* marker) {
     return value;
 }
 
-QvOperand TreeEval::identifierExpression(AST* node) {
+QvOperand TreeEval::identifierExpression(AST* node, QvOperand::Hold hold) {
     switch (node->getType()) {
     case QV_TOK_LOCAL: case QV_TOK_GLOBAL: {
-        AST* name = identifierOf(node);
-        TreeEval& where = scope(node->getType() == QV_TOK_GLOBAL);
-        QvYield();
-        checkInterrupt();
-        QvValueContainer* variable = where.getContainer(name->hash(), name->getText());
-        return QvOperand(variable, variable->isWritable());
+        QvValueContainer* variable = readVariable(node);
+        return QvOperand(variable, variable->isWritable(), hold);
     }
     case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW: {
         std::string name = windowName(node->nextSibling());
@@ -222,6 +264,19 @@ QvValueRef TreeEval::mathExpression(AST* node) {
     QvValueRef left = expression(leftNode);
     if (node->getType() == QV_TOK_UNARY_MINUS) return left->Negate();
     QvValueRef right = expression(operandAfter(leftNode));
+    if (left->GetType() == QV_NUMBER && right->GetType() == QV_NUMBER) {
+        // Two numbers: the result goes into one of them when nobody else holds it.
+        double number = QvNumberValue::apply(arithmeticOp(node->getType()), left->AsNumber(), right->AsNumber());
+        if (QvNumberValue* reusable = QvNumberValue::unshared(left)) {
+            reusable->setValue(number);
+            return left;
+        }
+        if (QvNumberValue* reusable = QvNumberValue::unshared(right)) {
+            reusable->setValue(number);
+            return right;
+        }
+        return new QvNumberValue(number);
+    }
     QvValueRef result;
     switch (node->getType()) {
     case QV_TOK_PLUS: QvArithmetic::Add(result, left, right, false); break;
@@ -243,13 +298,29 @@ QvValueRef TreeEval::booleanExpression(AST* node) {
 // Both operands are always evaluated: no short cut.
 QvValueRef TreeEval::relationExpression(AST* node) { return booleanExpression(node); }
 
+// A variable's value read without a count change: it stays alive as long as no code
+// runs that could change the variable. Anything else is evaluated into `kept`.
+QvValue* TreeEval::borrowedValue(AST* node, QvValueRef& kept) {
+    if (node->form() != QvNodeForm::Variable) {
+        kept = expression(node);
+        return kept.get();
+    }
+    QvValue* value = readVariable(node)->getValue().get();
+    requireValue(value);
+    return value;
+}
+
+// The base is borrowed when the index runs no code (it only computes a number).
 QvValueRef TreeEval::indexingExpression(AST* node) {
     QvValueRef result;
     if (node->getType() == QV_TOK_LINDEX) {
         AST* base = child(node);
-        QvValueRef value = expression(base);
-        QvValueRef index = expression(operandAfter(base));
-        value->GetIndexed(result, index.get(), lvalue_);
+        AST* indexNode = operandAfter(base);
+        QvValueRef keptValue, keptIndex;
+        QvValue* value = indexNode->form() != QvNodeForm::Other ? borrowedValue(base, keptValue)
+                                                                 : (keptValue = expression(base)).get();
+        QvValue* index = borrowedValue(indexNode, keptIndex);
+        value->GetIndexed(result, index, lvalue_);
         return result;
     }
     AST* indexed = child(node);
@@ -266,7 +337,8 @@ QvValueRef TreeEval::indexingExpression(AST* node) {
 
 QvValueRef TreeEval::propertyExpression(AST* node) {
     AST* property = child(node);
-    QvValueRef object = expression(operandAfter(property));
+    QvValueRef kept;
+    QvValue* object = borrowedValue(operandAfter(property), kept);
     return object->GetProperty(object->PropertyId(property->getText()));
 }
 

@@ -1,103 +1,82 @@
 #include "Plugins/QvCallProcedure.h"
 
-#include <cstring>
-
 #include "Errors/QvErrors.h"
 #include "Interpreter/QvValueContainer.h"
-#include "Plugins/QvPluginRegistry.h"
-#include "Session/QvParser.h"
+#include "Plugins/QvFunctionContainerLocal.h"
+#include "Plugins/QvPluginSignature.h"
 #include "Values/QvNoValue.h"
 
-QvValueRef QvCallProcedure::callFunction(QvCallSite& call) {
-    std::optional<QvParameterBlock> block;
-    if (!bindArguments(QvPluginRegistry::THE_PluginRegistry(), call, block) &&
-        !bindArguments(call.session()->registry(), call, block))
-        call.raiseIncorrectArguments();
-    const QvPluginSignature& signature = block->signature();
-    QvValueRef result = signature.callable()->invoke(*block);
+// Nothing of the target is used once the function runs: a call inside it may find
+// the registries changed and replace the target.
+// A script function takes its arguments straight from the call.
+QvValueRef QvCallProcedure::callFunction(QvCallSite& call, const QvCallTarget& target) {
+    for (const QvCallTarget::Overload& overload : target.overloads()) {
+        if (!overload.viable || !accepts(call, overload)) continue;
+        const QvPluginSignature& signature = *overload.signature;
+        if (overload.scriptFunction)
+            return checkedResult(signature, overload.scriptFunction->call(call.session(), call.caller(), call.arguments(),
+                                                                          overload.argumentOf));
+        QvParameterBlock block(signature, call.session(), call.caller());
+        bind(call, overload, block);
+        return checkedResult(signature, signature.callable()->invoke(block));
+    }
+    call.raiseIncorrectArguments();
+}
+
+// An argument must be a variable exactly when its parameter is by reference, and its
+// value (a variable's current one) of a type the parameter accepts.
+bool QvCallProcedure::accepts(const QvCallSite& call, const QvCallTarget::Overload& overload) {
+    const std::vector<QvPluginParameter>& parameters = overload.signature->parameters();
+    for (size_t a = 0; a < call.size(); ++a) {
+        const QvArgumentSlot& slot = call.argument(a);
+        if (overload.arguments[a].anyValue && slot.kind == QvArgumentSlot::Value) continue;
+        const QvPluginParameter& parameter = parameters[overload.arguments[a].parameter];
+        const QvValue* value;
+        if (slot.kind == QvArgumentSlot::Value)
+            value = slot.value.get();
+        else if (slot.kind == QvArgumentSlot::Reference)
+            value = slot.referee->getValue().get();
+        else
+            return false;
+        QvTypeEnum type = value ? value->GetType() : QV_UNDEFINED;
+        if (!parameter.acceptedTypes.contains(type) || (slot.kind == QvArgumentSlot::Reference) != parameter.byReference)
+            return false;
+    }
+    return true;
+}
+
+// Dynamic parameters that were left out stay empty (the function computes their
+// defaults itself), and so does one registered without any default: reading it
+// raises the error. A function may change a value it was given, unless it promised
+// not to, without the caller seeing the change: such values are made its own.
+void QvCallProcedure::bind(QvCallSite& call, const QvCallTarget::Overload& overload, QvParameterBlock& block) {
+    QvArgumentSlot* entries = block.entries();
+    for (size_t a = 0; a < call.size(); ++a) {
+        QvArgumentSlot& slot = call.argument(a);
+        size_t p = overload.arguments[a].parameter;
+        if (slot.kind == QvArgumentSlot::Reference) {
+            block.setReference(p, slot.referee);
+        } else {
+            entries[p].value = std::move(slot.value);
+            entries[p].kind = QvArgumentSlot::Value;
+        }
+    }
+    const std::vector<QvPluginParameter>& parameters = overload.signature->parameters();
+    for (size_t p = 0; p < parameters.size(); ++p) {
+        const QvPluginParameter& parameter = parameters[p];
+        QvArgumentSlot& entry = entries[p];
+        if (entry.kind == QvArgumentSlot::Empty && !parameter.dynamic && parameter.defaultValue) {
+            entry.value = parameter.isConst ? parameter.defaultValue.get() : parameter.defaultValue->Clone();
+            entry.kind = QvArgumentSlot::Value;
+        } else if (entry.kind == QvArgumentSlot::Value && !parameter.isConst) {
+            entry.value.makeUnique();
+        }
+    }
+}
+
+QvValueRef QvCallProcedure::checkedResult(const QvPluginSignature& signature, QvValueRef result) {
     if (!result) result = new QvNoValue;
     QvTypeEnum type = result->GetType();
     if (type != QV_UNDEFINED && !signature.returnType().contains(type)) QvError("Function returned illegal type");
     return result;
-}
-
-bool QvCallProcedure::bindArguments(const QvPluginRegistry& registry, QvCallSite& call,
-                                    std::optional<QvParameterBlock>& block) {
-    const QvPluginRegistry::Overloads* overloads = registry.overloads(call.nameSpace(), call.function());
-    if (!overloads) return false;
-    for (const std::unique_ptr<QvPluginSignature>& signature : *overloads) {
-        if (call.size() > signature->declaredCount()) continue;
-        block.emplace(*signature, call.session(), call.caller());
-        if (bindTo(call, *block)) {
-            call.releaseValues();
-            makePrivateCopies(*block);
-            return true;
-        }
-        block.reset();
-    }
-    return false;
-}
-
-// Named arguments take their parameters first; each positional one then takes the
-// first parameter still free. An entry that holds something is taken.
-bool QvCallProcedure::bindTo(QvCallSite& call, QvParameterBlock& block) {
-    const std::vector<QvPluginParameter>& parameters = block.signature().parameters();
-    QvArgumentSlot* entries = block.entries();
-    for (size_t a = 0; a < call.size(); ++a) {
-        const char* name = call.name(a);
-        if (!name) continue;
-        size_t p = 0;
-        while (p < parameters.size() &&
-               (entries[p].kind != QvArgumentSlot::Empty || std::strcmp(parameters[p].name.c_str(), name) != 0))
-            ++p;
-        if (p == parameters.size() || !bindArgument(call, a, block, p)) return false;
-    }
-    size_t p = 0;
-    for (size_t a = 0; a < call.size(); ++a) {
-        if (call.name(a)) continue;
-        while (p < parameters.size() && entries[p].kind != QvArgumentSlot::Empty) ++p;
-        if (p == parameters.size() || !bindArgument(call, a, block, p)) return false;
-    }
-    return fillOmitted(block);
-}
-
-// The argument's type must be accepted, and it must be a variable exactly when the
-// parameter is by reference.
-bool QvCallProcedure::bindArgument(QvCallSite& call, size_t argument, QvParameterBlock& block, size_t parameter) {
-    const QvPluginParameter& p = block.signature().parameters()[parameter];
-    const QvArgumentSlot& slot = call.argument(argument);
-    const QvValue* value = nullptr;
-    if (slot.kind == QvArgumentSlot::Value) value = slot.value.get();
-    else if (slot.kind == QvArgumentSlot::Reference) value = slot.referee->getValue().get();
-    else return false;
-    QvTypeEnum type = value ? value->GetType() : QV_UNDEFINED;
-    if (!p.acceptedTypes.contains(type) || (slot.kind == QvArgumentSlot::Reference) != p.byReference) return false;
-    block.entries()[parameter] = slot;
-    return true;
-}
-
-// Dynamic parameters stay empty (the function computes their defaults itself), and so
-// does a parameter registered without any default: reading it raises the error.
-bool QvCallProcedure::fillOmitted(QvParameterBlock& block) {
-    const std::vector<QvPluginParameter>& parameters = block.signature().parameters();
-    QvArgumentSlot* entries = block.entries();
-    for (size_t p = 0; p < parameters.size(); ++p) {
-        if (entries[p].kind != QvArgumentSlot::Empty) continue;
-        const QvPluginParameter& parameter = parameters[p];
-        if (parameter.required) return false;
-        if (parameter.dynamic || !parameter.defaultValue) continue;
-        entries[p].value = parameter.isConst ? parameter.defaultValue.get() : parameter.defaultValue->Clone();
-        entries[p].kind = QvArgumentSlot::Value;
-    }
-    return true;
-}
-
-// A function may change a value it was given, unless it promised not to, without the
-// caller seeing the change.
-void QvCallProcedure::makePrivateCopies(QvParameterBlock& block) {
-    const std::vector<QvPluginParameter>& parameters = block.signature().parameters();
-    for (size_t p = 0; p < parameters.size(); ++p) {
-        QvArgumentSlot& entry = block.entries()[p];
-        if (!parameters[p].isConst && entry.kind == QvArgumentSlot::Value) entry.value.makeUnique();
-    }
 }

@@ -1,28 +1,27 @@
+#include "FrontEnd/QvTokens.h"
 #include "Plugins/QvCallSite.h"
 
 #include <cstring>
 #include <string>
 
 #include "Errors/QvErrors.h"
+#include "FrontEnd/AST.h"
 #include "Plugins/QvPluginRegistry.h"
 
-QvCallSite::QvCallSite(const char* nameSpace, const char* function, size_t argumentCount, QvParser* session,
-                       TreeEval* caller)
-    : nameSpace_(nameSpace),
-      function_(function),
-      session_(session),
-      caller_(caller),
-      arguments_(argumentCount),
-      heapNames_(argumentCount > kInlineNames ? new const char*[argumentCount]() : nullptr),
-      names_(heapNames_ ? heapNames_.get() : inlineNames_) {}
+const char* QvCallSite::nameSpace() const { return node_->firstChild()->getText(); }
 
-void QvCallSite::releaseValues() {
-    for (size_t i = 0; i < size(); ++i) argument(i).value.reset();
+const char* QvCallSite::function() const { return node_->firstChild()->nextSibling()->getText(); }
+
+// #(PARAM_ASSIGN, name, passing) names an argument.
+const char* QvCallSite::name(size_t i) const {
+    AST* argument = node_->firstChild()->nextSibling()->nextSibling();
+    for (; i > 0; --i) argument = argument->nextSibling();
+    return argument->getType() == QV_TOK_PARAM_ASSIGN ? argument->firstChild()->getText() : nullptr;
 }
 
 void QvCallSite::raiseIncorrectArguments() const {
     std::string text = "Function \"";
-    if (std::strcmp(nameSpace_, QvPluginRegistry::kInternalNamespace) != 0) text += std::string(nameSpace_) + ".";
-    text += std::string(function_) + "\" was called with incorrect arguments.";
+    if (std::strcmp(nameSpace(), QvPluginRegistry::kInternalNamespace) != 0) text += std::string(nameSpace()) + ".";
+    text += std::string(function()) + "\" was called with incorrect arguments.";
     QvError(text.c_str());
 }

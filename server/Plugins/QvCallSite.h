@@ -1,49 +1,43 @@
 #pragma once
 #include <cstddef>
-#include <memory>
 
 #include "Interpreter/QvArgumentBlock.h"
 
+class AST;
 class QvParser;
 class TreeEval;
 
-// The arguments of one call expression in call order, each with its name when the
-// call names it. The argument slots sit in an argument block, so that deleting a
-// variable while later arguments are evaluated cannot leave a slot referring to it.
-// Names point into the syntax tree, which outlives every call.
+// The arguments of one call expression in call order. The argument slots sit in an
+// argument block, so that deleting a variable while later arguments are evaluated
+// cannot leave a slot referring to it. The names (namespace, function, named
+// arguments) are read from the call's node, #(PLUGIN_FN, namespace, name, argument...),
+// only when they are needed; the syntax tree outlives every call.
 class QvCallSite {
 public:
-    QvCallSite(const char* nameSpace, const char* function, size_t argumentCount, QvParser* session,
-               TreeEval* caller);
+    QvCallSite(AST* node, size_t argumentCount, QvParser* session, TreeEval* caller)
+        : node_(node), session_(session), caller_(caller), arguments_(argumentCount) {}
     QvCallSite(const QvCallSite&) = delete;
     QvCallSite& operator=(const QvCallSite&) = delete;
 
-    const char* nameSpace() const { return nameSpace_; }
-    const char* function() const { return function_; }
+    const char* nameSpace() const;
+    const char* function() const;
     QvParser* session() const { return session_; }
     TreeEval* caller() const { return caller_; }
 
     size_t size() const { return arguments_.size(); }
+    QvArgumentSlot* arguments() { return arguments_.entries(); }
     QvArgumentSlot& argument(size_t i) { return arguments_.entries()[i]; }
-    // Null for a positional argument.
-    const char* name(size_t i) const { return names_[i]; }
-    void setName(size_t i, const char* name) { names_[i] = name; }
-    // Lets go of the argument values once they are bound, so that a value nobody else
-    // holds reaches the function without being copied.
-    void releaseValues();
+    const QvArgumentSlot& argument(size_t i) const { return arguments_.entries()[i]; }
+    void setReference(size_t i, QvValueContainer* variable) { arguments_.setReference(i, variable); }
+    // The name a named argument gives; null for a positional argument.
+    const char* name(size_t i) const;
 
     // "Function \"Namespace.name\" was called with incorrect arguments."
     [[noreturn]] void raiseIncorrectArguments() const;
 
 private:
-    static constexpr size_t kInlineNames = 6;
-
-    const char* nameSpace_;
-    const char* function_;
+    AST* node_;
     QvParser* session_;
     TreeEval* caller_;
     QvArgumentBlock arguments_;
-    const char* inlineNames_[kInlineNames] = {};
-    std::unique_ptr<const char*[]> heapNames_;
-    const char** names_;
 };

@@ -38,33 +38,49 @@ AST* defaultExpressionOf(AST* parameterNode) {
 QvFunctionContainerLocal::QvFunctionContainerLocal(AST* definition, bool hasNamespace) {
     AST* node = definition->firstChild();
     if (hasNamespace) node = node->nextSibling();
-    for (node = node->nextSibling(); node && node->getType() == QV_TOK_IDENT; node = node->nextSibling())
+    for (node = node->nextSibling(); node && node->getType() == QV_TOK_IDENT; node = node->nextSibling()) {
         parameters_.push_back({node, defaultExpressionOf(node)});
+        node->bindSlot(&layout_, layout_.add(node->hash(), node->getText()));
+    }
     for (; node; node = node->nextSibling())
         if (node->getType() == QV_TOK_BEGIN) body_ = node;
+    definition->bindSlot(&layout_, 0);
 }
 
 QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
-    QvStackGuard::check();
-    CallEvaluator lease(block.session());
-    QvTreeEval& evaluator = lease.evaluator();
-    if (block.caller()) evaluator.setCatching(block.caller()->catching());
     QvArgumentSlot* entries = block.entries();
+    return run(block.session(), block.caller(), [entries](size_t i) -> QvArgumentSlot& { return entries[i]; });
+}
+
+QvValueRef QvFunctionContainerLocal::call(QvParser* session, TreeEval* caller, QvArgumentSlot* given,
+                                          const std::vector<int>& argumentOf) {
+    QvArgumentSlot omitted;
+    return run(session, caller, [given, &argumentOf, &omitted](size_t i) -> QvArgumentSlot& {
+        return argumentOf[i] < 0 ? omitted : given[argumentOf[i]];
+    });
+}
+
+template <class Arguments>
+QvValueRef QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Arguments argument) {
+    QvStackGuard::check();
+    CallEvaluator lease(session);
+    QvTreeEval& evaluator = lease.evaluator();
+    evaluator.useLayout(&layout_);
+    if (caller) evaluator.setCatching(caller->catching());
     for (size_t i = 0; i < parameters_.size(); ++i) {
         const AST* name = parameters_[i].name;
-        QvArgumentSlot& entry = entries[i];
+        QvArgumentSlot& entry = argument(i);
         if (entry.kind == QvArgumentSlot::Value)
-            evaluator.setVariable(name->hash(), name->getText(), std::move(entry.value));
+            evaluator.setParameter(name, std::move(entry.value));
         else if (entry.kind == QvArgumentSlot::Reference)
-            evaluator.setReference(name->hash(), name->getText(), entry.referee, true);
+            evaluator.setReferenceParameter(name, entry.referee);
         else if (!parameters_[i].defaultExpression)
             QvError("Internal parameter problem in plug-in");
     }
     // Defaults come second, so that they may use the parameters given before them.
     for (size_t i = 0; i < parameters_.size(); ++i) {
-        if (entries[i].kind != QvArgumentSlot::Empty) continue;
-        const AST* name = parameters_[i].name;
-        evaluator.setVariable(name->hash(), name->getText(), evaluator.expression(parameters_[i].defaultExpression));
+        if (argument(i).kind != QvArgumentSlot::Empty) continue;
+        evaluator.setParameter(parameters_[i].name, evaluator.expression(parameters_[i].defaultExpression));
     }
     QvValueRef result;
     evaluator.setReturnTarget(&result);

@@ -4,6 +4,7 @@
 #include "Plugins/QvSignatureText.h"
 
 const char* const QvPluginRegistry::kInternalNamespace = "__QuarvelInternal";
+std::atomic<uint64_t> QvPluginRegistry::version_{0};
 
 namespace {
 // Made at first use (thread-safe); after QvDeletePluginRegistry the next use makes a
@@ -22,6 +23,8 @@ QvPluginRegistry& QvPluginRegistry::THE_PluginRegistry() {
 
 void QvPluginRegistry::deleteProcessRegistry() { processRegistry().reset(); }
 
+QvPluginRegistry::~QvPluginRegistry() { version_.fetch_add(1, std::memory_order_acq_rel); }
+
 void QvPluginRegistry::addSignature(const char* nameSpace, const char* name,
                                     std::unique_ptr<QvPluginSignature> signature) {
     if (signature->describedCount() != signature->declaredCount()) {
@@ -31,6 +34,7 @@ void QvPluginRegistry::addSignature(const char* nameSpace, const char* name,
         QvError(message.c_str());
     }
     namespaces_[nameSpace ? nameSpace : ""][name ? name : ""].push_back(std::move(signature));
+    version_.fetch_add(1, std::memory_order_acq_rel);
 }
 
 bool QvPluginRegistry::hasFunction(std::string_view nameSpace, std::string_view name) const {

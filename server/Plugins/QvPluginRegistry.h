@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,8 +26,16 @@ public:
     // The namespace that stands for "no namespace".
     static const char* const kInternalNamespace;
 
+    QvPluginRegistry() = default;
+    ~QvPluginRegistry();
+    QvPluginRegistry(const QvPluginRegistry&) = delete;
+    QvPluginRegistry& operator=(const QvPluginRegistry&) = delete;
+
     static QvPluginRegistry& THE_PluginRegistry();
     static void deleteProcessRegistry();
+    // Changes whenever any registry gains a signature or goes away, so that what was
+    // found in the registries may be kept until it changes.
+    static uint64_t version() { return version_.load(std::memory_order_acquire); }
 
     // Files the signature; raises the "wrong number of parameters" error when not
     // every declared parameter was described.
@@ -55,6 +65,7 @@ private:
                                  const Overloads& overloads, Texts& list);
 
     std::map<std::string, Namespace, std::less<>> namespaces_;
+    static std::atomic<uint64_t> version_;
 };
 
 QV_C_EXPORT void QvDeletePluginRegistry();

@@ -11,6 +11,7 @@
 #include "FrontEnd/QvLexer.h"
 #include "FrontEnd/QvPreprocessor.h"
 #include "FrontEnd/QvTokenNames.h"
+#include "FrontEnd/QvTreeBinder.h"
 #include "FrontEnd/QvTreeWriter.h"
 #include "Errors/QvControlSignals.h"
 #include "Interpreter/QvArgumentBlock.h"
@@ -203,6 +204,7 @@ void QvParser::parse() {
     }
     if (!parser_->checkTreeDepth(static_cast<AST*>(root))) root = nullptr;
     syntaxTree_ = static_cast<AST*>(root);
+    QvTreeBinder(topLevelLayout_).bind(syntaxTree_);
 }
 
 // Every recorded call must name a function of the process registry or of this

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Files/QvFile.h"
+#include "FrontEnd/QvScopeLayout.h"
 #include "Session/ParseError.h"
 #include "Session/QvSourceMap.h"
 #include "Session/QvSyntaxBlock.h"
@@ -115,6 +116,8 @@ public:
     QvPluginRegistry& registry() { return *registry_; }
     QvTreeEval* getQvTreeEval() const { return evaluator_.get(); }
     AST* syntaxTree() const { return syntaxTree_; }
+    // The variables the top level of the script names, as the parsed tree is bound.
+    const QvScopeLayout& topLevelLayout() const { return topLevelLayout_; }
     const std::string& text() const { return text_; }
     const QvFile& scriptFile() const { return scriptFile_; }
 
@@ -168,6 +171,7 @@ private:
     QvValue* pendingInputAnswer_ = nullptr;
 
     AST* syntaxTree_ = nullptr;
+    QvScopeLayout topLevelLayout_;
     bool parsed_ = false;
     std::string text_;
     std::unique_ptr<QvTextInput> input_;

@@ -2,8 +2,6 @@
 
 #include <vector>
 
-QvAutoObject::~QvAutoObject() = default;
-
 namespace {
 // Flags are plain, so they can still be read once the work list has gone with its
 // thread (static objects die after the main thread's work list).
@@ -51,7 +49,7 @@ QvMutexLock* GetAutoObjectMutex() {
 
 void QvAutoObjectDelete(QvAutoObject* object) { QvAutoObject::destroy(object); }
 
-void QvNumberDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
-void QvTextDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
-void QvVectorDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
-void QvListDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete")));
+void QvNumberDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));
+void QvTextDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));
+void QvVectorDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));
+void QvListDelete(QvAutoObject* object) __attribute__((alias("QvAutoObjectDelete"), nothrow));

@@ -16,13 +16,17 @@
 // a handle copy costs a single atomic increment. The engine-wide lock
 // (GetAutoObjectMutex) stays available to callers that must order their own work
 // around counting; counting itself never takes it.
+// Two counting steps need no atomic read-modify-write, which costs far more than a
+// plain access: adopting an object nobody holds yet (only its creator can reach it),
+// and releasing the last holder (no other thread may still reach the object through a
+// handle, so none may change the count meanwhile).
 class QV_EXPORT QvAutoObject {
 public:
     QvAutoObject() = default;
     // A copy is a new object: it starts with its own fresh counters.
     QvAutoObject(const QvAutoObject&) : QvAutoObject() {}
     QvAutoObject& operator=(const QvAutoObject&) { return *this; }
-    virtual ~QvAutoObject();
+    virtual ~QvAutoObject() = default;
 
     uint32_t referenceCount() const {
         uint32_t holders = holders_.load(std::memory_order_acquire);
@@ -31,10 +35,16 @@ public:
     uint32_t holderCount() const { return holders_.load(std::memory_order_acquire); }
 
     // Counting rules used by qv_auto_value; not meant for direct use.
-    void takeHolder() { holders_.fetch_add(1, std::memory_order_relaxed); }
+    void takeHolder() {
+        if (holders_.load(std::memory_order_relaxed) == 0)
+            holders_.store(1, std::memory_order_relaxed);
+        else
+            holders_.fetch_add(1, std::memory_order_relaxed);
+    }
     // The last holder's release destroys the object.
     void releaseHolder() {
-        if (holders_.fetch_sub(1, std::memory_order_acq_rel) <= 1) destroy(this);
+        if (holders_.load(std::memory_order_acquire) <= 1 || holders_.fetch_sub(1, std::memory_order_acq_rel) <= 1)
+            destroy(this);
     }
     // Deletes the object. Objects whose last holder goes while another is being
     // destroyed on this thread (the elements of a list) wait in a work list and are

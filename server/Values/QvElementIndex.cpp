@@ -9,7 +9,11 @@
 int64_t QvTruncatedIndex(QvValue* index) {
     if (!index)
         throw new QvTypeException("number");
-    double position = std::trunc(index->AsNumber());
+    return QvTruncatedIndex(index->AsNumber());
+}
+
+int64_t QvTruncatedIndex(double index) {
+    double position = std::trunc(index);
     if (!(position < 9.2e18))
         return std::numeric_limits<int64_t>::max();
     if (position < -9.2e18)

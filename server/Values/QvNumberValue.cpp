@@ -84,34 +84,33 @@ QvValue* QvNumberValue::Pow(QvValue* other) const {
     return new QvNumberValue(std::pow(number_, other->AsNumber()));
 }
 
+void QvNumberValue::raiseDivideByZero() { QvError("Attempt to divide by zero"); }
+
 void QvNumberValue::Add(QvValueRef& result, QvValueRef& other) {
     if (other->GetType() != QV_NUMBER)
         return QvValue::Add(result, other);
-    double sum = number_ + other->AsNumber();
+    double sum = apply(QvArithmeticOp::Add, number_, other->AsNumber());
     resultNumber(result).number_ = sum;
 }
 
 void QvNumberValue::Subtract(QvValueRef& result, QvValueRef& other) {
     if (other->GetType() != QV_NUMBER)
         return QvValue::Subtract(result, other);
-    double difference = number_ - other->AsNumber();
+    double difference = apply(QvArithmeticOp::Subtract, number_, other->AsNumber());
     resultNumber(result).number_ = difference;
 }
 
 void QvNumberValue::Multiply(QvValueRef& result, QvValueRef& other) {
     if (other->GetType() != QV_NUMBER)
         return QvValue::Multiply(result, other);
-    double product = number_ * other->AsNumber();
+    double product = apply(QvArithmeticOp::Multiply, number_, other->AsNumber());
     resultNumber(result).number_ = product;
 }
 
 void QvNumberValue::Divide(QvValueRef& result, QvValueRef& other) {
     if (other->GetType() != QV_NUMBER)
         return QvValue::Divide(result, other);
-    double divisor = other->AsNumber();
-    if (divisor == 0)
-        QvError("Attempt to divide by zero");
-    double quotient = number_ / divisor;
+    double quotient = apply(QvArithmeticOp::Divide, number_, other->AsNumber());
     resultNumber(result).number_ = quotient;
 }
 

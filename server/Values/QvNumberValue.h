@@ -3,11 +3,25 @@
 #include <string>
 
 #include "QvExport.h"
+#include "Values/QvBlockPool.h"
+#include "Values/QvTypeTables.h"
 #include "Values/QvValue.h"
 
-class QV_EXPORT QvNumberValue : public QvValue {
+class QV_EXPORT QvNumberValue : public QvValue, public QvPooled<QvNumberValue> {
 public:
     explicit QvNumberValue(double number = 0) : number_(number) {}
+
+    // The four operators on numbers; dividing by zero raises "Attempt to divide by zero".
+    static double apply(QvArithmeticOp op, double left, double right) {
+        switch (op) {
+        case QvArithmeticOp::Add: return left + right;
+        case QvArithmeticOp::Subtract: return left - right;
+        case QvArithmeticOp::Multiply: return left * right;
+        default:
+            if (right == 0) raiseDivideByZero();
+            return left / right;
+        }
+    }
 
     // The printed form of every number: "%g" with 6 significant digits and an
     // exponent of at least three digits (1e+006, 1.23457e-005).
@@ -16,6 +30,14 @@ public:
 
     double value() const { return number_; }
     void setValue(double number) { number_ = number; }
+    // The number the handle holds when no other holder shares it, so that it may be
+    // changed in place; null for a shared value or one of another type.
+    static QvNumberValue* unshared(const QvValueRef& handle) {
+        QvValue* value = handle.get();
+        return value && value->referenceCount() == 1 && value->GetType() == QV_NUMBER
+                   ? static_cast<QvNumberValue*>(value)
+                   : nullptr;
+    }
 
     QvValue* Clone() const override;
     QvTypeEnum GetType() const override;
@@ -55,6 +77,7 @@ public:
     double AsNumber() const override;
 
 private:
+    [[noreturn]] static void raiseDivideByZero();
     // The number in the result handle, which the dispatch has made a number.
     static QvNumberValue& resultNumber(QvValueRef& result);
 

@@ -54,8 +54,6 @@ QvType QvType::operator|(const QvType& other) const {
     return united;
 }
 
-bool QvType::contains(QvTypeEnum type) const { return isCode(type) && members_[type]; }
-
 bool QvType::isAny() const { return std::all_of(std::begin(members_), std::end(members_), [](bool m) { return m; }); }
 
 bool QvType::isEmpty() const { return std::none_of(std::begin(members_), std::end(members_), [](bool m) { return m; }); }

@@ -48,7 +48,7 @@ public:
     // The union of both sets; the receiver is unchanged and the result is not by reference.
     QvType operator|(const QvType& other) const;
 
-    bool contains(QvTypeEnum type) const;
+    bool contains(QvTypeEnum type) const { return isCode(type) && members_[type]; }
     bool isAny() const;
     bool isEmpty() const;
     // Raises "Unknown type" when the name does not name a type.

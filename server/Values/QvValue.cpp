@@ -9,8 +9,6 @@
 #include "Values/QvValueFile.h"
 #include "Windows/QvGraphics.h"
 
-QvValue::~QvValue() = default;
-
 void QvValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
     QvTypeEnum own = GetType();
     if (own == target) {
@@ -114,6 +112,8 @@ bool QvValue::NotEqual(QvValue* other) const { return !Equal(other); }
 bool QvValue::And(QvValue* other) const { QvRaiseOperatorError(this, "and", other); }
 bool QvValue::Or(QvValue* other) const { QvRaiseOperatorError(this, "or", other); }
 bool QvValue::Not() const { throw new QvOperatorException(GetType(), "!"); }
+
+bool QvValue::NumberAt(double, double&) const { return false; }
 
 std::string QvValue::AsText() const { throw new QvTypeException("text"); }
 double QvValue::AsNumber() const { throw new QvTypeException("number"); }

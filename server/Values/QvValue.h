@@ -22,7 +22,8 @@ using QvValueRef = qv_auto_value<QvValue>;
 // which the arithmetic dispatch (QvArithmetic) has prepared.
 class QV_EXPORT QvValue : public QvAutoObject {
 public:
-    ~QvValue() override;
+    // Inline, like the base's: values are destroyed by the million.
+    ~QvValue() override = default;
 
     virtual QvValue* Clone() const = 0;
     virtual QvTypeEnum GetType() const = 0;
@@ -91,6 +92,11 @@ public:
     virtual const std::vector<double>& AsVector() const;
     virtual const QvDateTime& AsDate() const;
     virtual QvColor AsColor() const;
+
+    // Element `index` of a value that keeps its elements as plain numbers (a vector):
+    // the number GetIndexed gives for that index, with the same errors, without making
+    // a value. False, by default, for values that keep no such numbers.
+    virtual bool NumberAt(double index, double& number) const;
 };
 
 // Operator errors built from the operands' types.

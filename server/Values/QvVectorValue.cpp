@@ -34,11 +34,17 @@ constexpr int64_t longestPaddedVector = int64_t(1) << 27;
     throw error;
 }
 
-int64_t elementIndex(QvValue* index) {
+int64_t elementIndex(double index) {
     int64_t i = QvTruncatedIndex(index);
     if (i < 0)
         raiseNegativeIndex();
     return i;
+}
+
+int64_t elementIndex(QvValue* index) {
+    if (!index)
+        throw new QvTypeException("number");
+    return elementIndex(index->AsNumber());
 }
 
 // A write position may lie past the end (the gap is padded), but not absurdly far.
@@ -322,10 +328,19 @@ void QvVectorValue::Insert(QvValue* value, QvValue* index) {
 }
 
 void QvVectorValue::GetIndexed(QvValueRef& out, QvValue* index, bool) {
+    if (!index)
+        throw new QvTypeException("number");
+    double number;
+    NumberAt(index->AsNumber(), number);
+    out = new QvNumberValue(number);
+}
+
+bool QvVectorValue::NumberAt(double index, double& number) const {
     int64_t i = elementIndex(index);
     if (i >= int64_t(elements_.size()))
         raiseOutOfRange(i);
-    out = new QvNumberValue(elements_[size_t(i)]);
+    number = elements_[size_t(i)];
+    return true;
 }
 
 // A second index of 0 means "to the end".

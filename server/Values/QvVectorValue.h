@@ -64,6 +64,7 @@ public:
     void Insert(QvValue* value, QvValue* index) override;
     void GetDoubleIndexed(QvValueRef& out, QvValue* i, QvValue* j) override;
     void GetIndexed(QvValueRef& out, QvValue* index, bool forUpdate) override;
+    bool NumberAt(double index, double& number) const override;
     void SetIndexed(QvValue* index, QvValueRef& value) override;
 
     bool Equal(QvValue* other) const override;

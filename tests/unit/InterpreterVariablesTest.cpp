@@ -39,14 +39,14 @@ TEST(InterpreterValueMap, IteratesNewestBlockFirstAndReusesFreedEntries) {
     QvValueMap map;
     for (int i = 0; i < 25; ++i) {
         std::string name = "v" + std::to_string(i);
-        map.insert(hashOf(name.c_str()), name, new QvValueContainer(QvValueRef(), name, QV_CONTAINER_VARIABLE, nullptr));
+        map.insert(hashOf(name.c_str()), new QvValueContainer(QvValueRef(), name.c_str(), QV_CONTAINER_VARIABLE, nullptr));
     }
     std::vector<std::string> names = namesInOrder(map);
     ASSERT_EQ(names.size(), 25u);
     EXPECT_EQ(names.front(), "v20");
     EXPECT_EQ(names[5], "v0");
     map.remove(hashOf("v3"), "v3");
-    map.insert(hashOf("new"), "new", new QvValueContainer(QvValueRef(), "new", QV_CONTAINER_VARIABLE, nullptr));
+    map.insert(hashOf("new"), new QvValueContainer(QvValueRef(), "new", QV_CONTAINER_VARIABLE, nullptr));
     EXPECT_EQ(namesInOrder(map)[8], "new");
     EXPECT_EQ(map.size(), 25u);
     EXPECT_EQ(map.find(hashOf("v4"), "V4"), nullptr);
@@ -116,7 +116,7 @@ TEST_F(InterpreterVariables, DeletingAReadWriteReferenceDeletesWhatItStandsFor) 
 TEST_F(InterpreterVariables, DeletingAVariableEmptiesArgumentEntriesThatReferToIt) {
     set("a", 1);
     QvArgumentBlock block(2);
-    block.entries()[0] = {container("a"), QvValueRef(), QvArgumentSlot::Reference};
+    block.setReference(0, container("a"));
     block.entries()[1].value = new QvNumberValue(2);
     block.entries()[1].kind = QvArgumentSlot::Value;
     eval.deleteVariable(hashOf("a"), "a");

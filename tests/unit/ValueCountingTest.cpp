@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -105,4 +107,42 @@ TEST(ValueCounting, ReturnSignalCarriesOneReferenceThroughTheThrow) {
         EXPECT_EQ(signal.value()->holderCount(), 1u);
     }
     EXPECT_EQ(destroyed, 1);
+}
+
+// The last release needs no atomic read-modify-write, so two threads letting go of
+// the same object together must still destroy it exactly once.
+TEST(ValueCounting, ThreadsLettingGoTogetherDestroyOnce) {
+    constexpr int kRounds = 200;
+    int destroyed = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        QvValueRef first = new Tracked(destroyed);
+        QvValueRef second = first;
+        std::atomic<int> ready{0};
+        auto letGo = [&ready](QvValueRef& handle) {
+            ready.fetch_add(1);
+            while (ready.load() < 2) std::this_thread::yield();
+            handle.reset();
+        };
+        std::thread a(letGo, std::ref(first));
+        std::thread b(letGo, std::ref(second));
+        a.join();
+        b.join();
+    }
+    EXPECT_EQ(destroyed, kRounds);
+}
+
+TEST(ValueCounting, FreedNumbersAreReusedByTheirThread) {
+#ifdef QV_POOL_PASSES_THROUGH
+    GTEST_SKIP() << "the pool passes through under AddressSanitizer";
+#endif
+    QvValue* first = new QvNumberValue(1);
+    QvValueRef(first).reset();
+    QvValueRef second = new QvNumberValue(2);
+    EXPECT_EQ(second.get(), first);
+    void* elsewhere = nullptr;
+    std::thread([&] {
+        QvValueRef other = new QvNumberValue(3);
+        elsewhere = other.get();
+    }).join();
+    EXPECT_NE(elsewhere, static_cast<void*>(second.get()));
 }

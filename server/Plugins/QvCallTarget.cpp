@@ -1,0 +1,79 @@
+#include "Plugins/QvCallTarget.h"
+
+#include <cstring>
+
+#include "Plugins/QvCallSite.h"
+#include "Plugins/QvFunctionContainerLocal.h"
+#include "Plugins/QvPluginRegistry.h"
+#include "Session/QvParser.h"
+
+const QvCallTarget& QvCallTarget::of(AST* node, const QvCallSite& call) {
+    std::unique_ptr<QvNodeObject>& slot = node->evaluatorObject();
+    auto* target = static_cast<QvCallTarget*>(slot.get());
+    if (!target || target->registryVersion_ != QvPluginRegistry::version()) {
+        slot.reset();
+        slot.reset(target = new QvCallTarget(call));
+    }
+    return *target;
+}
+
+const QvCallTarget* QvCallTarget::kept(AST* node) {
+    auto* target = static_cast<const QvCallTarget*>(node->evaluatorObject().get());
+    return target && target->registryVersion_ == QvPluginRegistry::version() ? target : nullptr;
+}
+
+QvCallTarget::QvCallTarget(const QvCallSite& call) : registryVersion_(QvPluginRegistry::version()) {
+    addOverloads(QvPluginRegistry::THE_PluginRegistry().overloads(call.nameSpace(), call.function()), call);
+    addOverloads(call.session()->registry().overloads(call.nameSpace(), call.function()), call);
+    for (const Overload& overload : overloads_) {
+        if (!overload.viable) continue;
+        bool takesAnything = overload.scriptFunction != nullptr;
+        for (size_t a = 0; takesAnything && a < call.size(); ++a)
+            takesAnything = overload.arguments[a].anyValue && call.argument(a).kind == QvArgumentSlot::Value;
+        if (takesAnything) scriptCall_ = &overload;
+        break;
+    }
+}
+
+void QvCallTarget::addOverloads(const std::vector<std::unique_ptr<QvPluginSignature>>* signatures,
+                                const QvCallSite& call) {
+    if (!signatures) return;
+    for (const std::unique_ptr<QvPluginSignature>& signature : *signatures) overloads_.push_back(plan(*signature, call));
+}
+
+// Named arguments take their parameters first; each positional one then takes the
+// first parameter still free; a required parameter must be taken.
+QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, const QvCallSite& call) {
+    const std::vector<QvPluginParameter>& parameters = signature.parameters();
+    Overload overload{&signature, false, std::vector<Argument>(call.size(), Argument{kNoParameter, false}),
+                      std::vector<int>(parameters.size(), -1),
+                      dynamic_cast<QvFunctionContainerLocal*>(signature.callable())};
+    if (call.size() > parameters.size() || parameters.size() >= kNoParameter) return overload;
+    std::vector<bool> taken(parameters.size(), false);
+    for (size_t a = 0; a < call.size(); ++a) {
+        const char* name = call.name(a);
+        if (!name) continue;
+        size_t p = 0;
+        while (p < parameters.size() && (taken[p] || std::strcmp(parameters[p].name.c_str(), name) != 0)) ++p;
+        if (p == parameters.size()) return overload;
+        taken[p] = true;
+        overload.arguments[a].parameter = static_cast<uint16_t>(p);
+    }
+    size_t p = 0;
+    for (size_t a = 0; a < call.size(); ++a) {
+        if (call.name(a)) continue;
+        while (p < parameters.size() && taken[p]) ++p;
+        taken[p] = true;
+        overload.arguments[a].parameter = static_cast<uint16_t>(p);
+    }
+    for (size_t a = 0; a < call.size(); ++a) {
+        Argument& argument = overload.arguments[a];
+        const QvPluginParameter& parameter = parameters[argument.parameter];
+        argument.anyValue = !parameter.byReference && parameter.acceptedTypes.isAny();
+        overload.argumentOf[argument.parameter] = static_cast<int>(a);
+    }
+    for (size_t q = 0; q < parameters.size(); ++q)
+        if (!taken[q] && parameters[q].required) return overload;
+    overload.viable = true;
+    return overload;
+}
