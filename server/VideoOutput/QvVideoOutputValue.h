@@ -1,0 +1,52 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "QvExport.h"
+#include "Values/QvValue.h"
+
+class QvVideoOutputDevice;
+
+// A video output (type "video_output"): appending a frame or image shows it there. The
+// output is opened on first use: the one named by `name` or by the process-wide output
+// settings, else a window where there is a display, else "null", which shows nothing.
+// A width or height of 0 takes the size of the first picture shown.
+class QV_EXPORT QvVideoOutputValue : public QvValue {
+public:
+    QvVideoOutputValue();
+    ~QvVideoOutputValue() override;
+
+    // Shows the picture on the output.
+    void Show(const QvValue& picture);
+
+    QvValue* Clone() const override;
+    QvTypeEnum GetType() const override { return QV_VIDEO_OUTPUT; }
+
+    QvValue* GetProperty(QvPropertyId id) override;
+    QvPropertyId PropertyId(const std::string& name) const override;
+    void SetProperty(QvPropertyId id, QvValue* value) override;
+
+    void Append(QvValue* value) override;
+    std::string AsText() const override;
+
+private:
+    QvVideoOutputValue(const QvVideoOutputValue& other);
+    // Opens the named output at the value's size, in place of the open one.
+    void open(const std::string& name);
+
+    std::shared_ptr<QvVideoOutputDevice> output_;
+    std::string name_ = "unknown";
+    int width_;
+    int height_;
+    int offsetX_ = 0;
+    int offsetY_ = 0;
+};
+
+// The process-wide output settings as a small versioned record: Get copies it into
+// `bytes` when `capacity` allows and returns its size either way; Set returns 1 when it
+// takes the record and 0 when it refuses it (another kind, version or length), leaving
+// the settings as they were.
+QV_C_EXPORT size_t QvVideoOutputGetPreferences(uint8_t* bytes, size_t capacity);
+QV_C_EXPORT int QvVideoOutputSetPreferences(const uint8_t* bytes, size_t size);
