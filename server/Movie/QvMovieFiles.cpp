@@ -51,9 +51,18 @@ QvMovieValue* QvMovieValue::OpenURL(const std::string& address) {
     return new QvMovieValue(QvMediaMovie::openAddress(address));
 }
 
+// A file address names a movie file on this machine, read as files are; every other
+// address goes to the network protocols the media layer allows.
 QvValue* QvOpenURL(const std::string& address) {
     if (!QvHasMovieEnding(address))
         QvError(("The URL \"" + address + "\" does not have a recognized ending.").c_str());
+    const std::string fileScheme = "file://";
+    if (address.compare(0, fileScheme.size(), fileScheme) == 0) {
+        std::string path = address.substr(fileScheme.size());
+        if (path.compare(0, 9, "localhost") == 0) path.erase(0, 9);
+        if (path.empty() || path[0] != '/') QvError("Movie was not found at the specified URL.");
+        return QvMovieValue::OpenFile(path, address);
+    }
     return QvMovieValue::OpenURL(address);
 }
 

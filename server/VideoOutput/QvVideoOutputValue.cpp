@@ -27,14 +27,14 @@ int truncated(double number, double low, double high) {
     return static_cast<int>(std::clamp(std::isnan(number) ? 0.0 : std::trunc(number), low, high));
 }
 
-int outputSide(double number) { return truncated(number, 0, QvGWorld::kMaxSide); }
+int outputSide(double number) { return truncated(number, 1, QvGWorld::kMaxSide); }
 
 }  // namespace
 
 QvVideoOutputValue::QvVideoOutputValue() {
     const QvOutputSettings& preferred = QvOutputSettings::processWide();
-    width_ = preferred.width;
-    height_ = preferred.height;
+    width_ = preferred.width > 0 ? preferred.width : kDefaultWidth;
+    height_ = preferred.height > 0 ? preferred.height : kDefaultHeight;
 }
 
 QvVideoOutputValue::QvVideoOutputValue(const QvVideoOutputValue& other) = default;
@@ -50,11 +50,6 @@ void QvVideoOutputValue::open(const std::string& name) {
 
 void QvVideoOutputValue::Show(const QvValue& value) {
     const Qv2DValue* picture = QvAsPicture(&value);
-    if (width_ == 0 || height_ == 0) {
-        if (width_ == 0) width_ = picture->GetWidth();
-        if (height_ == 0) height_ = picture->GetHeight();
-        output_.reset();
-    }
     if (!output_) {
         const std::string& preferred = QvOutputSettings::processWide().name;
         open(name_ != "unknown" ? name_ : !preferred.empty() ? preferred : QvVideoOutputDevice::defaultName());

@@ -12,9 +12,12 @@ class QvVideoOutputDevice;
 // A video output (type "video_output"): appending a frame or image shows it there. The
 // output is opened on first use: the one named by `name` or by the process-wide output
 // settings, else a window where there is a display, else "null", which shows nothing.
-// A width or height of 0 takes the size of the first picture shown.
+// Pictures are scaled to the output's size (at least 1 x 1).
 class QV_EXPORT QvVideoOutputValue : public QvValue {
 public:
+    static constexpr int kDefaultWidth = 320;
+    static constexpr int kDefaultHeight = 240;
+
     QvVideoOutputValue();
     ~QvVideoOutputValue() override;
 
