@@ -168,6 +168,7 @@ TEST(VideoSourceMessages, NoCamera) {
     EXPECT_EQ(errorOf("set v to videosource; set size of v to {4, 4};"), "No camera currently available.");
     EXPECT_EQ(errorOf("set v to videosource; print frame of v;"), "No camera currently available.");
     EXPECT_EQ(runScript("set v to videosource; print type of v;"), "videosource\n");
+    EXPECT_EQ(errorOf("set f to Frame.Grab();"), "Plugin failed with error (#-9405):\n\tSGNewChannel");
 }
 
 TEST(VideoOutputMessages, Outputs) {
