@@ -17,6 +17,7 @@
 #include "Images/Qv2DValue.h"
 #include "Movie/QvMovieApi.h"
 #include "Movie/QvMovieValue.h"
+#include "Plugins/QvPluginRegistry.h"
 #include "QvClient.h"
 #include "ScriptRun.h"
 #include "Values/QvNumberValue.h"
@@ -162,8 +163,15 @@ TEST(VideoSourceMessages, Camera) {
               "2\n");
 }
 
-TEST(VideoSourceMessages, NoCamera) {
-    CameraVariable none("none");
+// Frame.Grab needs the built-in functions registered.
+class NoCamera : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { QvPluginRegistryInitInternal(); }
+    static void TearDownTestSuite() { QvDeletePluginRegistry(); }
+    CameraVariable none_{"none"};
+};
+
+TEST_F(NoCamera, EveryUseOfACameraSaysSo) {
     EXPECT_EQ(errorOf("set v to videosource; print width of v;"), "No camera currently available.");
     EXPECT_EQ(errorOf("set v to videosource; set size of v to {4, 4};"), "No camera currently available.");
     EXPECT_EQ(errorOf("set v to videosource; print frame of v;"), "No camera currently available.");
