@@ -33,6 +33,14 @@ const char* const kVersion = "3.0a";
 std::atomic<int> interruptCount{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free counter");
 
+// The command shows nothing while modules load, except modules that failed, so a
+// broken or foreign .qvp on the search path is never skipped silently.
+class PluginFailureReport : public QvLoadProgress {
+public:
+    void showStatus(const std::string&) override {}
+    void showFailure(const std::string& text) override { std::fprintf(stderr, "quarvel: %s\n", text.c_str()); }
+};
+
 void onInterrupt(int) { interruptCount.fetch_add(1, std::memory_order_relaxed); }
 
 // Turns Ctrl-C into session requests: the first stops the script, a second aborts
@@ -159,7 +167,8 @@ int main(int argc, char** argv) {
     static QvTerminalProgress services;
     QvInstallHostServices(&services);
     QvPluginRegistryInitInternal();
-    QvHostClient::loadPlugins(line.pluginFolders);
+    PluginFailureReport pluginFailures;
+    QvHostClient::loadPlugins(line.pluginFolders, &pluginFailures);
 
     QvHostClient client;
     client.setSourceText(text);

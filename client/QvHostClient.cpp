@@ -18,6 +18,11 @@ bool matches(const std::string& fileName, const std::string& pattern) {
 }
 }
 
+void QvLoadProgress::showFailure(const std::string& text) {
+    showStatus(text);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
 void QvHostClient::loadPluginDirectory(const std::string& directory, const std::string& pattern,
                                        QvLoadProgress* progress) {
     if (progress) progress->showStatus("Loading Plugins...");
@@ -29,8 +34,8 @@ void QvHostClient::loadPluginDirectory(const std::string& directory, const std::
         long error = 0;
         QvRegisterPluginFile(static_cast<QvTextValue*>(status), &error, directory.c_str(), fileName.c_str());
         if (!progress) continue;
-        progress->showStatus(QvTextGetTextPtr(status));
-        if (error != 0) std::this_thread::sleep_for(std::chrono::seconds(1));
+        if (error != 0) progress->showFailure(QvTextGetTextPtr(status));
+        else progress->showStatus(QvTextGetTextPtr(status));
     }
     QvTextDelete(status);
 }

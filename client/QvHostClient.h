@@ -10,6 +10,9 @@ public:
     virtual ~QvLoadProgress() = default;
     // Shows the text and redraws at once.
     virtual void showStatus(const std::string& text) = 0;
+    // A module that could not be loaded: its status stays in view for a second so
+    // the user can read it before loading goes on.
+    virtual void showFailure(const std::string& text);
 };
 
 // The client of a desktop host: the polling of QvClient plus the loading of plug-in
@@ -17,8 +20,8 @@ public:
 class QvHostClient : public QvClient {
 public:
     // Hands every file of the directory that ends with the pattern's suffix ("*.qvp")
-    // to the engine, in the order the directory lists them. A failed module's status
-    // stays on the progress window for a second. The current directory is left alone.
+    // to the engine, in the order the directory lists them, showing each module's
+    // status and each failure on the progress. The current directory is left alone.
     static void loadPluginDirectory(const std::string& directory, const std::string& pattern,
                                     QvLoadProgress* progress = nullptr);
     // The folder of the running program, where its plug-in modules lie.

@@ -162,6 +162,17 @@ TEST_F(RobustCommand, OnlyRegularFilesAreReadAsScripts) {
     EXPECT_EQ(huge.errors, "quarvel: 'huge.qv' is larger than 64 MB\n");
 }
 
+// A module that cannot be loaded is named on standard error; the script still runs.
+TEST_F(RobustCommand, AModuleThatCannotBeLoadedIsReported) {
+    fs::create_directory(folder / "modules");
+    write("modules/Broken.qvp", "not a library");
+    write("hello.qv", "print \"hello\";\n");
+    Outcome outcome = quarvel(folder, {"--plugins", "modules", "hello.qv"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.errors, "quarvel: Broken.qvp: PlugIn could not be loaded.\n");
+    EXPECT_NE(outcome.output.find("hello"), std::string::npos);
+}
+
 // A wait is never interrupted, so only the command's own deadline ends it.
 TEST_F(RobustCommand, ASecondCtrlCEndsAScriptThatWaits) {
     write("wait.qv", "print \"waiting\";\nwait 1e300;\nprint \"woke\";\n");
