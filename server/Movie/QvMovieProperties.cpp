@@ -11,13 +11,6 @@
 
 namespace {
 
-// The two numbers of a {width, height} or {x, y} vector.
-const std::vector<double>& pairOf(QvValue* value) {
-    if (!value || value->GetType() != QV_VECTOR || value->AsVector().size() != 2)
-        QvError("Expecting a two component vector {width,height}");
-    return value->AsVector();
-}
-
 int truncated(double number) {
     if (!(std::fabs(number) < 2147483648.0)) return number > 0 ? INT32_MAX : INT32_MIN;
     return static_cast<int>(std::trunc(number));
@@ -26,10 +19,7 @@ int truncated(double number) {
 }  // namespace
 
 QvPropertyId QvMovieValue::PropertyId(const std::string& name) const {
-    static const struct {
-        const char* name;
-        QvPropertyId id;
-    } known[] = {{"width", QV_PROPERTY_WIDTH},
+    static const QvNamedProperty known[] = {{"width", QV_PROPERTY_WIDTH},
                  {"height", QV_PROPERTY_HEIGHT},
                  {"size", QV_PROPERTY_SIZE},
                  {"offset", QV_PROPERTY_OFFSET},
@@ -42,9 +32,8 @@ QvPropertyId QvMovieValue::PropertyId(const std::string& name) const {
                  {"quality", QV_PROPERTY_QUALITY},
                  {"temporal_quality", QV_PROPERTY_TEMPORAL_QUALITY},
                  {"SafeAppendMode", QV_PROPERTY_SAFE_APPEND_MODE}};
-    for (const auto& property : known)
-        if (name == property.name) return property.id;
-    return QvValue::PropertyId(name);
+    QvPropertyId id = QvFindProperty(known, name);
+    return id != QV_PROPERTY_NONE ? id : QvValue::PropertyId(name);
 }
 
 QvValue* QvMovieValue::GetProperty(QvPropertyId id) {
@@ -78,11 +67,11 @@ void QvMovieValue::SetProperty(QvPropertyId id, QvValue* value) {
     case QV_PROPERTY_WIDTH: return SetSide(value->AsNumber(), true);
     case QV_PROPERTY_HEIGHT: return SetSide(value->AsNumber(), false);
     case QV_PROPERTY_SIZE: {
-        const std::vector<double>& size = pairOf(value);
+        const std::vector<double>& size = QvTwoComponents(value);
         return SetSize(size[0], size[1]);
     }
     case QV_PROPERTY_OFFSET: {
-        const std::vector<double>& offset = pairOf(value);
+        const std::vector<double>& offset = QvTwoComponents(value);
         offsetX_ = truncated(offset[0]);
         offsetY_ = truncated(offset[1]);
         return;

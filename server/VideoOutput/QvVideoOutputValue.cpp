@@ -17,12 +17,6 @@
 
 namespace {
 
-const std::vector<double>& pairOf(QvValue* value) {
-    if (!value || value->GetType() != QV_VECTOR || value->AsVector().size() != 2)
-        QvError("Expecting a two component vector {width,height}");
-    return value->AsVector();
-}
-
 int truncated(double number, double low, double high) {
     return static_cast<int>(std::clamp(std::isnan(number) ? 0.0 : std::trunc(number), low, high));
 }
@@ -64,17 +58,13 @@ void QvVideoOutputValue::Append(QvValue* value) {
 }
 
 QvPropertyId QvVideoOutputValue::PropertyId(const std::string& name) const {
-    static const struct {
-        const char* name;
-        QvPropertyId id;
-    } known[] = {{"width", QV_PROPERTY_WIDTH},
+    static const QvNamedProperty known[] = {{"width", QV_PROPERTY_WIDTH},
                  {"height", QV_PROPERTY_HEIGHT},
                  {"size", QV_PROPERTY_SIZE},
                  {"offset", QV_PROPERTY_OFFSET},
                  {"name", QV_PROPERTY_NAME}};
-    for (const auto& property : known)
-        if (name == property.name) return property.id;
-    return QvValue::PropertyId(name);
+    QvPropertyId id = QvFindProperty(known, name);
+    return id != QV_PROPERTY_NONE ? id : QvValue::PropertyId(name);
 }
 
 QvValue* QvVideoOutputValue::GetProperty(QvPropertyId id) {
@@ -94,14 +84,14 @@ void QvVideoOutputValue::SetProperty(QvPropertyId id, QvValue* value) {
     case QV_PROPERTY_WIDTH: width_ = outputSide(value->AsNumber()); break;
     case QV_PROPERTY_HEIGHT: height_ = outputSide(value->AsNumber()); break;
     case QV_PROPERTY_SIZE: {
-        const std::vector<double>& size = pairOf(value);
+        const std::vector<double>& size = QvTwoComponents(value);
         int width = outputSide(size[0]);
         height_ = outputSide(size[1]);
         width_ = width;
         break;
     }
     case QV_PROPERTY_OFFSET: {
-        const std::vector<double>& offset = pairOf(value);
+        const std::vector<double>& offset = QvTwoComponents(value);
         offsetX_ = truncated(offset[0], INT32_MIN, INT32_MAX);
         offsetY_ = truncated(offset[1], INT32_MIN, INT32_MAX);
         return;

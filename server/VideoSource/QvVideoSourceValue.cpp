@@ -96,17 +96,13 @@ QvValue* QvVideoSourceValue::Record() {
 // ---- Properties ---------------------------------------------------------------------
 
 QvPropertyId QvVideoSourceValue::PropertyId(const std::string& name) const {
-    static const struct {
-        const char* name;
-        QvPropertyId id;
-    } known[] = {{"frame", QV_PROPERTY_FRAME},        {"movie", QV_PROPERTY_MOVIE},
+    static const QvNamedProperty known[] = {{"frame", QV_PROPERTY_FRAME},        {"movie", QV_PROPERTY_MOVIE},
                  {"width", QV_PROPERTY_WIDTH},        {"height", QV_PROPERTY_HEIGHT},
                  {"size", QV_PROPERTY_SIZE},          {"duration", QV_PROPERTY_DURATION},
                  {"length", QV_PROPERTY_LENGTH},      {"frame_rate", QV_PROPERTY_FRAME_RATE},
                  {"quality", QV_PROPERTY_QUALITY},    {"name", QV_PROPERTY_NAME},
                  {"gamma", QV_PROPERTY_GAMMA}};
-    for (const auto& property : known)
-        if (name == property.name) return property.id;
+    if (QvPropertyId id = QvFindProperty(known, name)) return id;
     for (const PictureSetting& setting : kPictureSettings)
         if (name == setting.name) return setting.id;
     return QvValue::PropertyId(name);
@@ -138,10 +134,9 @@ void QvVideoSourceValue::SetProperty(QvPropertyId id, QvValue* value) {
     camera();
     switch (id) {
     case QV_PROPERTY_SIZE: {
-        if (value->GetType() != QV_VECTOR || value->AsVector().size() != 2)
-            QvError("Expecting a two component vector {width,height}");
-        int width = frameSide(value->AsVector()[0]);
-        height_ = frameSide(value->AsVector()[1]);
+        const std::vector<double>& size = QvTwoComponents(value);
+        int width = frameSide(size[0]);
+        height_ = frameSide(size[1]);
         width_ = width;
         return;
     }
