@@ -148,7 +148,12 @@ void QvMovieValue::SetSide(double size, bool width) {
 
 // ---- Indexing -----------------------------------------------------------------------
 
-void QvMovieValue::GetIndexed(QvValueRef& out, QvValue* index, bool) { out = Frame(frameIndex(index)); }
+// A frame read from a movie is a copy: a change made to it in place would be lost, so
+// it is refused and the frame is replaced whole instead.
+void QvMovieValue::GetIndexed(QvValueRef& out, QvValue* index, bool forUpdate) {
+    if (forUpdate) QvError("A frame of a movie cannot be changed in place: set the whole frame instead.");
+    out = Frame(frameIndex(index));
+}
 
 void QvMovieValue::GetDoubleIndexed(QvValueRef& out, QvValue* i, QvValue* j) {
     out = new QvMovieValue(movie_->cut(frameIndex(i), frameIndex(j)), settings_);

@@ -113,6 +113,10 @@ TEST(MovieMessages, Indexes) {
     EXPECT_EQ(errorOf("print m[2, 5];"), "Movie Index \"5\" is too large (> 4).");
     EXPECT_EQ(errorOf("set m[5] to base;"), "Movie Index \"5\" is too large (> 4).");
     EXPECT_EQ(errorOf("set m[1] to 3;"), "Movie: Wrong type for indexing operation");
+    EXPECT_EQ(errorOf("set m[1][0, 0] to {1, 0, 0};"),
+              "A frame of a movie cannot be changed in place: set the whole frame instead.");
+    EXPECT_EQ(errorOf("set width of m[1] to 3;"),
+              "A frame of a movie cannot be changed in place: set the whole frame instead.");
     EXPECT_EQ(errorOf("insert base into m at 6;"), "Movie Index \"6\" is too large (> 4).");
     EXPECT_EQ(errorOf("append 3 to m;"), "Operator (append) used with incompatible types");
     EXPECT_EQ(runScript(kFiveFrames + "print m[2.7][0, 0];"), "0.2 0.2 0.2\n");
