@@ -26,10 +26,11 @@ const QvMovieValue& movieOf(const QvValue& value) { return static_cast<const QvM
 bool isPicture(const QvValue* value) { return value && QvAsPicture(value) != nullptr; }
 
 // A side of a frame size: truncated, and refused below 1 (a frame of no pixels cannot
-// be shown or compressed).
+// be shown or compressed) and above the largest picture.
 int side(double value, const char* name) {
     if (!(value >= 1)) QvError((std::string("Movie ") + name + " must be greater than zero").c_str());
-    return static_cast<int>(std::min<double>(std::trunc(value), QvPixelBuffer::kMaxSide));
+    QvGWorld::checkSides(static_cast<int64_t>(std::min(value, 1e9)), 1);
+    return static_cast<int>(value);
 }
 
 }  // namespace

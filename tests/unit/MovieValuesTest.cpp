@@ -87,6 +87,7 @@ TEST(MovieMessages, SizesAndSettings) {
     EXPECT_EQ(errorOf("set height of m to 0.5;"), "Movie height must be greater than zero");
     EXPECT_EQ(errorOf("set size of m to {3, -1};"), "Movie height must be greater than zero");
     EXPECT_EQ(errorOf("set size of m to {1, 2, 3};"), "Expecting a two component vector {width,height}");
+    EXPECT_EQ(errorOf("set width of m to 1e12;"), "The picture is too large (at most 32767 pixels a side).");
     EXPECT_EQ(errorOf("set offset of m to 4;"), "Expecting a two component vector {width,height}");
     EXPECT_EQ(errorOf("set duration of m to 0;"), "Movie duration must be greater than zero");
     EXPECT_EQ(errorOf("set length of m to 3;"), "The property \"length\" can not be written.");
