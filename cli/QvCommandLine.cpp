@@ -15,6 +15,8 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
             line.mode = Mode::Tokens;
         } else if (arg == "--tree") {
             line.mode = Mode::Tree;
+        } else if (arg == "--functions") {
+            line.mode = Mode::Functions;
         } else if (arg == "--plugins") {
             if (i + 1 == argc) {
                 line.error = "option '--plugins' needs a folder";
@@ -49,7 +51,11 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
             line.scriptPath = arg;
         }
     }
-    if (line.scriptPath.empty()) line.error = "no script given";
+    if (line.mode == Mode::Functions) {
+        if (!line.scriptPath.empty()) line.error = "option '--functions' takes no script";
+    } else if (line.scriptPath.empty()) {
+        line.error = "no script given";
+    }
     if (line.error.empty()) QvScriptArgument::parseAll(assignments, line.scriptArguments, line.error);
     return line;
 }
@@ -57,6 +63,7 @@ QvCommandLine QvCommandLine::parse(int argc, char** argv) {
 const char* QvCommandLine::usage() {
     return "usage: quarvel [--sync | --check | --tokens | --tree] [--plugins DIR]... [--set NAME=VALUE]...\n"
            "               SCRIPT.qv\n"
+           "       quarvel [--plugins DIR]... --functions\n"
            "       quarvel batch SCRIPT.qv --inputs GLOB|@LISTFILE... [options] (quarvel batch --help)\n"
            "       quarvel --help | --version\n"
            "\n"
@@ -67,6 +74,9 @@ const char* QvCommandLine::usage() {
            "  --tree     check the syntax and print the syntax tree\n"
            "  --plugins DIR\n"
            "             also load the plug-in modules (*.qvp) in DIR; may be repeated\n"
+           "  --functions\n"
+           "             list every function with its parameters and help text, those of\n"
+           "             the plug-in modules loaded included\n"
            "  --set NAME=VALUE\n"
            "             start the script with the global variable NAME: a number (3, -0.5,\n"
            "             1e6), true or false, or text (quoted text is taken as written)\n"

@@ -6,7 +6,7 @@
 
 // What the quarvel command was asked to do.
 struct QvCommandLine {
-    enum class Mode { Run, Check, Tokens, Tree, Help, Version };
+    enum class Mode { Run, Check, Tokens, Tree, Functions, Help, Version };
 
     Mode mode = Mode::Run;
     bool synchronous = false;

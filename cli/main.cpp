@@ -12,9 +12,11 @@
 
 #include "Errors/QvErrors.h"
 #include "Files/QvRegularFile.h"
+#include "Plugins/QvPluginInterface.h"
 #include "Plugins/QvPluginRegistry.h"
 #include "QvHostClient.h"
 #include "QvCommandLine.h"
+#include "QvFunctionListing.h"
 #include "QvTerminalProgress.h"
 #include "batch/QvBatchCommand.h"
 
@@ -26,7 +28,6 @@ constexpr int kExitUsage = 64;
 constexpr int kExitNoInput = 66;
 constexpr int kExitNoMemory = 71;
 constexpr int kExitCancelled = 130;
-const char* const kVersion = "3.0a";
 
 // Written by the signal handler and read by the watcher thread: a lock-free atomic is
 // the one kind of shared object both may touch.
@@ -154,21 +155,24 @@ int main(int argc, char** argv) {
         return kExitClean;
     }
     if (line.mode == QvCommandLine::Mode::Version) {
-        std::printf("quarvel %s\n", kVersion);
+        std::printf("quarvel %s\n", QvGetVersionString());
         return kExitClean;
     }
     if (!line.error.empty()) {
         std::fprintf(stderr, "quarvel: %s\n%s", line.error.c_str(), QvCommandLine::usage());
         return kExitUsage;
     }
-    std::string text;
-    if (!readScript(line.scriptPath, text)) return kExitNoInput;
-
     static QvTerminalProgress services;
     QvInstallHostServices(&services);
     QvPluginRegistryInitInternal();
     PluginFailureReport pluginFailures;
     QvHostClient::loadPlugins(line.pluginFolders, &pluginFailures);
+    if (line.mode == QvCommandLine::Mode::Functions) {
+        std::fputs(QvFunctionListing().c_str(), stdout);
+        return kExitClean;
+    }
+    std::string text;
+    if (!readScript(line.scriptPath, text)) return kExitNoInput;
 
     QvHostClient client;
     client.setSourceText(text);

@@ -1,5 +1,7 @@
 #include "QvHostClient.h"
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -46,8 +48,16 @@ std::string QvHostClient::executableDirectory() {
     return failed ? std::string(".") : program.parent_path().string();
 }
 
+std::string QvHostClient::enginePluginDirectory() {
+    Dl_info engine;
+    if (!dladdr(reinterpret_cast<void*>(&QvRegisterPluginFile), &engine) || !engine.dli_fname) return {};
+    std::error_code failed;
+    std::filesystem::path library = std::filesystem::canonical(engine.dli_fname, failed);
+    return failed ? std::string() : (library.parent_path() / "quarvel" / "plugins").string();
+}
+
 std::vector<std::string> QvHostClient::pluginFolders(const std::vector<std::string>& moreFolders) {
-    std::vector<std::string> candidates{executableDirectory()};
+    std::vector<std::string> candidates{executableDirectory(), enginePluginDirectory()};
     if (const char* path = std::getenv("QUARVEL_PLUGIN_PATH")) {
         std::istringstream entries(path);
         for (std::string entry; std::getline(entries, entry, ':');) candidates.push_back(entry);

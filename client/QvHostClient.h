@@ -26,9 +26,13 @@ public:
                                     QvLoadProgress* progress = nullptr);
     // The folder of the running program, where its plug-in modules lie.
     static std::string executableDirectory();
-    // The folders a host loads modules from, in order: the program's own folder, each
-    // folder of the environment variable QUARVEL_PLUGIN_PATH (separated by colons;
-    // empty entries are skipped), then `moreFolders`. A folder named again is skipped.
+    // The plug-in folder of an installed engine: "quarvel/plugins" beside the engine
+    // library the host runs (lib/quarvel/plugins of the prefix it was installed to).
+    static std::string enginePluginDirectory();
+    // The folders a host loads modules from, in order: the program's own folder, the
+    // engine's plug-in folder, each folder of the environment variable
+    // QUARVEL_PLUGIN_PATH (separated by colons; empty entries are skipped), then
+    // `moreFolders`. A folder named again is skipped.
     static std::vector<std::string> pluginFolders(const std::vector<std::string>& moreFolders = {});
     // loadPluginDirectory with the pattern "*.qvp" for each of pluginFolders(moreFolders).
     static void loadPlugins(const std::vector<std::string>& moreFolders = {}, QvLoadProgress* progress = nullptr);

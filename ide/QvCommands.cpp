@@ -24,6 +24,8 @@ const QvCommandText kCommands[] = {
     {QvCommand::FunctionBrowser, 32787, "&Function Browser...\tCtrl+B", "Look up a function definition."},
     {QvCommand::FunctionListing, 32782, "Function Browser", "List the built-in plug-in functions."},
     {QvCommand::SolutionWizard, 0, "&Solution Wizard...", "Add a function or a sample to the program."},
+    {QvCommand::VideoSourceSettings, 0, "&Videosource...", "Choose the camera and its picture settings."},
+    {QvCommand::MovieSettings, 0, "&Movie...", "Choose how new movies compress their frames."},
     {QvCommand::ToolBar, 0, "&Toolbar", "Show or hide the toolbar."},
     {QvCommand::StatusBar, 0, "&Status Bar", "Show or hide the status bar."},
     {QvCommand::Cascade, 0, "&Cascade", "Arrange windows so they overlap."},

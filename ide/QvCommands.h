@@ -6,6 +6,7 @@ enum class QvCommand {
     New, Open, Save, SaveAs, Close, Exit,
     Undo, Redo, Cut, Copy, Paste, SelectAll,
     Run, Check, Stop, ConsoleWindow, FunctionBrowser, FunctionListing, SolutionWizard,
+    VideoSourceSettings, MovieSettings,
     ToolBar, StatusBar,
     Cascade, Tile, NextWindow, PreviousWindow,
     Help, About

@@ -51,5 +51,8 @@ QvHelpWindow::QvHelpWindow(const QString& docsFolder, QWidget* parent)
 }
 
 QString QvHelpWindow::installedDocsFolder() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("docs"));
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString beside = program.filePath(QStringLiteral("docs"));
+    if (QFileInfo(beside).isDir()) return beside;
+    return QDir::cleanPath(program.filePath(QStringLiteral(QV_DOCS_FROM_PROGRAM)));
 }

@@ -13,12 +13,13 @@ public:
 // the IDE's own page, with links between the pages followed in place.
 class QvHelpWindow : public QMainWindow {
 public:
-    static constexpr const char* kFirstPage = "ide.md";
+    static constexpr const char* kFirstPage = "index.md";
 
     explicit QvHelpWindow(const QString& docsFolder, QWidget* parent = nullptr);
 
     QTextBrowser* browser() const { return browser_; }
-    // The docs folder beside the running program.
+    // The manual: the docs folder beside the running program (a build), else the
+    // installed manual (share/doc/quarvel of the program's prefix).
     static QString installedDocsFolder();
 
 private:

@@ -8,6 +8,7 @@
 #include "Media/QvMediaLayer.h"
 #include "Plugins/QvPluginRegistry.h"
 #include "QvHostClient.h"
+#include "QvMediaSettingsStore.h"
 #include "QvProfile.h"
 #include "QvStartupDialog.h"
 
@@ -64,6 +65,7 @@ bool QvIdeApplication::start(const QStringList& files) {
         return false;
     }
     mediaStarted_ = true;
+    QvMediaSettingsStore::handStoredToEngine();
 
     startup.showStatus("Loading Internal Plugins...");
     QvPluginRegistryInitInternal();

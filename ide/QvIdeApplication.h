@@ -7,8 +7,8 @@
 #include "QvMainWindow.h"
 
 // Brings the IDE up in its fixed order: the main window (placed as the profile
-// remembers it), the start-up window, the media layer, the built-in functions, the
-// plug-in modules (beside the program, then in the folders of QUARVEL_PLUGIN_PATH),
+// remembers it), the start-up window, the media layer and the media settings the
+// profile keeps for it, the built-in functions, the plug-in modules (beside the program, then in the folders of QUARVEL_PLUGIN_PATH),
 // then the files named on the command line.
 class QvIdeApplication {
 public:

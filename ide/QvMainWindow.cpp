@@ -15,7 +15,9 @@
 
 #include "Plugins/QvPluginInterface.h"
 #include "QvProfile.h"
+#include "QvMovieSettingsDialog.h"
 #include "QvSolutionWizard.h"
+#include "QvVideoSourceDialog.h"
 
 namespace {
 constexpr QSize kDefaultSize(1000, 720);
@@ -94,6 +96,8 @@ void QvMainWindow::createActions() {
     for (QvCommand browser : {QvCommand::FunctionBrowser, QvCommand::FunctionListing})
         connect(action(browser), &QAction::triggered, this, [this] { showFunctionBrowser(); });
     addCommand(QvCommand::SolutionWizard, &QvMainWindow::showSolutionWizard);
+    addCommand(QvCommand::VideoSourceSettings, &QvMainWindow::showVideoSourceSettings);
+    addCommand(QvCommand::MovieSettings, &QvMainWindow::showMovieSettings);
     addCommand(QvCommand::ToolBar, nullptr);
     addCommand(QvCommand::StatusBar, nullptr);
     addCommand(QvCommand::Cascade, nullptr);
@@ -130,6 +134,9 @@ void QvMainWindow::createMenus() {
     addAll(script, {QvCommand::Run, QvCommand::Check, QvCommand::Stop});
     script->addSeparator();
     addAll(script, {QvCommand::ConsoleWindow, QvCommand::FunctionBrowser, QvCommand::SolutionWizard});
+
+    QMenu* preferences = menuBar()->addMenu(QStringLiteral("&Preferences"));
+    addAll(preferences, {QvCommand::VideoSourceSettings, QvCommand::MovieSettings});
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     addAll(view, {QvCommand::ToolBar, QvCommand::StatusBar});
@@ -328,6 +335,22 @@ void QvMainWindow::showSolutionWizard() {
     QvSolutionWizard wizard(this);
     if (wizard.exec() == QDialog::Accepted && std::find(documents_.begin(), documents_.end(), document) != documents_.end())
         document->appendGeneratedText(wizard.generatedText());
+}
+
+void QvMainWindow::showVideoSourceSettings() {
+    for (QvSourceDocument* document : documents_) {
+        if (document->isBusy()) {
+            QvMediaSettingsStore::warn(this, QString::fromLatin1(kHaltFirst));
+            return;
+        }
+    }
+    QvVideoSourceDialog dialog(this);
+    if (dialog.prepare()) dialog.exec();
+}
+
+void QvMainWindow::showMovieSettings() {
+    QvMovieSettingsDialog dialog(this);
+    if (dialog.prepare()) dialog.exec();
 }
 
 void QvMainWindow::showAbout() {

@@ -9,6 +9,7 @@
 #include "QvCommands.h"
 #include "QvFunctionBrowser.h"
 #include "QvHelpWindow.h"
+#include "QvMediaSettingsStore.h"
 #include "QvSourceDocument.h"
 
 // The IDE's main window: an MDI area of source frames, consoles and script windows,
@@ -42,6 +43,11 @@ public:
     QvFunctionBrowser* showFunctionBrowser();
     QvHelpWindow* showHelp();
     void showSolutionWizard();
+    // The settings dialogs; Videosource refuses while a script may hold a camera.
+    void showVideoSourceSettings();
+    void showMovieSettings();
+    static constexpr const char* kHaltFirst =
+        "Please halt execution and/or check syntax in all windows before proceeding.";
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -37,6 +37,24 @@ void QvProfile::writeWindowPlacement(const QRect& geometry) {
     settings.setValue(QStringLiteral("height"), geometry.height());
 }
 
+QvProfile::StoredBlob QvProfile::readBlob(const char* section) {
+    QSettings settings = profile();
+    settings.beginGroup(QLatin1String(section));
+    StoredBlob blob;
+    if (!settings.contains(QStringLiteral("QuickTimeData"))) return blob;
+    blob.bytes = settings.value(QStringLiteral("QuickTimeData")).toByteArray();
+    const int size = readInt(settings, "DataSize");
+    blob.state = size == blob.bytes.size() ? StoredBlob::State::Valid : StoredBlob::State::Invalid;
+    return blob;
+}
+
+void QvProfile::writeBlob(const char* section, const QByteArray& bytes) {
+    QSettings settings = profile();
+    settings.beginGroup(QLatin1String(section));
+    settings.setValue(QStringLiteral("DataSize"), int(bytes.size()));
+    settings.setValue(QStringLiteral("QuickTimeData"), bytes);
+}
+
 std::optional<QRect> QvProfile::usablePlacement(const Placement& placement, const QList<QRect>& screens,
                                                 const QRect& primary) {
     if (placement.width == kMissing || placement.height == kMissing || placement.width <= 0 ||

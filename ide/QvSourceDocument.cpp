@@ -152,6 +152,11 @@ bool QvSourceDocument::isRunning() const {
     return running && !QvParserGetDoneFlag(running);
 }
 
+bool QvSourceDocument::isBusy() const {
+    QvParser* current = session();
+    return current && (!QvParserGetDoneFlag(current) || QvParserGetDirtyFlag(current));
+}
+
 // A new session over the editor's text, resolving includes against the document's
 // own folder; the last run's error marks and windows go.
 void QvSourceDocument::beginSession() {

@@ -50,6 +50,8 @@ public:
 
     // Running.
     bool isRunning() const;
+    // Running, or run and not checked since: its variables may still hold a camera.
+    bool isBusy() const;
     void checkScript();
     void runScript();
     // Asks the script to stop. Execution clears the request when it begins, so the

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves the IDE's screenshots: builds the IDE, then plays it through its scenes under
 # Xvfb (start-up, a run with its console and a script window, a vector plot, a syntax
-# error, a running script, the function browser, the wizard and the help window).
+# error, a running script, the function browser, the wizard, the help window and the
+# Videosource and Movie settings dialogs).
 # Usage: tools/ide-shots.sh [OUTDIR]   (docs/images by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."

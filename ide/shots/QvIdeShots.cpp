@@ -15,7 +15,9 @@
 #include <functional>
 
 #include "QvIdeApplication.h"
+#include "QvMovieSettingsDialog.h"
 #include "QvSolutionWizard.h"
+#include "QvVideoSourceDialog.h"
 
 namespace {
 constexpr int kScriptTimeoutMs = 10000;
@@ -35,7 +37,9 @@ public:
         functionBrowserScene();
         wizardScene();
         helpScene();
-        return saved_ == 8;
+        settingsScene<QvVideoSourceDialog>(QvCommand::VideoSourceSettings, "videosource-settings");
+        settingsScene<QvMovieSettingsDialog>(QvCommand::MovieSettings, "movie-settings");
+        return saved_ == 10;
     }
 
 private:
@@ -180,6 +184,20 @@ private:
         help->move(window_.geometry().center() - help->rect().center());
         shoot("help");
         help->close();
+    }
+
+    // The dialog as the command opens it, after a second of preview.
+    template <class Dialog>
+    void settingsScene(QvCommand command, const char* name) {
+        QTimer::singleShot(200, [this, name] {
+            auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->move(window_.geometry().center() - dialog->rect().center());
+            pause(1000);
+            shoot(name);
+            dialog->reject();
+        });
+        window_.action(command)->trigger();
     }
 
     QvMainWindow& window_;

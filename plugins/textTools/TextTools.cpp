@@ -8,8 +8,10 @@
 //                                           caller's variables
 //   TextTools.Count(text, part -> <dynamic>)  a default the function computes itself
 //
-// Build it as a module named TextTools.qvp (see plugins/CMakeLists.txt) and put it
-// beside the quarvel program: hosts load every *.qvp there at start-up.
+// Build it as a module named TextTools.qvp with the CMakeLists.txt beside it (against
+// an installed Quarvel, or inside Quarvel's source tree) and load it with
+// `quarvel --plugins FOLDER`, or put it into lib/quarvel/plugins of the installation,
+// where hosts load every *.qvp at start-up.
 #include <algorithm>
 #include <cmath>
 #include <sstream>

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Media/QvMediaModuleAbi.h"
+#include "QvExport.h"
 
 class QvMediaMovie;
 class QvPixelBuffer;
@@ -14,7 +15,7 @@ struct QvMovieSettings;
 // a blob, QvVideoSourceGetPreferences / SetPreferences) and apply to every camera
 // opened afterwards. Picture settings run from 0 to 1; a negative one is left as the
 // camera has it.
-struct QvCaptureSettings {
+struct QV_EXPORT QvCaptureSettings {
     std::string device;  // empty: the first camera
     int width = 0;       // 0: the camera's own size
     int height = 0;
@@ -30,7 +31,7 @@ struct QvCaptureSettings {
 
 // A camera: a capture device, or the virtual test camera where the machine has none
 // (QUARVEL_CAMERA=none hides every camera, QUARVEL_CAMERA=/dev/videoN offers that one).
-class QvCaptureDevice {
+class QV_EXPORT QvCaptureDevice {
 public:
     static std::vector<std::string> names();
     // Whether any camera is there; a video source raises "No camera currently

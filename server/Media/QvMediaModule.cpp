@@ -42,11 +42,21 @@ std::string engineFolder() {
     return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
 }
 
+// Beside the engine in a build folder; in the engine's own "quarvel" folder of an
+// installed prefix (lib/quarvel/, with the script-host module and the plug-ins), which
+// is the place named when neither holds it.
+std::string defaultModulePath() {
+    std::string folder = engineFolder();
+    std::string beside = folder + "/" + QvMediaModule::kFileName;
+    if (access(beside.c_str(), F_OK) == 0) return beside;
+    return folder + "/" + QvMediaModule::kInstalledFolder + "/" + QvMediaModule::kFileName;
+}
+
 std::string modulePath(const std::string& chosen) {
     if (!chosen.empty()) return chosen;
     const char* fromEnvironment = std::getenv("QUARVEL_MEDIA_MODULE");
     if (fromEnvironment && *fromEnvironment) return fromEnvironment;
-    return engineFolder() + "/" + QvMediaModule::kFileName;
+    return defaultModulePath();
 }
 
 // Loads and starts the module; the library stays loaded for the life of the process.

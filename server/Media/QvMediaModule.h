@@ -4,12 +4,14 @@
 #include "Media/QvMediaModuleAbi.h"
 
 // The media module (quarvel-media.so, everything that uses FFmpeg), opened by name on
-// first use from the engine's own folder, or from QUARVEL_MEDIA_MODULE when that is set.
+// first use from the engine's folder (a build) or the "quarvel" folder beside the engine
+// (an installed prefix), or from QUARVEL_MEDIA_MODULE when that is set.
 // Scripts that touch no media never load it; without it, media fails with a clear
 // message and everything else works.
 class QvMediaModule {
 public:
     static constexpr const char* kFileName = "quarvel-media.so";
+    static constexpr const char* kInstalledFolder = "quarvel";
 
     // The module's table, loading and starting the module on first use. Raises
     // "QuickTime not available." and the reason when it cannot be had.

@@ -112,10 +112,13 @@ QvMovieSettings QvMovieSettings::fromBlob(const uint8_t* bytes, size_t size) {
     return settings;
 }
 
+std::vector<std::string> QvGraphicsModeNames() {
+    return {"copy", "dither copy", "straight alpha", "premul white alpha"};
+}
+
 QvGraphicsMode QvGraphicsModeNamed(const std::string& name) {
-    if (name == "copy") return QvGraphicsMode::Copy;
-    if (name == "dither copy") return QvGraphicsMode::DitherCopy;
-    if (name == "straight alpha") return QvGraphicsMode::StraightAlpha;
-    if (name == "premul white alpha") return QvGraphicsMode::PremulWhiteAlpha;
+    const std::vector<std::string> names = QvGraphicsModeNames();
+    for (size_t mode = 0; mode < names.size(); ++mode)
+        if (name == names[mode]) return static_cast<QvGraphicsMode>(mode);
     QvError("Unknown Graphics Mode: available modes are 'copy', 'dither copy', 'straight alpha', 'premul white alpha'");
 }

@@ -4,12 +4,13 @@
 #include <vector>
 
 #include "Media/QvMediaModuleAbi.h"
+#include "QvExport.h"
 
 // How a movie compresses what is added to it: the record that the movie's compression
 // properties set and that QvMovieGetPreferences / QvMovieSetPreferences copy. Qualities
 // are kept as trunc(q x 1024) and the frame rate in 16.16 fixed point, so that they read
 // back as those numbers do (0.3 reads back as 0.2998046875).
-struct QvMovieSettings {
+struct QV_EXPORT QvMovieSettings {
     static constexpr const char* kDefaultCompressor = "Cinepak";
     static constexpr const char* kDefaultOverlayCompressor = "TIFF";
     static constexpr const char* kDefaultGraphicsMode = "copy";
@@ -60,9 +61,11 @@ struct QvMovieSettings {
 };
 
 // The compressors movies can use, the default first.
-std::vector<std::string> QvMovieCompressorNames();
+QV_EXPORT std::vector<std::string> QvMovieCompressorNames();
 
 // How an overlay is laid over the frames below it.
 enum class QvGraphicsMode { Copy, DitherCopy, StraightAlpha, PremulWhiteAlpha };
 // Raises "Unknown Graphics Mode: available modes are ..." for another name.
 QvGraphicsMode QvGraphicsModeNamed(const std::string& name);
+// The names of the graphics modes, in the order of the enumeration.
+QV_EXPORT std::vector<std::string> QvGraphicsModeNames();

@@ -113,3 +113,7 @@ double QvParameterBlockGetVectorValue(QvParameterBlock* block, const char* name,
     if (index < 0 || static_cast<size_t>(index) >= elements.size()) QvError("Illegal vector index in plugin");
     return elements[index];
 }
+
+QvValue* QvParameterBlockResolvePath(QvParameterBlock* block, const char* path) {
+    return QvTextCreate(block->resolvePath(path ? path : "").c_str());
+}

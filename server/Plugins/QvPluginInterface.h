@@ -58,6 +58,10 @@ QV_C_EXPORT const char* QvParameterBlockGetTextValue(QvParameterBlock* block, co
 QV_C_EXPORT int QvParameterBlockCompareTextValue(QvParameterBlock* block, const char* name, const char* text);
 QV_C_EXPORT long QvParameterBlockGetVectorLength(QvParameterBlock* block, const char* name);
 QV_C_EXPORT double QvParameterBlockGetVectorValue(QvParameterBlock* block, const char* name, long index);
+// A path as the calling script means it: a relative one is taken from the script's
+// folder (scripts run side by side, so the process's current directory means nothing
+// to them). Returns a new text value, which the caller deletes with QvTextDelete.
+QV_C_EXPORT QvValue* QvParameterBlockResolvePath(QvParameterBlock* block, const char* path);
 
 // Reporting failure: a number, a message or a URL (either alone sets the number to -1).
 QV_C_EXPORT void QvPluginErrorBlockSetNumber(QvPluginErrorBlock* error, long number);

@@ -203,3 +203,16 @@ TEST_F(RobustCommand, ASessionThatCannotBeMadeIsReported) {
     EXPECT_EQ(quarvel(folder, {"--check", "main.qv"}, start + (128 << 20)).status, 0);
 }
 #endif
+
+// The listing the manual's function reference is made from: heads on lines of their own,
+// help texts indented beneath them; it takes no script.
+TEST_F(RobustCommand, FunctionsAreListedWithTheirHelpAndNoScript) {
+    Outcome listing = quarvel(folder, {"--functions"});
+    EXPECT_EQ(listing.status, 0);
+    EXPECT_NE(listing.output.find("\nMath.Sum(const vector x) returns number\n    "), std::string::npos);
+    EXPECT_NE(listing.output.find("\nDraw.Line((frame_mono | frame | image_mono | image)& canvas, "), std::string::npos);
+    write("script.qv", "print 1;\n");
+    Outcome refused = quarvel(folder, {"--functions", "script.qv"});
+    EXPECT_EQ(refused.status, 64);
+    EXPECT_EQ(refused.errors.rfind("quarvel: option '--functions' takes no script\n", 0), 0u);
+}

@@ -218,7 +218,7 @@ private Q_SLOTS:
     void helpShowsTheManualWithItsPicturesFittedToThePage() {
         QvHelpWindow help(QStringLiteral(QV_DOCS_FOLDER));
         QTextBrowser* browser = help.browser();
-        QVERIFY(browser->toPlainText().startsWith(QStringLiteral("The Quarvel IDE")));
+        QVERIFY(browser->toPlainText().startsWith(QStringLiteral("The Quarvel manual")));
         const QVariant picture = browser->loadResource(QTextDocument::ImageResource,
                                                        browser->source().resolved(QUrl(QStringLiteral("images/ide-run.png"))));
         QCOMPARE(picture.value<QImage>().width(), int(QvManualBrowser::kPageWidth));

@@ -82,17 +82,25 @@ TEST_F(PluginLoading, AnEmptyDirectoryRegistersNothing) {
     EXPECT_TRUE(QvPluginRegistry::THE_PluginRegistry().namespaces().empty());
 }
 
-// Hosts look in their own folder, then in each folder of QUARVEL_PLUGIN_PATH, then in
-// the folders they were given; each folder once.
-TEST_F(PluginLoading, HostsLoadFromTheirFolderThenThePluginPathThenTheGivenFolders) {
+// Hosts look in their own folder, then in the engine's plug-in folder, then in each
+// folder of QUARVEL_PLUGIN_PATH, then in the folders they were given; each folder once.
+TEST_F(PluginLoading, HostsLoadFromTheirFolderTheEnginesThenThePluginPathThenTheGivenFolders) {
     std::string program = QvHostClient::executableDirectory();
+    std::string engine = QvHostClient::enginePluginDirectory();
     std::string modules = QV_TEST_MODULE_DIR;
     std::string other = std::filesystem::temp_directory_path().string();
-    setenv("QUARVEL_PLUGIN_PATH", (modules + "::" + other + ":" + program).c_str(), 1);
+    setenv("QUARVEL_PLUGIN_PATH", (modules + "::" + other + ":" + program + ":" + engine).c_str(), 1);
     EXPECT_EQ(QvHostClient::pluginFolders({"/no/such/folder", modules + "/."}),
-              (std::vector<std::string>{program, modules, other, "/no/such/folder"}));
+              (std::vector<std::string>{program, engine, modules, other, "/no/such/folder"}));
     unsetenv("QUARVEL_PLUGIN_PATH");
-    EXPECT_EQ(QvHostClient::pluginFolders(), std::vector<std::string>{program});
+    EXPECT_EQ(QvHostClient::pluginFolders(), (std::vector<std::string>{program, engine}));
+}
+
+// The engine library this test links lies in the build's program folder.
+TEST_F(PluginLoading, TheEnginesPluginFolderLiesBesideTheEngineLibrary) {
+    std::filesystem::path expected =
+        std::filesystem::canonical(QvHostClient::executableDirectory()) / "quarvel" / "plugins";
+    EXPECT_EQ(QvHostClient::enginePluginDirectory(), expected.string());
 }
 
 TEST_F(PluginLoading, TheModulesOfThePluginPathAreLoaded) {

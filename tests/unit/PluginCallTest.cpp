@@ -36,6 +36,10 @@ QvValue* FailWithMessage(QvPluginErrorBlock* error, QvParameterBlock*) {
     return QvNumberCreate(1);
 }
 
+QvValue* ResolvePath(QvPluginErrorBlock*, QvParameterBlock* parameters) {
+    return QvParameterBlockResolvePath(parameters, QvParameterBlockGetTextValue(parameters, "n"));
+}
+
 void registerProbe(const char* name, QvPluginFunction function, QvType accepted, QvEnumArgumentConsumed mode) {
     QvPluginSignature* signature = QvPluginSignatureCreate(1, QvType::QvTypeAny(), function);
     QvPluginSignatureSetParam(signature, accepted, "n", QvParameterRequired, mode);
@@ -51,6 +55,7 @@ protected:
         registerProbe("Read", ReadNumber, QvType::QvTypeAny(), QvArgumentNotConsumed);
         registerProbe("Unknown", ReadUnknownName, QvType::QvTypeAny(), QvArgumentNotConsumed);
         registerProbe("Fail", FailWithMessage, QvType::QvTypeAny(), QvArgumentNotConsumed);
+        registerProbe("Resolve", ResolvePath, QV_TEXT, QvArgumentNotConsumed);
     }
     static void TearDownTestSuite() { QvDeletePluginRegistry(); }
 
@@ -74,6 +79,14 @@ TEST_F(PluginCall, TypedGettersDoNotConvert) {
 
 TEST_F(PluginCall, AnErrorBlockFailsTheCallAndDropsTheResult) {
     EXPECT_EQ(run("print Probe.Fail(1);"), "RunTime Error\nerror: Plugin failed with error (#-1):\n\tno disk");
+}
+
+// A module resolves the paths a script gives it as the script means them.
+TEST_F(PluginCall, APathIsResolvedAgainstTheCallingScriptsFolder) {
+    QvFile script("/data/scripts/run.qv");
+    EXPECT_EQ(runScript("print Probe.Resolve(\"in/a.png\"); print Probe.Resolve(\"/abs/b.png\");", &script),
+              "/data/scripts/in/a.png\n/abs/b.png\n");
+    EXPECT_EQ(run("print Probe.Resolve(\"a.png\");"), "a.png\n");
 }
 
 TEST(PluginErrorBlock, FailureTextShowsTheNumberThenMessageAndUrl) {
