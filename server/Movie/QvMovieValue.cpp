@@ -9,6 +9,7 @@
 #include "Errors/QvExceptions.h"
 #include "Images/Qv2DValue.h"
 #include "Media/QvMediaMovie.h"
+#include "Media/QvMediaPreferences.h"
 #include "Movie/MovieRecord.h"
 #include "QvGWorld/QvGWorld.h"
 #include "Values/QvElementIndex.h"
@@ -35,7 +36,7 @@ int side(double value, const char* name) {
 
 }  // namespace
 
-QvMovieValue::QvMovieValue() : movie_(std::make_unique<QvMediaMovie>()) {}
+QvMovieValue::QvMovieValue() : movie_(std::make_unique<QvMediaMovie>()), settings_(QvPreferredMovieSettings()) {}
 
 QvMovieValue::QvMovieValue(std::unique_ptr<QvMediaMovie> movie, const QvMovieSettings& settings)
     : movie_(std::move(movie)), settings_(settings) {}

@@ -12,7 +12,8 @@ class QvMediaMovie;
 // settings that frames appended to it are compressed by. Frames are read by index,
 // exactly; editing (append, prepend, insert, cutting, replacing a frame) moves frames
 // without compressing them again, and only pictures added to the movie are compressed.
-// A new movie is empty; its frames are compressed into a temporary file of its own.
+// A new movie is empty, with the compression settings the host handed over (else the
+// defaults); its frames are compressed into a temporary file of its own.
 class QV_EXPORT QvMovieValue : public QvValue {
 public:
     QvMovieValue();

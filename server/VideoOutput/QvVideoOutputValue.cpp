@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <sstream>
 
 #include "Errors/QvErrors.h"
-#include "Errors/QvException.h"
 #include "Errors/QvExceptions.h"
 #include "Images/Qv2DValue.h"
 #include "Media/QvVideoOutputDevice.h"
@@ -108,20 +106,4 @@ std::string QvVideoOutputValue::AsText() const {
     std::ostringstream text;
     text << "video output:\n\t\tName:\t" << name_ << "\n\t\tWidth:\t" << width_ << "\n\t\tHeight:\t" << height_;
     return text.str();
-}
-
-size_t QvVideoOutputGetPreferences(uint8_t* bytes, size_t capacity) {
-    std::vector<uint8_t> blob = QvOutputSettings::processWide().toBlob();
-    if (bytes && capacity >= blob.size()) std::memcpy(bytes, blob.data(), blob.size());
-    return blob.size();
-}
-
-int QvVideoOutputSetPreferences(const uint8_t* bytes, size_t size) {
-    try {
-        QvOutputSettings::processWide() = QvOutputSettings::fromBlob(bytes, size);
-        return 1;
-    } catch (QvException* error) {
-        delete error;
-        return 0;
-    }
 }

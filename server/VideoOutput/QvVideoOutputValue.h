@@ -1,6 +1,4 @@
 #pragma once
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -46,10 +44,3 @@ private:
     int offsetX_ = 0;
     int offsetY_ = 0;
 };
-
-// The process-wide output settings as a small versioned record: Get copies it into
-// `bytes` when `capacity` allows and returns its size either way; Set returns 1 when it
-// takes the record and 0 when it refuses it (another kind, version or length), leaving
-// the settings as they were.
-QV_C_EXPORT size_t QvVideoOutputGetPreferences(uint8_t* bytes, size_t capacity);
-QV_C_EXPORT int QvVideoOutputSetPreferences(const uint8_t* bytes, size_t size);

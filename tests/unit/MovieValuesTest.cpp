@@ -15,6 +15,7 @@
 #include "ErrorCapture.h"
 #include "Files/QvFile.h"
 #include "Images/Qv2DValue.h"
+#include "Media/QvMediaPreferences.h"
 #include "Movie/QvMovieApi.h"
 #include "Movie/QvMovieValue.h"
 #include "Plugins/QvPluginRegistry.h"
@@ -230,6 +231,22 @@ TEST(MovieApi, PluginFunctionsForwardToTheValue) {
     EXPECT_NE(QvMovieGetQTMovie(m), nullptr);
     EXPECT_EQ(raisedMessage([&] { QvMovieGetWidth(picture.get()); }), "The value is not a movie.");
     EXPECT_EQ(raisedMessage([&] { QvMovieInsertMovie(other.get(), m, 9); }), "Movie Index \"9\" is too large (> 5).");
+}
+
+// New movies, recordings among them, start from the settings the host handed over.
+TEST(MovieApi, NewMoviesStartFromTheHostsSettings) {
+    uint8_t original[512];
+    size_t size = QvMovieGetPreferences(original, sizeof original);
+    ASSERT_LE(size, sizeof original);
+    QvMovieSettings preferred;
+    preferred.setCompressor("PNG");
+    preferred.setRate(12);
+    std::vector<uint8_t> blob = preferred.toBlob();
+    ASSERT_EQ(QvMovieSetPreferences(blob.data(), blob.size()), 1);
+    EXPECT_EQ(runScript("set m to movie; print (compression of m)[0]; print frame_rate of m;"), "PNG\n12\n");
+    EXPECT_EQ(runScript("set v to videosource; set length of v to 1; print (compression of (movie of v))[0];"), "PNG\n");
+    ASSERT_EQ(QvMovieSetPreferences(original, size), 1);
+    EXPECT_EQ(runScript("set m to movie; print (compression of m)[0];"), "Cinepak\n");
 }
 
 TEST(MovieWindows, AMovieShowsAsItsFirstFrameAtItsSize) {
