@@ -22,6 +22,12 @@ void QvClientWindow::setPosition(short x, short y) {
     y_ = y;
 }
 
+void QvClientWindow::drawMovie(MovieRecord* movie, int x, int y) {
+    if (!movie) return;
+    qv_auto_value<QvGWorld> poster = movie->poster();
+    if (poster) drawImage(poster.get(), x, y);
+}
+
 void QvClientWindow::replay() {
     if (!graphics_) return;
     for (const auto& command : graphics_->getCommandList()) {

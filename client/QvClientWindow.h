@@ -20,7 +20,8 @@ public:
     virtual void drawText(const std::string&, int, int) {}
     // The gworld's 32-bit ARGB pixels, drawn opaque (alpha ignored).
     virtual void drawImage(QvGWorld*, int, int) {}
-    virtual void drawMovie(MovieRecord*, int, int) {}
+    // By default the movie's first frame, drawn as a picture with drawImage.
+    virtual void drawMovie(MovieRecord* movie, int x, int y);
     virtual void lineTo(int, int) {}
     virtual void moveTo(int, int) {}
 

@@ -18,7 +18,7 @@ namespace {
 // reads becomes a frame (compression "JPEG"); anything else is left to the next step.
 // It is registered here, beside the reader that the value kinds table uses, so that
 // every program that can read pictures has the step.
-QvValue* openImageFile(const std::string& path) {
+QvValue* openImageFile(const std::string& path, const std::string&) {
     QvMediaFileLocation file;
     if (QvTheMediaLayer().makeFileSpec(path, &file) != QV_FILE_OK || !QvTheMediaLayer().isImageFile(file))
         return nullptr;

@@ -625,8 +625,10 @@ std::string TreeEval::windowName(AST* nameExpression) {
 
 // Relative paths resolve against the script's folder, without touching the process's
 // current directory (other scripts may run at the same time).
-std::string TreeEval::resolvePath(AST* pathExpression) {
-    std::filesystem::path path(expression(pathExpression)->AsText());
+std::string TreeEval::resolvePath(AST* pathExpression) { return resolvePath(expression(pathExpression)->AsText()); }
+
+std::string TreeEval::resolvePath(const std::string& written) {
+    std::filesystem::path path(written);
     const QvFile& script = session_->scriptFile();
     if (path.is_relative() && !script.empty()) path = std::filesystem::path(script.directory()) / path;
     return path.string();

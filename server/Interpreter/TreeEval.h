@@ -304,6 +304,7 @@ private:
     QvOperand elementBase(AST* base);
     std::string windowName(AST* nameExpression);
     std::string resolvePath(AST* pathExpression);
+    std::string resolvePath(const std::string& written);
 
     QvValueRef trueValue_;
     QvValueRef falseValue_;

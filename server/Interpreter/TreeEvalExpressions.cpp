@@ -7,6 +7,9 @@
 #include "HostServices/QvHostServices.h"
 #include "Images/Qv2DValue.h"
 #include "Interpreter/TreeEval.h"
+#include "Movie/QvMovieValue.h"
+#include "VideoOutput/QvVideoOutputValue.h"
+#include "VideoSource/QvVideoSourceValue.h"
 #include "Values/QvArithmetic.h"
 #include "Values/QvBooleanValue.h"
 #include "Values/QvColorValue.h"
@@ -215,8 +218,9 @@ QvValueRef TreeEval::externalValue(AST* node) {
         if (QvGWorld* picture = QvGetHostServices()->clipboardPicture()) return QvFrameFromGWorld(picture);
         QvError("Scrap is empty");
     }
-    std::string path = node->getType() == QV_TOK_FILE ? resolvePath(child(node)) : expression(child(node))->AsText();
-    return QvValueFile::load(path);
+    std::string written = expression(child(node))->AsText();
+    if (node->getType() == QV_TOK_URL) return QvOpenURL(written);
+    return QvValueFile::load(resolvePath(written), written);
 }
 
 QvValueRef TreeEval::literal(AST* node) {
@@ -255,6 +259,9 @@ QvValueRef TreeEval::initializeExpression(AST* node) {
     case QV_TOK_DATE: return new QvDateTimeValue;
     case QV_TOK_FRAME_MONO: case QV_TOK_FRAME: case QV_TOK_IMAGE_MONO: case QV_TOK_IMAGE:
         return QvNewPicture(typeOfKeyword(node->getType()), 0, 0);
+    case QV_TOK_MOVIE: return new QvMovieValue;
+    case QV_TOK_VIDEOSOURCE: return new QvVideoSourceValue;
+    case QV_TOK_VIDEOOUTPUT: return new QvVideoOutputValue;
     default: unavailable(QvTypeName(typeOfKeyword(node->getType())));
     }
 }

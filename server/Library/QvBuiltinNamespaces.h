@@ -20,6 +20,7 @@ QV_BUILTIN(GetFunctionSignatures);
 }
 
 namespace QvFrameNamespace {
+QV_BUILTIN(Grab);
 QV_BUILTIN(DeInterlaceOdd);
 QV_BUILTIN(DeInterlaceEven);
 QV_BUILTIN(Interlace);

@@ -71,6 +71,8 @@ std::vector<QvBuiltinRow> builtinRows() {
         {"Function", "GetFunctionSignatures", GetFunctionSignatures, QV_LIST,
          {QvRequired(QV_TEXT, "namespace"), QvRequired(QV_TEXT, "name")}, "Get the specified function signatures."},
 
+        {"Frame", "Grab", Grab, QV_FRAME, {number("width", 320), number("height", 240)},
+         "Grab a single frame from a camera."},
         {"Frame", "DeInterlaceOdd", DeInterlaceOdd, kPictures, {QvRequired(kPictures, "source")},
          "De-Interlace and return the odd numbered lines"},
         {"Frame", "DeInterlaceEven", DeInterlaceEven, kPictures, {QvRequired(kPictures, "source")},

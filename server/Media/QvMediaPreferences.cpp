@@ -7,6 +7,7 @@
 
 #include "Errors/QvException.h"
 #include "Media/QvCaptureDevice.h"
+#include "Media/QvVideoOutputDevice.h"
 
 namespace {
 struct PreferredMovie {
@@ -62,4 +63,12 @@ int QvVideoSourceSetPreferences(const uint8_t* bytes, size_t size) {
 
 size_t QvVideoSourceGetPreferences(uint8_t* bytes, size_t capacity) {
     return copyOut(QvCaptureSettings::processWide().toBlob(), bytes, capacity);
+}
+
+int QvVideoOutputSetPreferences(const uint8_t* bytes, size_t size) {
+    return take([&] { QvOutputSettings::processWide() = QvOutputSettings::fromBlob(bytes, size); });
+}
+
+size_t QvVideoOutputGetPreferences(uint8_t* bytes, size_t capacity) {
+    return copyOut(QvOutputSettings::processWide().toBlob(), bytes, capacity);
 }

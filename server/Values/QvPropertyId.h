@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "QvExport.h"
 
@@ -55,3 +57,17 @@ enum QvPropertyId : int32_t {
 // The global name of a property, used in messages; raises "Unknown property name"
 // outside 1..43 and for 28.
 QV_EXPORT const char* QvPropertyName(QvPropertyId id);
+
+// A class's own names of properties, for its PropertyId.
+struct QvNamedProperty {
+    const char* name;
+    QvPropertyId id;
+};
+
+// The identifier the table gives the name, else QV_PROPERTY_NONE.
+template <size_t N>
+QvPropertyId QvFindProperty(const QvNamedProperty (&table)[N], const std::string& name) {
+    for (const QvNamedProperty& property : table)
+        if (name == property.name) return property.id;
+    return QV_PROPERTY_NONE;
+}

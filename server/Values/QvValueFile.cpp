@@ -40,14 +40,14 @@ std::vector<QvValueFile::Opener>& openers() {
     return registered;
 }
 
-QvValue* openWithRegisteredOpener(const std::string& path) {
+QvValue* openWithRegisteredOpener(const std::string& path, const std::string& shownPath) {
     std::vector<QvValueFile::Opener> candidates;
     {
         std::lock_guard<std::mutex> guard(openersLock);
         candidates = openers();
     }
     for (QvValueFile::Opener opener : candidates)
-        if (QvValue* value = opener(path))
+        if (QvValue* value = opener(path, shownPath))
             return value;
     return nullptr;
 }
@@ -99,8 +99,10 @@ void QvValueFile::saveText(const std::string& text, const std::string& path) {
 
 // Only regular files are read (a device or a pipe could be endless), and only up to
 // the size of the largest value file.
-QvValue* QvValueFile::load(const std::string& path) {
-    if (QvValue* media = openWithRegisteredOpener(path))
+QvValue* QvValueFile::load(const std::string& path) { return load(path, path); }
+
+QvValue* QvValueFile::load(const std::string& path, const std::string& shownPath) {
+    if (QvValue* media = openWithRegisteredOpener(path, shownPath))
         return media;
     std::string content;
     switch (QvRegularFile::read(path, QvRegularFile::kLargestValueFile, content)) {
@@ -125,9 +127,9 @@ QvValue* QvValueFile::decode(std::string& content, const std::string& path) {
     return value;
 }
 
-void QvValueFile::addOpener(Opener opener) {
+void QvValueFile::addOpener(Opener opener, bool first) {
     std::lock_guard<std::mutex> guard(openersLock);
-    openers().push_back(opener);
+    openers().insert(first ? openers().begin() : openers().end(), opener);
 }
 
 void QvValueFile::writeBytes(std::ostream& out, const void* bytes, size_t count) {

@@ -12,8 +12,9 @@
 // code, then the value's own data (WriteData). Files without the magic load as text.
 class QV_EXPORT QvValueFile {
 public:
-    // Returns a new value for paths it recognises (a movie, an image file), else null.
-    using Opener = QvValue* (*)(const std::string& path);
+    // Returns a new value for paths it recognises (a movie, an image file), else null;
+    // `shownPath` is the path as the script wrote it, for messages.
+    using Opener = QvValue* (*)(const std::string& path, const std::string& shownPath);
 
     // Writes the header and the value's data; raises a file error when the file cannot
     // be written, leaving an earlier file of that name as it was.
@@ -23,12 +24,13 @@ public:
     // Tries the registered openers in order, then the value file, then plain text.
     // Reads regular files only: others "cannot be found".
     static QvValue* load(const std::string& path);
+    static QvValue* load(const std::string& path, const std::string& shownPath);
     // The value that a file's whole content holds (taking the content for a text);
     // `path` names the file in errors.
     static QvValue* decode(std::string& content, const std::string& path);
 
-    // Openers for media files, registered when the media layer starts.
-    static void addOpener(Opener opener);
+    // Openers for media files, tried in order; `first` puts this one before the others.
+    static void addOpener(Opener opener, bool first = false);
 
     // Little-endian helpers for the classes' WriteData and readers; the readers raise
     // a file error when the stream ends early.

@@ -2,6 +2,8 @@
 
 #include "Errors/QvExceptions.h"
 #include "Images/Qv2DValue.h"
+#include "Media/QvMediaMovie.h"
+#include "Movie/QvMovieValue.h"
 #include "Values/QvBooleanValue.h"
 #include "Values/QvColorValue.h"
 #include "Values/QvDateTimeValue.h"
@@ -23,6 +25,12 @@ struct Kind {
 QvValue* emptyNumber(QvValue*) { return new QvNumberValue; }
 QvValue* emptyText(QvValue*) { return new QvTextValue; }
 QvValue* emptyColor(QvValue*) { return new QvColorValue; }
+
+// A movie result starts empty with the settings of the movie it is computed from.
+QvValue* emptyMovie(QvValue* shape) {
+    QvMovieValue* movie = QvAsMovie(shape);
+    return movie ? new QvMovieValue(std::make_unique<QvMediaMovie>(), movie->settings()) : new QvMovieValue;
+}
 
 // The shape is the vector operand whose element count the result takes.
 QvValue* zeroVector(QvValue* shape) {
@@ -81,7 +89,7 @@ const Kind kinds[QV_TYPE_COUNT] = {
     /* 4            */ {},
     /* color        */ {&QvColorValue::ReadData, &emptyColor, &colorOfNumbers, nullptr, nullptr},
     /* videosource  */ {},
-    /* movie        */ {},
+    /* movie        */ {nullptr, &emptyMovie, nullptr, nullptr, nullptr},
     /* text         */ {&QvTextValue::ReadData, &emptyText, nullptr, nullptr, nullptr},
     /* date         */ {&QvDateTimeValue::ReadData, &copiedDate, nullptr, nullptr, nullptr},
     /* list         */ {&QvListValue::ReadData, nullptr, nullptr, &listOfWords, nullptr},

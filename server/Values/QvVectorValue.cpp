@@ -459,3 +459,9 @@ void QvVectorValue::Display(QvGraphics* graphics) {
     else
         graphics->showText(AsText());
 }
+
+const std::vector<double>& QvTwoComponents(QvValue* value) {
+    if (!value || value->GetType() != QV_VECTOR || value->AsVector().size() != 2)
+        QvError("Expecting a two component vector {width,height}");
+    return value->AsVector();
+}

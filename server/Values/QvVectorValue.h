@@ -95,3 +95,7 @@ QV_C_EXPORT double QvVectorMax(QvVectorValue* vector);
 QV_C_EXPORT double QvVectorMin(QvVectorValue* vector);
 QV_C_EXPORT void QvVectorUnaryMax(QvVectorValue* vector, long* index, double* value);
 QV_C_EXPORT void QvVectorUnaryMin(QvVectorValue* vector, long* index, double* value);
+
+// The two numbers of a {width, height} (or {x, y}) vector; any other value raises
+// "Expecting a two component vector {width,height}".
+QV_EXPORT const std::vector<double>& QvTwoComponents(QvValue* value);

@@ -33,7 +33,7 @@ void QvGraphics::addText(const std::string& text, int x, int y) {
 }
 
 void QvGraphics::addMovie(MovieRecord* movie, int x, int y) {
-    commands_.push_back(std::make_unique<QvGraphicsCommand>(QvGraphicsCommandMovie, x, y, std::string(), movie));
+    commands_.push_back(std::make_unique<QvGraphicsCommand>(movie, x, y));
     fullEraseNeeded_ = false;
 }
 

@@ -23,6 +23,7 @@ public:
     bool fullEraseNeeded() const { return fullEraseNeeded_; }
 
     void addText(const std::string& text, int x, int y);
+    // Shares the movie record, which must not change afterwards.
     void addMovie(MovieRecord* movie, int x, int y);
     // Shares the gworld, which must not change afterwards.
     void addImage(QvGWorld* world, int x, int y);

@@ -2,10 +2,9 @@
 #include <string>
 
 #include "QvExport.h"
+#include "Movie/MovieRecord.h"
 #include "QvGWorld/QvGWorld.h"
 #include "Values/qv_auto_value.h"
-
-struct MovieRecord;
 
 enum QvGraphicsCommandID {
     QvGraphicsCommandImage = 1,
@@ -20,8 +19,9 @@ enum QvGraphicsCommandID {
 // script goes on.
 class QV_EXPORT QvGraphicsCommand {
 public:
-    QvGraphicsCommand(QvGraphicsCommandID id, int x, int y, std::string text = {}, MovieRecord* movie = nullptr)
-        : id_(id), x_(x), y_(y), text_(std::move(text)), movie_(movie) {}
+    QvGraphicsCommand(QvGraphicsCommandID id, int x, int y, std::string text = {}) : id_(id), x_(x), y_(y), text_(std::move(text)) {}
+    // A movie shown with its top-left corner at (x, y); the command shares the record.
+    QvGraphicsCommand(MovieRecord* movie, int x, int y) : id_(QvGraphicsCommandMovie), x_(x), y_(y), movie_(movie) {}
     // A picture drawn with its top-left corner at (x, y); the command shares the gworld.
     QvGraphicsCommand(QvGWorld* world, int x, int y) : id_(QvGraphicsCommandImage), x_(x), y_(y), world_(world) {}
 
@@ -29,7 +29,7 @@ public:
     int getX() const { return x_; }
     int getY() const { return y_; }
     std::string getString() const { return text_; }
-    MovieRecord* getMovie() const { return movie_; }
+    MovieRecord* getMovie() const { return movie_.get(); }
     QvGWorld* getGWorld() const { return world_.get(); }
 
 private:
@@ -37,6 +37,6 @@ private:
     int x_;
     int y_;
     std::string text_;
-    MovieRecord* movie_ = nullptr;
+    qv_auto_value<MovieRecord> movie_;
     qv_auto_value<QvGWorld> world_;
 };

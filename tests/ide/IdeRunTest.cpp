@@ -395,6 +395,20 @@ private Q_SLOTS:
         QCOMPARE(shown.pixel(17, 29), qRgb(0, 0, 255));
     }
 
+    // A movie window shows the movie's first frame at the movie's size, as a picture.
+    void moviesShowTheirFirstFrame() {
+        QvSourceDocument* document = documentWith(QStringLiteral(
+            "set f to frame;\nset size of f to {40, 30};\nset m to movie;\nset compression of m to \"PNG\";\n"
+            "append f + ({1, 0.5, 0} as color) to m;\nappend f to m;\nset window \"movie\" to m;\n"));
+        document->runScript();
+        QTRY_VERIFY_WITH_TIMEOUT(!document->isRunning() && !document->scriptWindows().empty(), kScriptTimeoutMs);
+        QTRY_VERIFY(!document->scriptWindows().front()->picture().isNull());
+        const QImage shown = document->scriptWindows().front()->picture();
+        QCOMPARE(shown.size(), QSize(40, 30));
+        QCOMPARE(shown.pixel(0, 0), qRgb(255, 127, 0));
+        QCOMPARE(shown.pixel(39, 29), qRgb(255, 127, 0));
+    }
+
     void scriptsUseTheDesktopClipboardFromTheirThread() {
         QvIdeHostServices services;
         QvInstallHostServices(&services);

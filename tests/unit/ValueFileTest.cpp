@@ -40,7 +40,7 @@ protected:
 
 const std::string magic = "\xAA\xAA\xAA\xAA";
 
-QvValue* openAsMovie(const std::string& path) {
+QvValue* openAsMovie(const std::string& path, const std::string&) {
     return path.size() > 11 && path.substr(path.size() - 11) == ".fake-movie" ? new QvTextValue("movie") : nullptr;
 }
 }  // namespace
