@@ -1,5 +1,5 @@
-// Throughput and overhead per run of `quarvel batch`: a batch of small movies (each
-// turned grey frame by frame and saved as a new movie) with --jobs 1 (also with --sync), --jobs 2 and through
+// Throughput and overhead per run of `quarvel batch`: a batch of small movies, each
+// turned grey frame by frame by examples/batch-movie.qv, with --jobs 1 (also with --sync), --jobs 2 and through
 // a Slurm job array, beside its peers: the same runs started by xargs one and two at a
 // time.
 //
@@ -24,6 +24,10 @@
 namespace fs = std::filesystem;
 
 namespace {
+// Each run: every frame of its movie turned grey and stretched to the full range of
+// brightness, into a new PNG-compressed movie.
+const char* const kScript = QV_SOURCE_DIR "/examples/batch-movie.qv";
+
 struct Row {
     std::string runner;
     double seconds = -1;  // negative: not measured
@@ -43,8 +47,8 @@ double timeCommand(const fs::path& folder, const std::vector<std::string>& comma
 }
 
 // `count` small movies (eight 64x48 frames each, pieces of the shipped photo moving
-// across it, PNG-compressed) and the script each run applies to one of them: every
-// frame turned grey and stretched to the full range of brightness, into a new movie.
+// across it, PNG-compressed), listed by their absolute paths: the example script
+// resolves relative ones against its own folder.
 void makeInputs(const fs::path& folder, int count) {
     fs::create_directories(folder / "inputs");
     std::ofstream(folder / "make.qv") << "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n"
@@ -62,31 +66,21 @@ void makeInputs(const fs::path& folder, int count) {
                                          "    set file \"inputs/clip\" + (i + 1000) + \".mov\" to clip;\n"
                                          "    add 1 to i;\n"
                                          "end\n";
-    std::ofstream(folder / "grey.qv") << "set clip to file input;\n"
-                                         "set result to movie;\n"
-                                         "set compression of result to \"PNG\";\n"
-                                         "set frame_rate of result to 10;\n"
-                                         "repeat length of clip times increment i begin\n"
-                                         "    set grey to clip[i] as frame_mono;\n"
-                                         "    print \"frame \" + i + \", mean \" + (Math.Average(grey) as number);\n"
-                                         "    append Filter.Normalize(grey, 0, 1) to result;\n"
-                                         "end\n"
-                                         "set file output to result;\n";
     if (timeCommand(folder, {QV_QUARVEL, "--sync", "--set", "count=" + std::to_string(count), "make.qv"}) < 0)
         std::fprintf(stderr, "the inputs could not be made in %s\n", folder.c_str());
     std::ofstream list(folder / "inputs.txt");
-    for (int i = 0; i < count; ++i) list << "inputs/clip" << i + 1000 << ".mov\n";
+    for (int i = 0; i < count; ++i) list << (folder / "inputs/clip").string() << i + 1000 << ".mov\n";
 }
 
 Row xargsRow(const fs::path& folder, int parallel) {
     double seconds = timeCommand(folder, {"xargs", "-a", "inputs.txt", "-d", "\\n", "-P", std::to_string(parallel),
                                           "-I{}", QV_QUARVEL, "--set", "input=\"{}\"", "--set",
-                                          "output=\"{}-grey.mov\"", "grey.qv"});
+                                          "output=\"{}-grey.mov\"", kScript});
     return {"xargs -P " + std::to_string(parallel) + " (peer)", seconds, ""};
 }
 
 Row batchRow(const fs::path& folder, const std::string& name, std::vector<std::string> more) {
-    std::vector<std::string> command{QV_QUARVEL, "batch", "grey.qv", "--inputs", "@inputs.txt", "--output",
+    std::vector<std::string> command{QV_QUARVEL, "batch", kScript, "--inputs", "@inputs.txt", "--output",
                                      "results/{stem}-grey.mov", "--report", name + ".json"};
     command.insert(command.end(), more.begin(), more.end());
     std::string runner = "quarvel batch";

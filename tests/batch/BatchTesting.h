@@ -79,12 +79,20 @@ inline Outcome quarvel(const fs::path& folder, const std::vector<std::string>& a
     return outcome;
 }
 
-// `count` small PNG pictures named pic10.png, pic11.png, ... in `folder`, each a
-// different 64x48 piece of the shipped photo, made by the quarvel command itself.
-inline void makePictures(const fs::path& folder, int count) {
+// Runs `maker`, a script that makes `count` files in `folder` (it sees `count` and
+// `photo`, the shipped photo), and removes it.
+inline void makeFiles(const fs::path& folder, int count, const std::string& maker) {
     fs::create_directories(folder);
-    writeFile(folder / "make.qv",
-              "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n"
+    writeFile(folder / "make.qv", "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n" + maker);
+    Outcome made = quarvel(folder, {"--sync", "--set", "count=" + std::to_string(count), "make.qv"});
+    ASSERT_EQ(made.status, 0) << made.output << made.errors;
+    fs::remove(folder / "make.qv");
+}
+
+// `count` small PNG pictures named pic10.png, pic11.png, ... in `folder`, each a
+// different 64x48 piece of the shipped photo.
+inline void makePictures(const fs::path& folder, int count) {
+    makeFiles(folder, count,
               "set i to 0;\n"
               "repeat count times begin\n"
               "    set piece to photo[{i * 7, i * 5}, {i * 7 + 64, i * 5 + 48}];\n"
@@ -92,9 +100,6 @@ inline void makePictures(const fs::path& folder, int count) {
               "    set file \"pic\" + (i + 10) + \".png\" to piece;\n"
               "    add 1 to i;\n"
               "end\n");
-    Outcome made = quarvel(folder, {"--sync", "--set", "count=" + std::to_string(count), "make.qv"});
-    ASSERT_EQ(made.status, 0) << made.output << made.errors;
-    fs::remove(folder / "make.qv");
 }
 
 // The per-input work of the tests: the picture turned grey and saved as PNG, with a
@@ -111,9 +116,7 @@ inline const char* greyScript() {
 // each, pieces of the shipped photo moving across it, compressed as PNG so that every
 // frame reads back exactly as it was written.
 inline void makeMovies(const fs::path& folder, int count) {
-    fs::create_directories(folder);
-    writeFile(folder / "make.qv",
-              "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n"
+    makeFiles(folder, count,
               "set i to 0;\n"
               "repeat count times begin\n"
               "    set clip to movie;\n"
@@ -128,9 +131,6 @@ inline void makeMovies(const fs::path& folder, int count) {
               "    set file \"clip\" + (i + 10) + \".mov\" to clip;\n"
               "    add 1 to i;\n"
               "end\n");
-    Outcome made = quarvel(folder, {"--sync", "--set", "count=" + std::to_string(count), "make.qv"});
-    ASSERT_EQ(made.status, 0) << made.output << made.errors;
-    fs::remove(folder / "make.qv");
 }
 
 // The per-frame work of the movie tests: every frame of the movie turned grey and
