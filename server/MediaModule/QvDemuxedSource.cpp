@@ -136,7 +136,10 @@ std::unique_ptr<QvDemuxedSource::Input> QvDemuxedSource::openInput(const QvModul
     QvInterruptHook::Scope scope(hook_, work);
     QvMediaCode notFound = isFile_ ? QV_MEDIA_NOT_A_MOVIE : QV_MEDIA_ADDRESS_NOT_FOUND;
     std::unique_ptr<Input> input(new Input);
-    AVFormatContext* context = QvModuleCheckMemory(avformat_alloc_context());
+    // Owned here until opening takes it over (and frees it itself when opening fails).
+    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> unopened(
+        QvModuleCheckMemory(avformat_alloc_context()), avformat_free_context);
+    AVFormatContext* context = unopened.get();
     context->interrupt_callback = hook_.callback();
     AVDictionary* options = nullptr;
     if (isFile_) {
@@ -147,7 +150,6 @@ std::unique_ptr<QvDemuxedSource::Input> QvDemuxedSource::openInput(const QvModul
                               : nullptr;
         if (!input->reader) {
             av_free(chunk);
-            avformat_free_context(context);
             QvModuleFail(QV_MEDIA_OUT_OF_MEMORY);
         }
         context->pb = input->reader;
@@ -159,6 +161,7 @@ std::unique_ptr<QvDemuxedSource::Input> QvDemuxedSource::openInput(const QvModul
         av_dict_set(&options, "rw_timeout", kNetworkTimeout, 0);
         av_dict_set(&options, "timeout", kNetworkTimeout, 0);
     }
+    unopened.release();
     int status = avformat_open_input(&context, isFile_ ? nullptr : location_.c_str(), nullptr, &options);
     av_dict_free(&options);
     work.checkStop();

@@ -28,8 +28,9 @@ class QvTreeEval;
 class QvValue;
 class QvWindow;
 
-// What a pending input request asks for.
-enum InputType { QV_INPUT_NUMBER = 0, QV_INPUT_TEXT = 1, QV_INPUT_BOOLEAN = 2 };
+// What a pending input request asks for. Its type is fixed as int so that a host handing
+// over a kind it does not know yet holds a defined value that the engine can refuse.
+enum InputType : int { QV_INPUT_NUMBER = 0, QV_INPUT_TEXT = 1, QV_INPUT_BOOLEAN = 2 };
 
 // The script session: one object per piece of source text. It owns the front end for
 // that text, the syntax tree, the evaluator of the current run and the session's own
