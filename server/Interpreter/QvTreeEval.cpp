@@ -67,9 +67,11 @@ void QvTreeEval::incrementVariable(bool global, unsigned hash, const char* name)
 
 void QvTreeEval::notifyHolders(QvValue* value) {
     if (!windowsInReach()) return;
-    values_.forEach([value](const std::string&, QvValueContainer* c) {
+    auto tellHolders = [value](const std::string&, QvValueContainer* c) {
         if (c->getValue().get() == value) c->notify();
-    });
+    };
+    values_.forEach(tellHolders);
+    windows_.forEach(tellHolders);
     if (QvTreeEval* outer = outerEvaluator()) outer->notifyHolders(value);
 }
 

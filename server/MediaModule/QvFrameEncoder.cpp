@@ -117,6 +117,10 @@ void QvFrameEncoder::open(const QvMediaCompression& compression, const AVCodec& 
         context_->gop_size = std::max(1, compression.keyFrameInterval);
         if (!reordering) context_->max_b_frames = 0;
         context_->thread_count = 0;
+        // A frame-threaded encoder hands a packet back whenever a worker happens to finish,
+        // so how much of a stream is readable, and so where a movie's streams end, would
+        // depend on timing; slice threads give every frame's packet back at once.
+        if (encoder.capabilities & AV_CODEC_CAP_FRAME_THREADS) context_->thread_type = FF_THREAD_SLICE;
         if (QvPictureConverter::isYuv(pixels)) {
             context_->colorspace = AVCOL_SPC_BT470BG;
             context_->color_range = pixels == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;

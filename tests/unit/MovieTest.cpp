@@ -452,6 +452,22 @@ TEST_F(MovieTest, ReadingBetweenAppendsKeepsEveryFrame) {
     expectNumbered(*reopened, 20, "reopened");
 }
 
+// Compressors without a delay give every frame back at once, whatever the machine's
+// threads are doing, so reading between appends never has to end the stream: the same
+// script makes the same movie every time.
+TEST_F(MovieTest, FramesOfCompressorsWithoutDelayAreReadableAtOnce) {
+    for (const char* compressor : {"PNG", "Photo - JPEG"}) {
+        QvMediaMovie movie;
+        QvMovieSettings settings;
+        settings.setCompressor(compressor);
+        for (int i = 0; i < 24; ++i) {
+            movie.insertPicture(i, *numbered(i), settings);
+            EXPECT_EQ(numberOf(*movie.frame(i)), i) << compressor;
+        }
+        EXPECT_EQ(movie.trackCompressors(), std::vector<std::string>{compressor});
+    }
+}
+
 // An opened movie is read without scanning all of it; pasting it, cutting it and
 // counting its frames take the whole file.
 TEST_F(MovieTest, OpenedMoviesEditLikeAnyOther) {

@@ -140,3 +140,22 @@ TEST(WindowDisplay, VectorsPlotFromTenElementsAndListsKeepTheDefaultSize) {
     EXPECT_EQ(width, 160);
     EXPECT_EQ(height, 120);
 }
+
+// Every statement that changes a window's value in place shows the new value: the
+// arithmetic forms, whether the value is the window's own or shared with a variable.
+TEST(WindowGraphics, InPlaceChangesOfAWindowsValueAreShown) {
+    const char* scripts[][2] = {
+        {"set area to 640 * 480; set window \"w\" to area; divide window \"w\" by 2;", "153600"},
+        {"set window \"w\" to 10; add 5 to window \"w\";", "15"},
+        {"set window \"w\" to 10; subtract 4 from window \"w\";", "6"},
+        {"set window \"w\" to 10; multiply window \"w\" by 3;", "30"},
+        {"set n to 7; set window \"w\" to reference n; add 1 to n;", "8"},
+    };
+    for (const auto& [script, shown] : scripts) {
+        QuietClient client;
+        client.setSourceText(script);
+        client.run(true);
+        ASSERT_NE(client.only(), nullptr) << script;
+        EXPECT_EQ(client.only()->last, shown) << script;
+    }
+}
