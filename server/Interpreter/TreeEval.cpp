@@ -269,7 +269,7 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     checkWritable(target.writable());
     QvValueRef& handle = target.handle();
     QvNumberValue* number = QvNumberValue::unshared(handle);
-    if (number && amount && amount->GetType() == QV_NUMBER) {
+    if (number && QvNumberValue::isNumber(amount.get())) {
         number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount->AsNumber()));
         notifyChanged(number);
         return;

@@ -262,7 +262,7 @@ private:
     }
     bool variableNumber(AST* scopeNode, double& result) {
         const QvValue* value = readVariable(scopeNode)->getValue().get();
-        if (!value || value->GetType() != QV_NUMBER) return false;
+        if (!QvNumberValue::isNumber(value)) return false;
         result = static_cast<const QvNumberValue*>(value)->value();
         return true;
     }

@@ -271,7 +271,7 @@ QvValueRef TreeEval::mathExpression(AST* node) {
     QvValueRef left = expression(leftNode);
     if (node->getType() == QV_TOK_UNARY_MINUS) return left->Negate();
     QvValueRef right = expression(operandAfter(leftNode));
-    if (left->GetType() == QV_NUMBER && right->GetType() == QV_NUMBER) {
+    if (QvNumberValue::isNumber(left.get()) && QvNumberValue::isNumber(right.get())) {
         // Two numbers: the result goes into one of them when nobody else holds it.
         double number = QvNumberValue::apply(arithmeticOp(node->getType()), left->AsNumber(), right->AsNumber());
         if (QvNumberValue* reusable = QvNumberValue::unshared(left)) {

@@ -13,7 +13,13 @@ extern "C" {
 }
 
 namespace {
-bool hasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// An empty DISPLAY names no display: a window there would fail to show.
+bool hasDisplay() { return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"); }
 
 const AVOutputFormat* windowFormat() { return av_guess_format("sdl", nullptr, nullptr); }
 }  // namespace

@@ -16,27 +16,34 @@ using namespace movieframes;
 
 namespace {
 // Sets QUARVEL_CAMERA for the life of the object.
-class CameraChoice {
+// Sets an environment variable (or removes it, for null) until the end of the scope.
+class EnvironmentChoice {
 public:
-    explicit CameraChoice(const char* value) {
-        const char* old = std::getenv("QUARVEL_CAMERA");
+    EnvironmentChoice(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
         had_ = old != nullptr;
         if (had_) old_ = old;
         if (value)
-            setenv("QUARVEL_CAMERA", value, 1);
+            setenv(name, value, 1);
         else
-            unsetenv("QUARVEL_CAMERA");
+            unsetenv(name);
     }
-    ~CameraChoice() {
+    ~EnvironmentChoice() {
         if (had_)
-            setenv("QUARVEL_CAMERA", old_.c_str(), 1);
+            setenv(name_.c_str(), old_.c_str(), 1);
         else
-            unsetenv("QUARVEL_CAMERA");
+            unsetenv(name_.c_str());
     }
 
 private:
+    std::string name_;
     bool had_;
     std::string old_;
+};
+
+class CameraChoice : public EnvironmentChoice {
+public:
+    explicit CameraChoice(const char* value) : EnvironmentChoice("QUARVEL_CAMERA", value) {}
 };
 
 bool varies(QvPixelBuffer& picture) {
@@ -119,8 +126,12 @@ TEST(MediaDevices, CamerasCanBeHidden) {
 TEST(MediaDevices, TheNullOutputTakesEveryPicture) {
     std::vector<std::string> names = QvVideoOutputDevice::names();
     EXPECT_NE(std::find(names.begin(), names.end(), "null"), names.end());
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    {
+        // Empty display variables name no display, so no window is offered.
+        EnvironmentChoice display("DISPLAY", ""), wayland("WAYLAND_DISPLAY", "");
         EXPECT_EQ(QvVideoOutputDevice::defaultName(), "null");
+        std::vector<std::string> offered = QvVideoOutputDevice::names();
+        EXPECT_EQ(std::find(offered.begin(), offered.end(), "SDL Window"), offered.end());
     }
     QvVideoOutputDevice output("null", 32, 24);
     output.show(*numbered(1));
