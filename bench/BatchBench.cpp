@@ -1,5 +1,5 @@
-// Throughput and overhead per run of `quarvel batch`: a batch of small pictures (each
-// turned grey and saved as PNG) with --jobs 1 (also with --sync), --jobs 2 and through
+// Throughput and overhead per run of `quarvel batch`: a batch of small movies, each
+// turned grey frame by frame by examples/batch-movie.qv, with --jobs 1 (also with --sync), --jobs 2 and through
 // a Slurm job array, beside its peers: the same runs started by xargs one and two at a
 // time.
 //
@@ -24,6 +24,10 @@
 namespace fs = std::filesystem;
 
 namespace {
+// Each run: every frame of its movie turned grey and stretched to the full range of
+// brightness, into a new PNG-compressed movie.
+const char* const kScript = QV_SOURCE_DIR "/examples/batch-movie.qv";
+
 struct Row {
     std::string runner;
     double seconds = -1;  // negative: not measured
@@ -42,38 +46,42 @@ double timeCommand(const fs::path& folder, const std::vector<std::string>& comma
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
 }
 
+// `count` small movies (eight 64x48 frames each, pieces of the shipped photo moving
+// across it, PNG-compressed), listed by their absolute paths: the example script
+// resolves relative ones against its own folder.
 void makeInputs(const fs::path& folder, int count) {
     fs::create_directories(folder / "inputs");
     std::ofstream(folder / "make.qv") << "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n"
                                          "set i to 0;\n"
                                          "repeat count times begin\n"
-                                         "    set x to i - floor(i / 40) * 40;\n"
-                                         "    set piece to photo[{x * 6, x * 4}, {x * 6 + 64, x * 4 + 48}];\n"
-                                         "    set compression of piece to \"PNG\";\n"
-                                         "    set file \"inputs/pic\" + (i + 1000) + \".png\" to piece;\n"
+                                         "    set clip to movie;\n"
+                                         "    set compression of clip to \"PNG\";\n"
+                                         "    set frame_rate of clip to 10;\n"
+                                         "    set x to i - floor(i / 25) * 25;\n"
+                                         "    set f to 0;\n"
+                                         "    repeat 8 times increment f begin\n"
+                                         "        set corner to {x * 8 + f * 2, x * 6 + f};\n"
+                                         "        append photo[corner, corner + {64, 48}] to clip;\n"
+                                         "    end\n"
+                                         "    set file \"inputs/clip\" + (i + 1000) + \".mov\" to clip;\n"
                                          "    add 1 to i;\n"
                                          "end\n";
-    std::ofstream(folder / "grey.qv") << "set photo to file input;\n"
-                                         "set grey to photo as frame_mono;\n"
-                                         "print \"brightest \" + max(grey);\n"
-                                         "set compression of grey to \"PNG\";\n"
-                                         "set file output to grey;\n";
     if (timeCommand(folder, {QV_QUARVEL, "--sync", "--set", "count=" + std::to_string(count), "make.qv"}) < 0)
         std::fprintf(stderr, "the inputs could not be made in %s\n", folder.c_str());
     std::ofstream list(folder / "inputs.txt");
-    for (int i = 0; i < count; ++i) list << "inputs/pic" << i + 1000 << ".png\n";
+    for (int i = 0; i < count; ++i) list << (folder / "inputs/clip").string() << i + 1000 << ".mov\n";
 }
 
 Row xargsRow(const fs::path& folder, int parallel) {
     double seconds = timeCommand(folder, {"xargs", "-a", "inputs.txt", "-d", "\\n", "-P", std::to_string(parallel),
                                           "-I{}", QV_QUARVEL, "--set", "input=\"{}\"", "--set",
-                                          "output=\"{}-grey.png\"", "grey.qv"});
+                                          "output=\"{}-grey.mov\"", kScript});
     return {"xargs -P " + std::to_string(parallel) + " (peer)", seconds, ""};
 }
 
 Row batchRow(const fs::path& folder, const std::string& name, std::vector<std::string> more) {
-    std::vector<std::string> command{QV_QUARVEL, "batch", "grey.qv", "--inputs", "@inputs.txt", "--output",
-                                     "results/{stem}-grey.png", "--report", name + ".json"};
+    std::vector<std::string> command{QV_QUARVEL, "batch", kScript, "--inputs", "@inputs.txt", "--output",
+                                     "results/{stem}-grey.mov", "--report", name + ".json"};
     command.insert(command.end(), more.begin(), more.end());
     std::string runner = "quarvel batch";
     for (const std::string& option : more) runner += " " + option;
@@ -111,7 +119,7 @@ int main(int argc, char** argv) {
                           batchRow(folder, "sync", {"--jobs", "1", "--sync"}), xargsRow(folder, 2),
                           batchRow(folder, "jobs2", {"--jobs", "2"}), slurmRow(folder)};
 
-    std::printf("%d runs of a small picture script (64x48 PNG to grey PNG), %u cores\n", inputs,
+    std::printf("%d runs of a small movie script (8 frames of 64x48, PNG, each turned grey), %u cores\n", inputs,
                 static_cast<unsigned>(sysconf(_SC_NPROCESSORS_ONLN)));
     std::printf("%-30s %9s %9s %12s %22s\n", "runner", "seconds", "runs/s", "ms per run", "overhead per run (ms)");
     for (size_t i = 0; i < rows.size(); ++i) {

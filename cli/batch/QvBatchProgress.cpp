@@ -71,8 +71,9 @@ void QvBatchSummary::print(std::FILE* out, const std::vector<QvBatchRun>& runs, 
     for (const QvBatchRun& run : runs) {
         if (onlyFailures && run.succeeded()) continue;
         const char* status = run.resumed ? "resumed" : QvBatchRun::statusName(run.status);
-        std::fprintf(out, "%-*s  %-9s  %7s  %8.2f  %s\n", width, shortened(run.input).c_str(), status,
-                     exitText(run).c_str(), run.seconds, run.error.c_str());
+        // Rows without an error end at the seconds, with no trailing blanks.
+        std::fprintf(out, "%-*s  %-9s  %7s  %8.2f%s%s\n", width, shortened(run.input).c_str(), status,
+                     exitText(run).c_str(), run.seconds, run.error.empty() ? "" : "  ", run.error.c_str());
     }
     Counts counts = countRuns(runs);
     if (onlyFailures && counts.succeeded)

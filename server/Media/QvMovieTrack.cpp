@@ -1,5 +1,7 @@
 #include "Media/QvMovieTrack.h"
 
+#include <unistd.h>
+
 #include <atomic>
 
 #include "Errors/QvErrors.h"
@@ -12,6 +14,14 @@
 
 namespace {
 std::atomic<long> nextTemporaryNumber{1};
+
+// Temporary store files are named by the second they are made in and a number; the
+// number leads with the process id, so that processes making movies in the same
+// second (the runs of a batch) never take the same name.
+long temporaryNumber() {
+    constexpr long kNumbersPerProcess = 1'000'000'000L;
+    return static_cast<long>(getpid()) * kNumbersPerProcess + nextTemporaryNumber++ % kNumbersPerProcess;
+}
 
 QvMediaResult emptyResult() { return QvMediaResult{}; }
 
@@ -30,7 +40,7 @@ constexpr long kCompressorNotFound = -8961;
 QvMovieStore::QvMovieStore() {
     const QvMediaModuleFunctions& module = QvMediaModule::functions();
     QvMediaFileLocation file;
-    QvCreateTempFileSpec(nextTemporaryNumber++, &file);
+    QvCreateTempFileSpec(temporaryNumber(), &file);
     QvMediaResult result = emptyResult();
     if (module.storeCreate(file.path, &store_, &result) != QV_MEDIA_OK) {
         if (result.code == QV_MEDIA_CANNOT_WRITE)

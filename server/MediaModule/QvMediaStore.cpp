@@ -8,8 +8,10 @@
 
 #include "MediaModule/QvModuleFailure.h"
 
+// The file is always new: a file of that name that exists belongs to another store
+// (of another process), whose frames would be overwritten.
 QvStoreFile::QvStoreFile(const std::string& path) : path_(path) {
-    descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (descriptor_ < 0) QvModuleFail(QV_MEDIA_CANNOT_WRITE, path, errno);
 }
 

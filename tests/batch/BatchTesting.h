@@ -79,12 +79,20 @@ inline Outcome quarvel(const fs::path& folder, const std::vector<std::string>& a
     return outcome;
 }
 
-// `count` small PNG pictures named pic10.png, pic11.png, ... in `folder`, each a
-// different 64x48 piece of the shipped photo, made by the quarvel command itself.
-inline void makePictures(const fs::path& folder, int count) {
+// Runs `maker`, a script that makes `count` files in `folder` (it sees `count` and
+// `photo`, the shipped photo), and removes it.
+inline void makeFiles(const fs::path& folder, int count, const std::string& maker) {
     fs::create_directories(folder);
-    writeFile(folder / "make.qv",
-              "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n"
+    writeFile(folder / "make.qv", "set photo to file \"" QV_SOURCE_DIR "/examples/photo.jpg\";\n" + maker);
+    Outcome made = quarvel(folder, {"--sync", "--set", "count=" + std::to_string(count), "make.qv"});
+    ASSERT_EQ(made.status, 0) << made.output << made.errors;
+    fs::remove(folder / "make.qv");
+}
+
+// `count` small PNG pictures named pic10.png, pic11.png, ... in `folder`, each a
+// different 64x48 piece of the shipped photo.
+inline void makePictures(const fs::path& folder, int count) {
+    makeFiles(folder, count,
               "set i to 0;\n"
               "repeat count times begin\n"
               "    set piece to photo[{i * 7, i * 5}, {i * 7 + 64, i * 5 + 48}];\n"
@@ -92,9 +100,6 @@ inline void makePictures(const fs::path& folder, int count) {
               "    set file \"pic\" + (i + 10) + \".png\" to piece;\n"
               "    add 1 to i;\n"
               "end\n");
-    Outcome made = quarvel(folder, {"--sync", "--set", "count=" + std::to_string(count), "make.qv"});
-    ASSERT_EQ(made.status, 0) << made.output << made.errors;
-    fs::remove(folder / "make.qv");
 }
 
 // The per-input work of the tests: the picture turned grey and saved as PNG, with a
@@ -105,6 +110,43 @@ inline const char* greyScript() {
            "print \"brightest \" + max(grey);\n"
            "set compression of grey to \"PNG\";\n"
            "set file output to grey;\n";
+}
+
+// `count` small movies named clip10.mov, clip11.mov, ... in `folder`: four 32x24 frames
+// each, pieces of the shipped photo moving across it, compressed as PNG so that every
+// frame reads back exactly as it was written.
+inline void makeMovies(const fs::path& folder, int count) {
+    makeFiles(folder, count,
+              "set i to 0;\n"
+              "repeat count times begin\n"
+              "    set clip to movie;\n"
+              "    set compression of clip to \"PNG\";\n"
+              "    set frame_rate of clip to 10;\n"
+              "    set f to 0;\n"
+              "    repeat 4 times increment f begin\n"
+              "        set x to i * 7 + f * 3;\n"
+              "        set y to i * 5 + f * 2;\n"
+              "        append photo[{x, y}, {x + 32, y + 24}] to clip;\n"
+              "    end\n"
+              "    set file \"clip\" + (i + 10) + \".mov\" to clip;\n"
+              "    add 1 to i;\n"
+              "end\n");
+}
+
+// The per-frame work of the movie tests: every frame of the movie turned grey and
+// stretched to the full range of brightness, into a PNG-compressed movie, with a line
+// that depends on the frames' content.
+inline const char* movieScript() {
+    return "set clip to file input;\n"
+           "set result to movie;\n"
+           "set compression of result to \"PNG\";\n"
+           "set frame_rate of result to 10;\n"
+           "repeat length of clip times increment i begin\n"
+           "    set grey to clip[i] as frame_mono;\n"
+           "    print \"frame \" + i + \", mean \" + (Math.Average(grey) as number);\n"
+           "    append Filter.Normalize(grey, 0, 1) to result;\n"
+           "end\n"
+           "set file output to result;\n";
 }
 
 inline const json* runFor(const json& report, const std::string& input) {

@@ -10,8 +10,14 @@ file(STRINGS ${SCRIPT} first_line LIMIT_COUNT 1)
 set(options --sync)
 if(first_line MATCHES "^// quarvel (.*)$")
   separate_arguments(options UNIX_COMMAND "${CMAKE_MATCH_1}")
-  # <samples> stands for the folder of the sample plug-in modules.
+  # <samples> stands for the folder of the sample plug-in modules, <scratch> for a
+  # fresh folder in the build tree (SCRATCH) that the script may write into.
   list(TRANSFORM options REPLACE "<samples>" "${SAMPLES}")
+  if(options MATCHES "<scratch>")
+    file(REMOVE_RECURSE ${SCRATCH})
+    file(MAKE_DIRECTORY ${SCRATCH})
+    list(TRANSFORM options REPLACE "<scratch>" "${SCRATCH}")
+  endif()
 endif()
 
 # A script whose second line is "// runs in a scratch folder" runs in a fresh copy of

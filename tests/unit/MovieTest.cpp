@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <thread>
 
 #include "ErrorCapture.h"
 #include "Errors/QvYieldScope.h"
+#include "Files/QvTempFiles.h"
 #include "HostServices/QvHostServices.h"
 #include "Media/QvMediaModule.h"
 #include "MovieFrames.h"
@@ -547,4 +551,28 @@ TEST_F(MovieTest, TheFrameTableGrowsOnDemand) {
     module.trackInfo(track, &about);
     EXPECT_NEAR(double(info.time) * about.timeBaseNumerator / about.timeBaseDenominator, 399 * 1001.0 / 30000, 1e-9);
     module.trackClose(track);
+}
+
+// The runs of a batch make movies in the same second: each process's appended frames
+// go to a store file of its own name, and a store never opens a file that exists
+// (another store's), whatever its name.
+TEST_F(MovieTest, StoreFilesAreNeverShared) {
+    QvSetTempFileFolder(folder_.c_str());
+    std::unique_ptr<QvMediaMovie> movie = numberedMovie(2, "PNG");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) names.push_back(entry.path().filename());
+    QvSetTempFileFolder(nullptr);
+    ASSERT_EQ(names.size(), 1u);
+    std::string number = names[0].substr(names[0].rfind('_') + 1);
+    EXPECT_EQ(number.rfind(std::to_string(::getpid()), 0), 0u) << names[0];
+
+    QvMediaFileLocation taken = file("taken.mov");
+    std::ofstream(taken.path) << "another store's frames";
+    QvMediaStore* store = nullptr;
+    QvMediaResult result{};
+    EXPECT_NE(QvMediaModule::functions().storeCreate(taken.path, &store, &result), QV_MEDIA_OK);
+    EXPECT_EQ(result.code, QV_MEDIA_CANNOT_WRITE);
+    EXPECT_EQ(result.systemError, EEXIST);
+    std::ifstream kept(taken.path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "another store's frames");
 }
