@@ -22,14 +22,11 @@
 #endif
 
 namespace {
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
-constexpr double kMegapixels = kWidth * kHeight / 1e6;
 
 template <class Action>
 double report(const char* name, Action&& action) {
     double seconds = secondsPerCall(action);
-    std::printf("%s %.4g %.4g Mpx/s\n", name, seconds, kMegapixels / seconds);
+    printPictureRate(name, seconds);
     return seconds;
 }
 
@@ -68,9 +65,9 @@ std::unique_ptr<QvPixelBuffer> loadPicture(const char* path) {
 int main(int argc, char** argv) {
     QvTheMediaLayer().start();
     try {
-        std::unique_ptr<QvPixelBuffer> picture = argc > 1 ? loadPicture(argv[1]) : syntheticPicture(kWidth, kHeight);
-        if (!picture || picture->width() != kWidth || picture->height() != kHeight) {
-            std::fprintf(stderr, "ImageCodecBench: need a %dx%d picture\n", kWidth, kHeight);
+        std::unique_ptr<QvPixelBuffer> picture = argc > 1 ? loadPicture(argv[1]) : syntheticPicture(kFrameWidth, kFrameHeight);
+        if (!picture || picture->width() != kFrameWidth || picture->height() != kFrameHeight) {
+            std::fprintf(stderr, "ImageCodecBench: need a %dx%d picture\n", kFrameWidth, kFrameHeight);
             return 1;
         }
         std::printf("# picture: %s\n", argc > 1 ? argv[1] : "synthetic");

@@ -22,9 +22,6 @@
 using namespace QvKernels;
 
 namespace {
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
-constexpr double kMegapixels = kWidth * kHeight / 1e6;
 
 // A picture laid out like a value's pixels: rows of whole 16-pixel blocks, 64-byte aligned.
 template <class P>
@@ -32,16 +29,16 @@ class BenchPicture {
 public:
     BenchPicture() : storage_(static_cast<uint8_t*>(std::aligned_alloc(64, bytes())), std::free) {
         std::memset(storage_.get(), 0, bytes());
-        plane_ = {reinterpret_cast<P*>(storage_.get()), static_cast<ptrdiff_t>(rowBytes()), kWidth, kHeight};
+        plane_ = {reinterpret_cast<P*>(storage_.get()), static_cast<ptrdiff_t>(rowBytes()), kFrameWidth, kFrameHeight};
     }
-    static size_t rowBytes() { return static_cast<size_t>(QvPaddedRowBytes<P>(kWidth)); }
-    static size_t bytes() { return rowBytes() * kHeight; }
+    static size_t rowBytes() { return static_cast<size_t>(QvPaddedRowBytes<P>(kFrameWidth)); }
+    static size_t bytes() { return rowBytes() * kFrameHeight; }
     QvPlane<P> plane() const { return plane_; }
     operator QvPlane<P>() const { return plane_; }
     operator QvPlane<const P>() const { return plane_; }
     void* data() const { return storage_.get(); }
 #ifdef QV_HAVE_OPENCV
-    cv::Mat mat(int type) const { return cv::Mat(kHeight, kWidth, type, storage_.get(), rowBytes()); }
+    cv::Mat mat(int type) const { return cv::Mat(kFrameHeight, kFrameWidth, type, storage_.get(), rowBytes()); }
 #endif
 
 private:
@@ -55,19 +52,19 @@ const float kKernel3[9] = {0.05f, 0.10f, 0.07f, 0.12f, 0.30f, 0.11f, 0.06f, 0.09
 
 int main(int argc, char** argv) {
     Runner runner("kernels", argc > 1 ? argv[1] : nullptr, threadSecondsNow);
-    const Work pixels{kMegapixels, "Mpx/s"};
+    const Work pixels{kFrameMegapixels, "Mpx/s"};
     auto gigabytes = [](double bytes) { return Work{bytes / 1e9, "GB/s"}; };
 
-    std::unique_ptr<QvPixelBuffer> gworld = syntheticPicture(kWidth, kHeight);
+    std::unique_ptr<QvPixelBuffer> gworld = syntheticPicture(kFrameWidth, kFrameHeight);
     QvPlane<bcPix> gworldPixels = QvArgbPlane(reinterpret_cast<uint32_t*>(gworld->lock()), gworld->rowBytes(),
-                                              kWidth, kHeight);
+                                              kFrameWidth, kFrameHeight);
     BenchPicture<bcPix> frame, mirrored, frameOut;
     BenchPicture<bgPix> grey, greyOut;
     BenchPicture<fgPix> greyFloat, greyFloatOut;
     BenchPicture<fcPix> image, imageOut;
     convertPixels(frame, gworldPixels);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) mirrored.plane().row(y)[x] = frame.plane().row(y)[kWidth - 1 - x];
+    for (int y = 0; y < kFrameHeight; ++y)
+        for (int x = 0; x < kFrameWidth; ++x) mirrored.plane().row(y)[x] = frame.plane().row(y)[kFrameWidth - 1 - x];
     convertPixels(grey, frame);
     convertPixels(greyFloat, grey);
     convertPixels(image, frame);
@@ -80,7 +77,7 @@ int main(int argc, char** argv) {
     const double angle = 10 * M_PI / 180;
     const QvAffineMatrix rotation{1.1 * std::cos(angle), -1.1 * std::sin(angle), 1.1 * std::sin(angle),
                                   1.1 * std::cos(angle)};
-    const size_t frameBytes = static_cast<size_t>(kWidth) * kHeight * 4;
+    const size_t frameBytes = static_cast<size_t>(kFrameWidth) * kFrameHeight * 4;
 
     std::function<void()> none;
 #ifdef QV_HAVE_OPENCV

@@ -18,18 +18,11 @@
 #endif
 
 namespace {
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
-constexpr double kMegapixels = kWidth * kHeight / 1e6;
 
 using PictureRef = qv_auto_value<Qv2DValue>;
 
 PictureRef pictureOf(QvTypeEnum type, QvPixelBuffer& argb) {
     return PictureRef(QvNewPicture(type, QvPictureConversion::fromARGB(argb, QvPixelClassOf(type))));
-}
-
-void print(const std::string& name, double seconds) {
-    std::printf("%s %.4g %.4g Mpx/s\n", name.c_str(), seconds, kMegapixels / seconds);
 }
 
 // Times ours and the peer alternately (three rounds, best median of each).
@@ -41,9 +34,9 @@ void compare(const std::string& filter, const std::string& name, const std::func
         oursSeconds = std::min(oursSeconds, secondsPerCall(ours));
         if (peer) peerSeconds = std::min(peerSeconds, secondsPerCall(peer));
     }
-    print("quarvel." + name, oursSeconds);
+    printPictureRate(("quarvel." + name).c_str(), oursSeconds);
     if (!peer) return;
-    print(peerName, peerSeconds);
+    printPictureRate(peerName.c_str(), peerSeconds);
     std::printf("# ratio %s %.2f\n", name.c_str(), oursSeconds / peerSeconds);
 }
 
@@ -55,12 +48,12 @@ std::function<void()> made(std::function<QvValue*()> operation) {
 
 int main(int argc, char** argv) {
     const std::string filter = argc > 1 ? argv[1] : "";
-    std::unique_ptr<QvPixelBuffer> photo = syntheticPicture(kWidth, kHeight);
-    std::unique_ptr<QvPixelBuffer> shifted = syntheticPicture(kWidth, kHeight);
+    std::unique_ptr<QvPixelBuffer> photo = syntheticPicture(kFrameWidth, kFrameHeight);
+    std::unique_ptr<QvPixelBuffer> shifted = syntheticPicture(kFrameWidth, kFrameHeight);
     photo->lock();
     shifted->lock();
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x + 7 < kWidth; ++x) shifted->row(y)[x] = photo->row(y)[x + 7];
+    for (int y = 0; y < kFrameHeight; ++y)
+        for (int x = 0; x + 7 < kFrameWidth; ++x) shifted->row(y)[x] = photo->row(y)[x + 7];
     PictureRef frame = pictureOf(QV_FRAME, *photo), frame2 = pictureOf(QV_FRAME, *shifted);
     PictureRef grey = pictureOf(QV_FRAME_MONO, *photo);
     PictureRef image = pictureOf(QV_IMAGE, *photo), image2 = pictureOf(QV_IMAGE, *shifted);
