@@ -104,7 +104,6 @@ void QvTreeEval::setVariable(unsigned hash, const char* name, QvValueRef value) 
 }
 
 void QvTreeEval::setParameter(const AST* identifier, QvValueRef value) {
-    QvYieldFast();
     if (QvValueContainer* container = values_.find(identifier))
         container->setValue(std::move(value));
     else if (values_.residesHere(identifier))
@@ -114,7 +113,6 @@ void QvTreeEval::setParameter(const AST* identifier, QvValueRef value) {
 }
 
 void QvTreeEval::setReferenceParameter(const AST* identifier, QvValueContainer* container) {
-    QvYieldFast();
     if (QvValueContainer* existing = values_.find(identifier)) {
         existing->setReference(container);
         return;

@@ -62,7 +62,7 @@ bool QvValueContainer::isWritable() const {
 
 // Writes go through read-write references; a read-only reference is dropped and the
 // variable becomes independent. A shared value is copied so that holders stay apart.
-void QvValueContainer::setValue(QvValueRef value) {
+void QvValueContainer::setLinkedValue(QvValueRef value) {
     QvValueContainer* c = this;
     while (c->isWritableReference()) c = c->slot_.referee;
     if (c->isReference()) c->unlinkFromReferee();

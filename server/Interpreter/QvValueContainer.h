@@ -31,6 +31,12 @@ public:
     QvValueContainer(const QvValueContainer&) = delete;
     QvValueContainer& operator=(const QvValueContainer&) = delete;
 
+    // A variable lives on the thread of its run (and is let go on another only once the
+    // run has ended), so its handles count without atomic operations; they hide the
+    // base's counting for qv_auto_value<QvValueContainer>.
+    void takeHolder() { takeHolderOnOneThread(); }
+    void releaseHolder() { releaseHolderOnOneThread(); }
+
     // The value at the end of the reference chain (an empty handle for an empty end).
     const QvValueRef& getValue() const { return endOfChain()->slot_.value; }
     // The handle at the end of the chain, for changing the value in place; every hop
@@ -40,7 +46,12 @@ public:
     QvValueRef& resolvedHandle() { return endOfChain()->slot_.value; }
     bool isWritable() const;
 
-    void setValue(QvValueRef value);
+    void setValue(QvValueRef value) {
+        if (!isPlain()) return setLinkedValue(std::move(value));
+        value.makeUnique();
+        slot_.value = std::move(value);
+        slot_.kind = QvArgumentSlot::Value;
+    }
     // setValue with a new number, written into the number held when nobody else holds it.
     void setNumber(double number);
     // Adds 1 to the number held (the increment modifier of loops); the chain must be
@@ -71,6 +82,10 @@ public:
     QvWindow* window() const { return window_.get(); }
 
 private:
+    // A variable that is no reference and that no window or reference watches: a change
+    // of its value concerns nobody else.
+    bool isPlain() const { return !isReference() && !window_ && referees_.empty(); }
+    void setLinkedValue(QvValueRef value);
     void openWindow();
     bool detachLinked();
     void linkTo(QvValueContainer* referee);

@@ -185,7 +185,7 @@ void TreeEval::assignVariable(AST* target, AST* source, bool circular) {
 // The variable after a `reference` marker.
 QvValueContainer* TreeEval::referredVariable(AST* referred) {
     if (!isVariable(referred)) noViableAlternative("setStatement", referred);
-    return existingVariable(referred);
+    return readVariable(referred);
 }
 
 void TreeEval::assignWindow(AST* marker, AST* source) {

@@ -175,29 +175,23 @@ private:
         return node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL;
     }
     // The variable a local or global scope node names, in the evaluator the scope
-    // addresses: to read, existing, or made when missing.
+    // addresses: one that must exist, or one made when missing. The walker does not poll for
+    // stop requests here: every statement, loop pass and call does, which is often
+    // enough, and a lookup is far too frequent for it.
     // (The identifier's text is asked for only when it is needed: that costs a call.)
     QvValueContainer* readVariable(AST* scopeNode) {
         AST* identifier = identifierOf(scopeNode);
-        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
-        QvValueContainer* found = where.values_.find(identifier);
-        return found ? where.readable(found, nullptr) : where.readable(nullptr, identifier->getText());
-    }
-    QvValueContainer* existingVariable(AST* scopeNode) {
-        AST* identifier = identifierOf(scopeNode);
-        TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
-        QvValueContainer* found = where.values_.find(identifier);
-        return found ? where.existing(found, nullptr) : where.existing(nullptr, identifier->getText());
+        QvValueContainer* found = scope(scopeNode->getType() == QV_TOK_GLOBAL).values_.find(identifier);
+        if (!found) raiseUnknown(identifier->getText());
+        return found;
     }
     QvValueContainer* createdVariable(AST* scopeNode, bool circular) {
         AST* identifier = identifierOf(scopeNode);
         TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
         QvValueContainer* found = where.values_.find(identifier);
-        if (!found) {
-            QvYieldFast();
-            found = where.createVariable(identifier);
-        }
-        return where.created(found, 0, nullptr, circular);
+        if (!found) found = where.createVariable(identifier);
+        if (circular && !found->isWritable()) raiseCircular();
+        return found;
     }
 
     // Statements.

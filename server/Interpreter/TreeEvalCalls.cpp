@@ -73,7 +73,7 @@ void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
     if (argument->getType() == QV_TOK_REF_PARAMETER) {
         AST* variable = child(argument);
         if (!isVariable(variable)) noViableAlternative("parameter", variable);
-        call.setReference(index, existingVariable(variable));
+        call.setReference(index, readVariable(variable));
         return;
     }
     if (argument->getType() != QV_TOK_NO_REF_PARAMETER) mismatchedToken(QV_TOK_NO_REF_PARAMETER, argument);

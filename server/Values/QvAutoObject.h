@@ -51,6 +51,19 @@ public:
     // deleted one after another, so a deeply nested value is freed without recursion.
     static void destroy(QvAutoObject* object);
 
+protected:
+    // The same counting for objects that only ever live on one thread at a time (a run's
+    // variables): plain reads and writes instead of atomic read-modify-writes, which
+    // cost far more. Adopting (0 to 1) and adding a holder are then the same step.
+    void takeHolderOnOneThread() { holders_.store(holders_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
+    void releaseHolderOnOneThread() {
+        uint32_t holders = holders_.load(std::memory_order_relaxed);
+        if (holders <= 1)
+            destroy(this);
+        else
+            holders_.store(holders - 1, std::memory_order_relaxed);
+    }
+
 private:
     std::atomic<uint32_t> holders_{0};
 };

@@ -1,7 +1,6 @@
 #pragma once
 #include <istream>
 #include <string>
-#include <typeinfo>
 
 #include "QvExport.h"
 #include "Values/QvBlockPool.h"
@@ -10,7 +9,7 @@
 
 class QV_EXPORT QvNumberValue : public QvValue, public QvPooled<QvNumberValue> {
 public:
-    explicit QvNumberValue(double number = 0) : number_(number) {}
+    explicit QvNumberValue(double number = 0) : number_(number) { numberClass_ = true; }
 
     // The four operators on numbers; dividing by zero raises "Attempt to divide by zero".
     static double apply(QvArithmeticOp op, double left, double right) {
@@ -31,10 +30,10 @@ public:
 
     double value() const { return number_; }
     void setValue(double number) { number_ = number; }
-    // Whether the value is a number. Numbers are made as this class, so the dynamic
-    // type answers first, sparing the interpreter's number paths a virtual call.
+    // Whether the value is a number. Numbers are made as this class, which answers
+    // first, sparing the interpreter's number paths a virtual call.
     static bool isNumber(const QvValue* value) {
-        return value && (typeid(*value) == typeid(QvNumberValue) || value->GetType() == QV_NUMBER);
+        return value && (value->isNumberClass() || value->GetType() == QV_NUMBER);
     }
     // The number the handle holds when no other holder shares it, so that it may be
     // changed in place; null for a shared value or one of another type.

@@ -97,6 +97,13 @@ public:
     // the number GetIndexed gives for that index, with the same errors, without making
     // a value. False, by default, for values that keep no such numbers.
     virtual bool NumberAt(double index, double& number) const;
+
+    // True for values of the number class: the interpreter's number paths test this
+    // byte, which shares the counts' cache line, rather than the dynamic type.
+    bool isNumberClass() const { return numberClass_; }
+
+protected:
+    bool numberClass_ = false;
 };
 
 // Operator errors built from the operands' types.
