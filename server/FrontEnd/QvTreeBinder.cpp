@@ -113,6 +113,8 @@ void QvTreeBinder::bindNode(AST* node, QvScopeLayout& local) {
     if ((type == QV_TOK_LOCAL || type == QV_TOK_GLOBAL) && identifier && identifier->getType() == QV_TOK_IDENT) {
         QvScopeLayout& scope = type == QV_TOK_GLOBAL ? topLevel_ : local;
         identifier->bindSlot(&scope, scope.add(identifier->hash(), identifier->getText()));
+        // The scope node carries the binding too, which spares the walker a step.
+        node->bindSlot(identifier->layout(), identifier->slot());
         node->setForm(QvNodeForm::Variable);
         return;
     }

@@ -192,9 +192,7 @@ void QvTreeEval::purgeOwnMaps() {
     windows_.removeUnless(alive);
 }
 
-void QvTreeEval::checkWritable(bool writable) {
-    if (!writable) QvError("Attempted to modify a read-only value.");
-}
+void QvTreeEval::checkWritable(bool writable) { requireWritable(writable); }
 
 void QvTreeEval::checkInterrupt() { pollInterrupt(); }
 

@@ -87,7 +87,7 @@ void QvValueContainer::setNumber(double number) {
 void QvValueContainer::increment() {
     if (!isWritable()) QvError("Attempt to increment a reference");
     QvValueRef& handle = resolvedHandle();
-    if (!handle || handle->GetType() != QV_NUMBER) QvError("Increment variable must be a number.");
+    if (!QvNumberValue::isNumber(handle.get())) QvError("Increment variable must be a number.");
     handle.makeUnique();
     QvNumberValue& number = static_cast<QvNumberValue&>(*handle);
     number.setValue(number.value() + 1.0);
@@ -135,7 +135,7 @@ bool QvValueContainer::clear() {
     return true;
 }
 
-void QvValueContainer::notify() {
+void QvValueContainer::notifyLinked() {
     if (window_) window_->refresh(getValue());
     for (size_t i = 0; i < referees_.size(); ++i) referees_[i]->notify();
 }

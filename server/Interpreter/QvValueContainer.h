@@ -62,7 +62,9 @@ public:
     // when there were such containers.
     bool clear();
     // Refreshes this container's window and those of every container referring to it.
-    void notify();
+    void notify() {
+        if (window_ || !referees_.empty()) notifyLinked();
+    }
     void setWindowPosition(double x, double y);
     // What leaving a map does: unlink from the referee, empty the referees (true when
     // there were any), close the window. A plain variable only lets go of its value.
@@ -86,6 +88,7 @@ private:
     // of its value concerns nobody else.
     bool isPlain() const { return !isReference() && !window_ && referees_.empty(); }
     void setLinkedValue(QvValueRef value);
+    void notifyLinked();
     void openWindow();
     bool detachLinked();
     void linkTo(QvValueContainer* referee);

@@ -44,6 +44,11 @@ public:
         if (identifier->layout() == layout_ && layout_) return slots_[identifier->slot()];
         return find(identifier->hash(), identifier->getText());
     }
+    // The variable at the index a node is bound to when that is this map's layout;
+    // null otherwise, or when there is none (find then answers as well).
+    QvValueContainer* atBinding(const AST* node) const {
+        return node->layout() == layout_ && layout_ ? slots_[node->slot()] : nullptr;
+    }
     // Only while the map is empty.
     void useLayout(const QvScopeLayout* layout);
     // A container that clear() kept for the identifier's variable, detached, or null:

@@ -86,6 +86,8 @@ QvValueMap::ContainerRef TreeEval::newVariable(const AST* identifier, QvValueRef
     return variable;
 }
 
+void TreeEval::raiseReadOnly() { QvError("Attempted to modify a read-only value."); }
+
 void TreeEval::raiseCircular() {
     QvError("Illegal attempt to overwrite a reference with expression containing that reference.");
 }
@@ -204,7 +206,7 @@ void TreeEval::assignWindow(AST* marker, AST* source) {
 QvOperand TreeEval::elementBase(AST* base) {
     if (isVariable(base) || isWindowMarker(base)) {
         QvOperand operand = identifierExpression(base);
-        checkWritable(operand.writable());
+        requireWritable(operand.writable());
         return operand;
     }
     lvalue_ = true;
@@ -266,7 +268,7 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     // With the amount known first, nothing runs between finding the target and changing it.
     QvOperand target = identifierExpression(valueFirst ? second : first, valueFirst ? QvOperand::Unheld : QvOperand::Held);
     if (!valueFirst) amount = expression(second);
-    checkWritable(target.writable());
+    requireWritable(target.writable());
     QvValueRef& handle = target.handle();
     QvNumberValue* number = QvNumberValue::unshared(handle);
     if (number && QvNumberValue::isNumber(amount.get())) {
@@ -294,7 +296,7 @@ bool TreeEval::inPlaceNumber(int kind, AST* target, AST* amountNode) {
     if (amountFirst && !numberOf(amountNode, amount)) return false;
     QvValueContainer* variable = readVariable(target);
     if (!amountFirst && !numberOf(amountNode, amount)) return false;
-    checkWritable(variable->isWritable());
+    requireWritable(variable->isWritable());
     QvNumberValue* number = QvNumberValue::unshared(variable->resolvedHandle());
     if (!number) return false;
     number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount));
@@ -310,7 +312,7 @@ void TreeEval::listStatement(AST* node) {
     QvOperand target = identifierExpression(targetNode, positioned ? QvOperand::Held : QvOperand::Unheld);
     QvValueRef position;
     if (positioned) position = expression(operandAfter(targetNode));
-    checkWritable(target.writable());
+    requireWritable(target.writable());
     QvValue* list = target.forWrite();
     requireValue(list);
     if (node->getType() == QV_TOK_APPEND)

@@ -112,6 +112,11 @@ protected:
     // An ordinary variable for the identifier holding the value (undefined when empty),
     // not yet filed: a kept container of the map's when there is one.
     QvValueMap::ContainerRef newVariable(const AST* identifier, QvValueRef value);
+    // checkWritable's steps, inline for the walker.
+    static void requireWritable(bool writable) {
+        if (!writable) raiseReadOnly();
+    }
+    [[noreturn]] static void raiseReadOnly();
     [[noreturn]] static void raiseCircular();
     [[noreturn]] static void raiseUnknown(const char* name);
     // checkInterrupt's steps: QvYield, then a stop request raises "Execution Terminated by User.".
@@ -179,17 +184,22 @@ private:
     // stop requests here: every statement, loop pass and call does, which is often
     // enough, and a lookup is far too frequent for it.
     // (The identifier's text is asked for only when it is needed: that costs a call.)
-    QvValueContainer* readVariable(AST* scopeNode) {
+    [[gnu::always_inline]] QvValueContainer* readVariable(AST* scopeNode) {
+        const QvValueMap& values = scope(scopeNode->getType() == QV_TOK_GLOBAL).values_;
+        if (QvValueContainer* bound = values.atBinding(scopeNode)) return bound;
         AST* identifier = identifierOf(scopeNode);
-        QvValueContainer* found = scope(scopeNode->getType() == QV_TOK_GLOBAL).values_.find(identifier);
+        QvValueContainer* found = values.find(identifier);
         if (!found) raiseUnknown(identifier->getText());
         return found;
     }
     QvValueContainer* createdVariable(AST* scopeNode, bool circular) {
-        AST* identifier = identifierOf(scopeNode);
         TreeEval& where = scope(scopeNode->getType() == QV_TOK_GLOBAL);
-        QvValueContainer* found = where.values_.find(identifier);
-        if (!found) found = where.createVariable(identifier);
+        QvValueContainer* found = where.values_.atBinding(scopeNode);
+        if (!found) {
+            AST* identifier = identifierOf(scopeNode);
+            found = where.values_.find(identifier);
+            if (!found) found = where.createVariable(identifier);
+        }
         if (circular && !found->isWritable()) raiseCircular();
         return found;
     }
