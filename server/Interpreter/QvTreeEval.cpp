@@ -112,6 +112,15 @@ void QvTreeEval::setParameter(const AST* identifier, QvValueRef value) {
         values_.insert(identifier, newVariable(identifier, std::move(value)));
 }
 
+void QvTreeEval::setParameterNumber(const AST* identifier, double number) {
+    if (QvValueContainer* container = values_.find(identifier))
+        container->setNumber(number);
+    else if (values_.residesHere(identifier))
+        values_.addResidentNumber(identifier, number, session_);
+    else
+        values_.insert(identifier, newVariable(identifier, new QvNumberValue(number)));
+}
+
 void QvTreeEval::setReferenceParameter(const AST* identifier, QvValueContainer* container) {
     if (QvValueContainer* existing = values_.find(identifier)) {
         existing->setReference(container);

@@ -26,6 +26,7 @@ public:
     void setVariable(unsigned hash, const char* name, QvValueRef value) override;
     // setVariable and setReference (read-write) for a parameter of a script function.
     void setParameter(const AST* identifier, QvValueRef value);
+    void setParameterNumber(const AST* identifier, double number);
     void setReferenceParameter(const AST* identifier, QvValueContainer* container);
     void setWindowReference(unsigned hash, const char* name, QvValueContainer* container) override;
     void setWindowVariable(unsigned hash, const char* name, QvValueRef value) override;

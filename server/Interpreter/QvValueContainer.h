@@ -6,6 +6,7 @@
 #include "QvExport.h"
 #include "Values/QvAutoObject.h"
 #include "Values/QvBlockPool.h"
+#include "Values/QvNumberValue.h"
 #include "Values/qv_auto_value.h"
 #include "Windows/QvWindow.h"
 
@@ -27,6 +28,8 @@ public:
     // What the two constructors do with the content, also for taking up a detached
     // container of a variable again under the same name.
     void holdFirstValue(QvValueRef value);
+    // holdFirstValue with a new number, in the number object detachKeepingNumber kept.
+    void holdFirstNumber(double number);
     void referFirstTo(QvValueContainer* referee, bool writable);
     QvValueContainer(const QvValueContainer&) = delete;
     QvValueContainer& operator=(const QvValueContainer&) = delete;
@@ -69,9 +72,19 @@ public:
     // What leaving a map does: unlink from the referee, empty the referees (true when
     // there were any), close the window. A plain variable only lets go of its value.
     bool detach() {
-        if (isReference() || !referees_.empty() || window_) return detachLinked();
+        if (!isPlain()) return detachLinked();
         slot_.makeEmpty();
         return false;
+    }
+    // detach for a container kept for the next variable of its name (a function's
+    // parameter): a number it held that nobody shares is kept for holdFirstNumber.
+    bool detachKeepingNumber() {
+        if (isPlain() && QvNumberValue::unshared(slot_.value)) {
+            spareNumber_ = std::move(slot_.value);
+            slot_.makeEmpty();
+            return false;
+        }
+        return detach();
     }
 
     bool isEmpty() const { return slot_.kind == QvArgumentSlot::Empty; }
@@ -101,6 +114,7 @@ private:
     }
 
     QvArgumentSlot slot_;
+    QvValueRef spareNumber_;
     bool writableReference_ = false;
     std::string name_;
     std::string windowName_;

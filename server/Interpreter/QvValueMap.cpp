@@ -79,10 +79,14 @@ bool QvValueMap::clearResidents() {
     for (size_t slot = 0; residentCount_ > 0; ++slot) {
         QvValueContainer* resident = slots_[slot];
         if (!resident) continue;
-        emptiedOthers |= resident->detach();
         slots_[slot] = nullptr;
-        if (resident->holderCount() != 1) spares_[slot].reset();
         --residentCount_;
+        if (resident->holderCount() == 1) {
+            emptiedOthers |= resident->detachKeepingNumber();
+            continue;
+        }
+        emptiedOthers |= resident->detach();
+        spares_[slot].reset();
     }
     return emptiedOthers;
 }

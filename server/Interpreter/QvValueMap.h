@@ -72,6 +72,16 @@ public:
         ++residentCount_;
         return slots_[identifier->slot()] = kept.get();
     }
+    // addResident for a variable holding a new number.
+    QvValueContainer* addResidentNumber(const AST* identifier, double number, QvParser* session) {
+        ContainerRef& kept = spares_[identifier->slot()];
+        if (kept)
+            kept->holdFirstNumber(number);
+        else
+            kept = new QvValueContainer(new QvNumberValue(number), identifier->getText(), QV_CONTAINER_VARIABLE, session);
+        ++residentCount_;
+        return slots_[identifier->slot()] = kept.get();
+    }
     // Files the container under its name, whose identifier hash is `hash`.
     QvValueContainer* insert(unsigned hash, ContainerRef container);
     // The same for the variable an identifier names, at its index when it is bound to

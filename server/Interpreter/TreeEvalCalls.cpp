@@ -40,8 +40,12 @@ QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTa
     } slots;
     AST* argument = firstArgument;
     for (size_t a = 0; a < count; ++a, argument = argument->nextSibling()) {
-        QvValueRef value = argumentValue(child(passing(argument)));
-        new (slots.at(a)) QvArgumentSlot{nullptr, std::move(value), QvArgumentSlot::Value};
+        AST* expressionNode = child(passing(argument));
+        double number;
+        if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))
+            new (slots.at(a)) QvArgumentSlot{nullptr, QvValueRef(), QvArgumentSlot::Number, number};
+        else
+            new (slots.at(a)) QvArgumentSlot{nullptr, expression(expressionNode), QvArgumentSlot::Value};
         ++slots.made;
     }
     const QvPluginSignature& signature = *overload.signature;

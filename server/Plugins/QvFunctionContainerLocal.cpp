@@ -70,7 +70,9 @@ QvValueRef QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Ar
     for (size_t i = 0; i < parameters_.size(); ++i) {
         const AST* name = parameters_[i].name;
         QvArgumentSlot& entry = argument(i);
-        if (entry.kind == QvArgumentSlot::Value)
+        if (entry.kind == QvArgumentSlot::Number)
+            evaluator.setParameterNumber(name, entry.number);
+        else if (entry.kind == QvArgumentSlot::Value)
             evaluator.setParameter(name, std::move(entry.value));
         else if (entry.kind == QvArgumentSlot::Reference)
             evaluator.setReferenceParameter(name, entry.referee);
