@@ -129,9 +129,7 @@ QvValueMap::ContainerRef QvValueMap::remove(unsigned hash, const char* name) {
 
 // Containers are detached first, all of them, so that none is left referring to one
 // that is already gone. The passes over the entries stop at the last one in use.
-bool QvValueMap::clear() {
-    if (empty()) return false;
-    if (entryCount_ == 0) return clearResidents();
+bool QvValueMap::clearEntries() {
     bool emptiedOthers = false;
     size_t left = entryCount_;
     for (auto block = blocks_.rbegin(); left > 0 && block != blocks_.rend(); ++block)

@@ -97,8 +97,11 @@ public:
     template <class Visit>
     void forEach(Visit visit) const;
     // Removes (and detaches) every entry; true when that emptied variables elsewhere
-    // (references to the removed ones).
-    bool clear();
+    // (references to the removed ones). A function's map holds residents only, or nothing.
+    bool clear() {
+        if (empty()) return false;
+        return entryCount_ == 0 ? clearResidents() : clearEntries();
+    }
 
     bool empty() const { return entryCount_ + residentCount_ == 0; }
     size_t size() const { return entryCount_ + residentCount_; }
@@ -116,6 +119,7 @@ private:
     QvValueContainer* link(Entry* entry, unsigned hash, int slot);
     QvValueContainer* settle(int slot, ContainerRef container);
     bool clearResidents();
+    bool clearEntries();
     // Keeps a removed variable's container for the next variable at its index, when
     // nobody else holds it.
     void keepSpare(int slot, ContainerRef container);

@@ -119,7 +119,8 @@ QvValueRef TreeEval::expression(AST* node) {
     case QvNodeKind::ListLiteral: return listLiteral(node);
     case QvNodeKind::Call: {
         QvValueRef result = functionElement(node);
-        if (result->GetType() == QV_UNDEFINED) handleError(node, new QvException("Function returned no result."));
+        if (!result->isNumberClass() && result->GetType() == QV_UNDEFINED)
+            handleError(node, new QvException("Function returned no result."));
         return result;
     }
     case QvNodeKind::TypeKeyword: return initializeExpression(node);
