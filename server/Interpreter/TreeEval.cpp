@@ -248,7 +248,7 @@ void TreeEval::assignProperty(AST* target, AST* source) {
     QvValueRef value = expression(source);
     QvValue* container = object.forWrite();
     requireValue(container);
-    container->SetProperty(container->PropertyId(property->getText()), value.get());
+    container->SetProperty(propertyId(property, container), value.get());
     notifyChanged(container);
 }
 
@@ -351,7 +351,7 @@ void TreeEval::deleteStatement(AST* node) {
         QvOperand object = elementBase(operandAfter(property));
         QvValue* value = object.forWrite();
         requireValue(value);
-        value->DeleteProperty(value->PropertyId(property->getText()));
+        value->DeleteProperty(propertyId(property, value));
         return;
     }
     case QV_TOK_LINDEX: {

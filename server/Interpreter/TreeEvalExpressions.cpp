@@ -347,7 +347,26 @@ QvValueRef TreeEval::propertyExpression(AST* node) {
     AST* property = child(node);
     QvValueRef kept;
     QvValue* object = borrowedValue(operandAfter(property), kept);
-    return object->GetProperty(object->PropertyId(property->getText()));
+    return object->GetProperty(propertyId(property, object));
+}
+
+namespace {
+// The last answer of a property name node: each value class maps names to numbers the
+// same way for all its values, so the answer holds while the values are of one type.
+struct KnownProperty : QvNodeObject {
+    KnownProperty(QvTypeEnum type, QvPropertyId id) : type(type), id(id) {}
+    QvTypeEnum type;
+    QvPropertyId id;
+};
+}
+
+QvPropertyId TreeEval::propertyId(AST* property, const QvValue* object) {
+    const QvTypeEnum type = object->GetType();
+    auto* known = static_cast<KnownProperty*>(property->evaluatorObject().get());
+    if (known && known->type == type) return known->id;
+    QvPropertyId id = object->PropertyId(property->getText());
+    property->evaluatorObject() = std::make_unique<KnownProperty>(type, id);
+    return id;
 }
 
 QvValueRef TreeEval::propertySetExpression(AST* node) {
@@ -356,7 +375,7 @@ QvValueRef TreeEval::propertySetExpression(AST* node) {
     QvValueRef object = expression(objectNode);
     QvValueRef value = expression(operandAfter(property));
     QvValueRef copy = object->Clone();
-    copy->SetProperty(copy->PropertyId(property->getText()), value.get());
+    copy->SetProperty(propertyId(property, copy.get()), value.get());
     return copy;
 }
 
