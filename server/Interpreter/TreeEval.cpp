@@ -272,7 +272,7 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     QvValueRef& handle = target.handle();
     QvNumberValue* number = QvNumberValue::unshared(handle);
     if (number && QvNumberValue::isNumber(amount.get())) {
-        number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount->AsNumber()));
+        number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), QvNumberValue::numberIn(amount.get())));
         notifyChanged(number);
         return;
     }
@@ -414,7 +414,7 @@ void TreeEval::catchStatement(AST* node) {
 
 void TreeEval::returnStatement(AST* node) {
     QvValueRef value;
-    if (AST* result = node->firstChild()) value = expression(result);
+    if (AST* result = node->firstChild()) value = argumentValue(result);
     if (!returnTarget_) throw QvReturnValue(std::move(value));
     *returnTarget_ = std::move(value);
     returning_ = true;

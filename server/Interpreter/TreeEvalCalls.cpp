@@ -13,11 +13,12 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     AST* nameSpace = child(node);
     AST* name = nameSpace->nextSibling();
     if (!name) missingTree();
-    size_t count = 0;
-    for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling()) ++count;
     if (const QvCallTarget* target = QvCallTarget::kept(node))
         if (const QvCallTarget::Overload* overload = target->scriptCall())
-            if (count <= kDirectArguments) return scriptCall(name->nextSibling(), count, *overload);
+            if (overload->arguments.size() <= kDirectArguments)
+                return scriptCall(name->nextSibling(), overload->arguments.size(), *overload);
+    size_t count = 0;
+    for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling()) ++count;
     QvCallSite call(node, count, session_, this);
     size_t index = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling())
@@ -61,8 +62,8 @@ AST* TreeEval::passing(AST* argument) {
     return passed;
 }
 
-// A number goes to a function as a new value of its own: copying a variable's would
-// cost more.
+// A number goes to a function, or comes back from one, as a new value of its own:
+// sharing a variable's would cost more.
 QvValueRef TreeEval::argumentValue(AST* expressionNode) {
     double number;
     if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))

@@ -274,7 +274,8 @@ QvValueRef TreeEval::mathExpression(AST* node) {
     QvValueRef right = expression(operandAfter(leftNode));
     if (QvNumberValue::isNumber(left.get()) && QvNumberValue::isNumber(right.get())) {
         // Two numbers: the result goes into one of them when nobody else holds it.
-        double number = QvNumberValue::apply(arithmeticOp(node->getType()), left->AsNumber(), right->AsNumber());
+        double number = QvNumberValue::apply(arithmeticOp(node->getType()), QvNumberValue::numberIn(left.get()),
+                                              QvNumberValue::numberIn(right.get()));
         if (QvNumberValue* reusable = QvNumberValue::unshared(left)) {
             reusable->setValue(number);
             return left;

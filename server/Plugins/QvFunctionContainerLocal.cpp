@@ -40,6 +40,7 @@ QvFunctionContainerLocal::QvFunctionContainerLocal(AST* definition, bool hasName
     if (hasNamespace) node = node->nextSibling();
     for (node = node->nextSibling(); node && node->getType() == QV_TOK_IDENT; node = node->nextSibling()) {
         parameters_.push_back({node, defaultExpressionOf(node)});
+        if (parameters_.back().defaultExpression) hasDefaults_ = true;
         node->bindSlot(&layout_, layout_.add(node->hash(), node->getText()));
     }
     for (; node; node = node->nextSibling())
@@ -80,7 +81,7 @@ QvValueRef QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Ar
             QvError("Internal parameter problem in plug-in");
     }
     // Defaults come second, so that they may use the parameters given before them.
-    for (size_t i = 0; i < parameters_.size(); ++i) {
+    for (size_t i = 0; hasDefaults_ && i < parameters_.size(); ++i) {
         if (argument(i).kind != QvArgumentSlot::Empty) continue;
         evaluator.setParameter(parameters_[i].name, evaluator.expression(parameters_[i].defaultExpression));
     }

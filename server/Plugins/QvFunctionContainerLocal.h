@@ -40,5 +40,6 @@ private:
 
     std::vector<Parameter> parameters_;
     AST* body_ = nullptr;
+    bool hasDefaults_ = false;
     QvScopeLayout layout_;
 };

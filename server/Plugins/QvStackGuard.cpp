@@ -21,11 +21,10 @@ uintptr_t stackLimit() {
 }
 }
 
-// The limit is worked out at the thread's first check (a limit of 1 lets every frame
-// pass); a plain thread-local read costs far less than a guarded initialisation.
-void QvStackGuard::check() {
-    thread_local uintptr_t limit = 0;
-    if (limit == 0) limit = std::max<uintptr_t>(stackLimit(), 1);
-    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit)
+__attribute__((tls_model("initial-exec"))) thread_local uintptr_t QvStackGuard::limit_ = UINTPTR_MAX;
+
+void QvStackGuard::checkThoroughly() {
+    if (limit_ == UINTPTR_MAX) limit_ = std::max<uintptr_t>(stackLimit(), 1);
+    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit_)
         QvError("Function calls nested too deeply: the script ran out of stack space.");
 }

@@ -35,6 +35,10 @@ public:
     static bool isNumber(const QvValue* value) {
         return value && (value->isNumberClass() || value->GetType() == QV_NUMBER);
     }
+    // The number of a value that isNumber accepts.
+    static double numberIn(const QvValue* number) {
+        return number->isNumberClass() ? static_cast<const QvNumberValue*>(number)->value() : number->AsNumber();
+    }
     // The number the handle holds when no other holder shares it, so that it may be
     // changed in place; null for a shared value or one of another type.
     static QvNumberValue* unshared(const QvValueRef& handle) {
