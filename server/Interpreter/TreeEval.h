@@ -297,6 +297,8 @@ private:
     QvValueRef scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
     QvValueRef argumentValue(AST* expressionNode);
     static AST* passing(AST* argument);
+    // The variable a reference argument passes.
+    QvValueContainer* passedVariable(AST* variable);
     QvValueRef initializeExpression(AST* node);
     QvValueRef dateLiteral(AST* node);
     QvValueRef listLiteral(AST* node);

@@ -26,9 +26,9 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     return QvCallProcedure::callFunction(call, QvCallTarget::of(node, call));
 }
 
-// A call whose target takes any values: they go to the function from a plain array,
-// with no argument block and no checks (only values are passed, none refers to a
-// variable that could be deleted meanwhile).
+// A call whose target takes any arguments: they go to the function from a plain array,
+// with no argument block and no checks (a variable passed by reference cannot be
+// deleted meanwhile: the target allows that only when no code runs here).
 QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload) {
     // Only the slots the call uses are made (and unmade).
     struct Slots {
@@ -41,9 +41,12 @@ QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTa
     } slots;
     AST* argument = firstArgument;
     for (size_t a = 0; a < count; ++a, argument = argument->nextSibling()) {
-        AST* expressionNode = child(passing(argument));
+        AST* passed = passing(argument);
+        AST* expressionNode = child(passed);
         double number;
-        if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))
+        if (passed->getType() == QV_TOK_REF_PARAMETER)
+            new (slots.at(a)) QvArgumentSlot{passedVariable(expressionNode), QvValueRef(), QvArgumentSlot::Reference};
+        else if (expressionNode->form() != QvNodeForm::Other && numberOf(expressionNode, number))
             new (slots.at(a)) QvArgumentSlot{nullptr, QvValueRef(), QvArgumentSlot::Number, number};
         else
             new (slots.at(a)) QvArgumentSlot{nullptr, expression(expressionNode), QvArgumentSlot::Value};
@@ -71,14 +74,17 @@ QvValueRef TreeEval::argumentValue(AST* expressionNode) {
     return expression(expressionNode);
 }
 
+QvValueContainer* TreeEval::passedVariable(AST* variable) {
+    if (!isVariable(variable)) noViableAlternative("parameter", variable);
+    return readVariable(variable);
+}
+
 // #(PARAM_ASSIGN, name, passing) names an argument; #(REF_PARAMETER, variable) passes
 // the caller's variable, #(NO_REF_PARAMETER, expression) a value.
 void TreeEval::callArgument(QvCallSite& call, size_t index, AST* argument) {
     argument = passing(argument);
     if (argument->getType() == QV_TOK_REF_PARAMETER) {
-        AST* variable = child(argument);
-        if (!isVariable(variable)) noViableAlternative("parameter", variable);
-        call.setReference(index, readVariable(variable));
+        call.setReference(index, passedVariable(child(argument)));
         return;
     }
     if (argument->getType() != QV_TOK_NO_REF_PARAMETER) mismatchedToken(QV_TOK_NO_REF_PARAMETER, argument);

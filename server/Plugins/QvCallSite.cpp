@@ -19,6 +19,16 @@ const char* QvCallSite::name(size_t i) const {
     return argument->getType() == QV_TOK_PARAM_ASSIGN ? argument->firstChild()->getText() : nullptr;
 }
 
+// #(NO_REF_PARAMETER, expression) passes a value.
+bool QvCallSite::valuesRunNoCode() const {
+    for (AST* argument = node_->firstChild()->nextSibling()->nextSibling(); argument; argument = argument->nextSibling()) {
+        AST* passing = argument->getType() == QV_TOK_PARAM_ASSIGN ? argument->firstChild()->nextSibling() : argument;
+        if (passing->getType() == QV_TOK_NO_REF_PARAMETER && passing->firstChild()->form() == QvNodeForm::Other)
+            return false;
+    }
+    return true;
+}
+
 void QvCallSite::raiseIncorrectArguments() const {
     std::string text = "Function \"";
     if (std::strcmp(nameSpace(), QvPluginRegistry::kInternalNamespace) != 0) text += std::string(nameSpace()) + ".";

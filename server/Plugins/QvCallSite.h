@@ -31,6 +31,10 @@ public:
     void setReference(size_t i, QvValueContainer* variable) { arguments_.setReference(i, variable); }
     // The name a named argument gives; null for a positional argument.
     const char* name(size_t i) const;
+    // True when the arguments passed as values only compute numbers or read variables:
+    // evaluating them runs no script or plug-in code, which could delete a variable
+    // passed by reference.
+    bool valuesRunNoCode() const;
 
     // "Function \"Namespace.name\" was called with incorrect arguments."
     [[noreturn]] void raiseIncorrectArguments() const;

@@ -28,9 +28,14 @@ QvCallTarget::QvCallTarget(const QvCallSite& call) : registryVersion_(QvPluginRe
     for (const Overload& overload : overloads_) {
         if (!overload.viable) continue;
         bool takesAnything = overload.scriptFunction != nullptr;
-        for (size_t a = 0; takesAnything && a < call.size(); ++a)
-            takesAnything = overload.arguments[a].anyValue && call.argument(a).kind == QvArgumentSlot::Value;
-        if (takesAnything) scriptCall_ = &overload;
+        bool passesVariables = false;
+        for (size_t a = 0; takesAnything && a < call.size(); ++a) {
+            const Argument& argument = overload.arguments[a];
+            const bool variable = call.argument(a).kind == QvArgumentSlot::Reference;
+            takesAnything = variable ? argument.anyVariable : argument.anyValue;
+            passesVariables |= variable;
+        }
+        if (takesAnything && (!passesVariables || call.valuesRunNoCode())) scriptCall_ = &overload;
         break;
     }
 }
@@ -45,7 +50,7 @@ void QvCallTarget::addOverloads(const std::vector<std::unique_ptr<QvPluginSignat
 // first parameter still free; a required parameter must be taken.
 QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, const QvCallSite& call) {
     const std::vector<QvPluginParameter>& parameters = signature.parameters();
-    Overload overload{&signature, false, std::vector<Argument>(call.size(), Argument{kNoParameter, false}),
+    Overload overload{&signature, false, std::vector<Argument>(call.size(), Argument{kNoParameter, false, false}),
                       std::vector<int>(parameters.size(), -1),
                       dynamic_cast<QvFunctionContainerLocal*>(signature.callable())};
     if (call.size() > parameters.size() || parameters.size() >= kNoParameter) return overload;
@@ -70,6 +75,7 @@ QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, co
         Argument& argument = overload.arguments[a];
         const QvPluginParameter& parameter = parameters[argument.parameter];
         argument.anyValue = !parameter.byReference && parameter.acceptedTypes.isAny();
+        argument.anyVariable = parameter.byReference && parameter.acceptedTypes.isAny();
         overload.argumentOf[argument.parameter] = static_cast<int>(a);
     }
     for (size_t q = 0; q < parameters.size(); ++q)

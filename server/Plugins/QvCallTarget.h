@@ -21,6 +21,7 @@ public:
     struct Argument {
         uint16_t parameter;  // the parameter the argument takes
         bool anyValue;       // the parameter takes a value of any type
+        bool anyVariable;    // the parameter takes a variable holding any type
     };
     struct Overload {
         const QvPluginSignature* signature;
@@ -39,8 +40,9 @@ public:
 
     const std::vector<Overload>& overloads() const { return overloads_; }
     // The overload every call takes whatever its arguments: the first viable one, when
-    // it is a script function whose parameters take any value and every argument is
-    // a value; null otherwise.
+    // it is a script function whose parameters take anything and every argument is of
+    // the kind its parameter takes (a value, or a variable when no code runs while the
+    // arguments are evaluated); null otherwise.
     const Overload* scriptCall() const { return scriptCall_; }
 
 private:

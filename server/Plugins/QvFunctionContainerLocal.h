@@ -24,7 +24,7 @@ public:
     QvValueRef invoke(QvParameterBlock& parameters) override;
     // The same for a call expression of the script: the arguments go from the call
     // straight to the function's variables, parameter i taking argument argumentOf[i]
-    // (none when that is -1).
+    // (none when that is -1). A variable passed by reference must still exist.
     QvValueRef call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments, const std::vector<int>& argumentOf);
 
 private:
