@@ -21,17 +21,34 @@ bool numberOperands(const AST* node, int count) {
     return seen == count;
 }
 
-// Whether the trees from `first` on make or pass references, show variables in windows
-// or delete them: what lets code outside a function reach its variables.
+bool reachedFromOutside(const AST* first);
+
+// Whether the tree makes or passes references, shows variables in windows or deletes
+// them: what lets code outside a function reach its variables.
+bool reachesOut(const AST* node) {
+    switch (node->getType()) {
+    case QV_TOK_REFERENCE: case QV_TOK_REF_PARAMETER: case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW:
+    case QV_TOK_DELETE:
+        return true;
+    default: return reachedFromOutside(node->firstChild());
+    }
+}
+
+// The same for the trees from `first` on.
 bool reachedFromOutside(const AST* first) {
+    for (const AST* node = first; node; node = node->nextSibling())
+        if (reachesOut(node)) return true;
+    return false;
+}
+
+// The same for a function's definition, whose parameters are its first identifiers. A
+// parameter taken by reference refers out to the caller's variable, which lets nobody
+// in: only its default expression counts.
+bool functionReachedFromOutside(const AST* first) {
     for (const AST* node = first; node; node = node->nextSibling()) {
-        switch (node->getType()) {
-        case QV_TOK_REFERENCE: case QV_TOK_REF_PARAMETER: case QV_TOK_LOCAL_WINDOW: case QV_TOK_GLOBAL_WINDOW:
-        case QV_TOK_DELETE:
-            return true;
-        default:
-            if (reachedFromOutside(node->firstChild())) return true;
-        }
+        if (node->getType() != QV_TOK_IDENT) return reachedFromOutside(node);
+        for (const AST* part = node->firstChild(); part; part = part->nextSibling())
+            if (part->getType() != QV_TOK_REF_PARAMETER && reachesOut(part)) return true;
     }
     return false;
 }
@@ -106,7 +123,7 @@ void QvTreeBinder::bindNode(AST* node, QvScopeLayout& local) {
         QvScopeLayout* function = const_cast<QvScopeLayout*>(node->layout());
         if (!function) return;
         bindSiblings(node->firstChild(), *function);
-        function->setEnclosed(!reachedFromOutside(node->firstChild()));
+        function->setEnclosed(!functionReachedFromOutside(node->firstChild()));
         return;
     }
     AST* identifier = node->firstChild();

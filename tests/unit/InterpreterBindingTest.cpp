@@ -204,7 +204,8 @@ TEST(InterpreterBinding, FunctionsThatLetNothingReachTheirVariablesAreEnclosed) 
     const std::pair<const char*, bool> functions[] = {
         {"define f(n) begin set m to n * 2; repeat 2 times increment i add i to m; return m; end", true},
         {"define f(n) begin set r to reference n; return r; end", false},
-        {"define f(&n) begin add 1 to n; end", false},
+        {"define f(&n) begin add 1 to n; end", true},
+        {"define g(&n) begin end define f(&n) begin g(&n); end", false},
         {"define g(&n) begin end define f(n) begin g(&n); end", false},
         {"define f(n) begin set window \"w\" to n; end", false},
         {"define f(n) begin delete n; end", false},
