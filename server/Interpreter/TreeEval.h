@@ -290,6 +290,8 @@ private:
     QvValueRef propertySetExpression(AST* node);
     QvValueRef coercionExpression(AST* node);
     QvValueRef postfixExpression(AST* node);
+    // A function's result; empty when a script function ended without one (its
+    // statement drops it, an expression reports it).
     QvValueRef functionElement(AST* node);
     QvValueRef pluginFunctionExpression(AST* node);
     void callArgument(QvCallSite& call, size_t index, AST* argument);

@@ -52,9 +52,9 @@ QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTa
             new (slots.at(a)) QvArgumentSlot{nullptr, expression(expressionNode), QvArgumentSlot::Value};
         ++slots.made;
     }
-    const QvPluginSignature& signature = *overload.signature;
-    return QvCallProcedure::checkedResult(signature,
-                                          overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf));
+    QvValueRef result = overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf);
+    if (!result) return result;
+    return QvCallProcedure::checkedResult(*overload.signature, std::move(result));
 }
 
 // The argument's passing node, after the name of a named argument.

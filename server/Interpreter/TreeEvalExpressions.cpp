@@ -119,7 +119,7 @@ QvValueRef TreeEval::expression(AST* node) {
     case QvNodeKind::ListLiteral: return listLiteral(node);
     case QvNodeKind::Call: {
         QvValueRef result = functionElement(node);
-        if (!result->isNumberClass() && result->GetType() == QV_UNDEFINED)
+        if (!result || (!result->isNumberClass() && result->GetType() == QV_UNDEFINED))
             handleError(node, new QvException("Function returned no result."));
         return result;
     }
