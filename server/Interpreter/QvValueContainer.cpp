@@ -65,7 +65,7 @@ QvValueRef& QvValueContainer::getValueForWrite() {
     return c->slot_.value;
 }
 
-bool QvValueContainer::isWritable() const {
+bool QvValueContainer::isWritableChain() const {
     for (const QvValueContainer* c = this; c->isReference(); c = c->slot_.referee)
         if (!c->writableReference_) return false;
     return true;
@@ -84,7 +84,7 @@ void QvValueContainer::setLinkedValue(QvValueRef value) {
     c->notify();
 }
 
-void QvValueContainer::setNumber(double number) {
+void QvValueContainer::setLinkedNumber(double number) {
     QvValueContainer* c = this;
     while (c->isWritableReference()) c = c->slot_.referee;
     if (QvNumberValue* held = QvNumberValue::unshared(c->slot_.value)) {

@@ -47,7 +47,7 @@ public:
     QvValueRef& getValueForWrite();
     // The handle at the end of the chain, whatever the references allow.
     QvValueRef& resolvedHandle() { return endOfChain()->slot_.value; }
-    bool isWritable() const;
+    bool isWritable() const { return !isReference() || isWritableChain(); }
 
     void setValue(QvValueRef value) {
         if (!isPlain()) return setLinkedValue(std::move(value));
@@ -56,7 +56,11 @@ public:
         slot_.kind = QvArgumentSlot::Value;
     }
     // setValue with a new number, written into the number held when nobody else holds it.
-    void setNumber(double number);
+    void setNumber(double number) {
+        QvNumberValue* held = isPlain() ? QvNumberValue::unshared(slot_.value) : nullptr;
+        if (!held) return setLinkedNumber(number);
+        held->setValue(number);
+    }
     // Adds 1 to the number held (the increment modifier of loops); the chain must be
     // writable and end in a number.
     void increment();
@@ -101,6 +105,8 @@ private:
     // of its value concerns nobody else.
     bool isPlain() const { return !isReference() && !window_ && referees_.empty(); }
     void setLinkedValue(QvValueRef value);
+    void setLinkedNumber(double number);
+    bool isWritableChain() const;
     void notifyLinked();
     void openWindow();
     bool detachLinked();

@@ -255,7 +255,7 @@ private:
     // numbers: numberOf answers false, having changed nothing, as soon as an operand
     // is not a number, and the general rules then evaluate the node; errors are the
     // same either way because those operands have no side effects.
-    bool numberOf(AST* node, double& result) {
+    [[gnu::always_inline]] bool numberOf(AST* node, double& result) {
         switch (node->form()) {
         case QvNodeForm::NumberLiteral: result = node->number(); return true;
         case QvNodeForm::Variable: return variableNumber(node, result);
