@@ -1,6 +1,5 @@
 #include "Values/QvElementIndex.h"
 
-#include <cmath>
 #include <limits>
 
 #include "Errors/QvExceptions.h"
@@ -12,11 +11,10 @@ int64_t QvTruncatedIndex(QvValue* index) {
     return QvTruncatedIndex(index->AsNumber());
 }
 
+// The conversion truncates towards zero by itself (a call of trunc costs more than the
+// rest of an element read); only values outside the range, and NaN, need care.
 int64_t QvTruncatedIndex(double index) {
-    double position = std::trunc(index);
-    if (!(position < 9.2e18))
-        return std::numeric_limits<int64_t>::max();
-    if (position < -9.2e18)
-        return std::numeric_limits<int64_t>::min();
-    return int64_t(position);
+    if (index >= -9.2e18 && index < 9.2e18)
+        return int64_t(index);
+    return index < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
 }

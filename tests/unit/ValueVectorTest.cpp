@@ -7,6 +7,7 @@
 #include "Values/QvArithmetic.h"
 #include "Values/QvBooleanValue.h"
 #include "Values/QvColorValue.h"
+#include "Values/QvElementIndex.h"
 #include "Values/QvListValue.h"
 #include "Values/QvNumberValue.h"
 #include "Values/QvTextValue.h"
@@ -161,6 +162,17 @@ TEST(VectorIndexing, NegativeIndexesAreRefusedByEveryOperation) {
     EXPECT_EQ(elementsOf(v), (std::vector<double>{1, 2, 3}));
     v->GetIndexed(out, number(-0.5).get(), false);
     EXPECT_EQ(out->AsNumber(), 1);
+}
+
+TEST(VectorIndexing, IndexesTruncateTowardsZeroAndSaturateBeyondTheRange) {
+    const double limit = 9.2e18;
+    const double cases[] = {0.0, -0.0, 0.5, -0.5, 2.9, -2.9, 1e15 + 0.5, limit, std::nextafter(limit, 0.0),
+                            -limit, std::nextafter(-limit, -1e19), 1e300, -1e300, INFINITY, -INFINITY, NAN};
+    for (double index : cases) {
+        const double position = std::trunc(index);
+        int64_t expected = !(position < limit) ? INT64_MAX : position < -limit ? INT64_MIN : int64_t(position);
+        EXPECT_EQ(QvTruncatedIndex(index), expected) << index;
+    }
 }
 
 TEST(VectorEditing, WritesPastTheEndPadWithZerosWithinReason) {
