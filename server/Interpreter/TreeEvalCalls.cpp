@@ -53,7 +53,7 @@ QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTa
         ++slots.made;
     }
     QvValueRef result = overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf);
-    if (!result) return result;
+    if (!result || overload.anyResult) return result;
     return QvCallProcedure::checkedResult(*overload.signature, std::move(result));
 }
 

@@ -52,7 +52,8 @@ QvCallTarget::Overload QvCallTarget::plan(const QvPluginSignature& signature, co
     const std::vector<QvPluginParameter>& parameters = signature.parameters();
     Overload overload{&signature, false, std::vector<Argument>(call.size(), Argument{kNoParameter, false, false}),
                       std::vector<int>(parameters.size(), -1),
-                      dynamic_cast<QvFunctionContainerLocal*>(signature.callable())};
+                      dynamic_cast<QvFunctionContainerLocal*>(signature.callable()),
+                      signature.returnType().isAny()};
     if (call.size() > parameters.size() || parameters.size() >= kNoParameter) return overload;
     std::vector<bool> taken(parameters.size(), false);
     for (size_t a = 0; a < call.size(); ++a) {

@@ -31,6 +31,8 @@ public:
         std::vector<int> argumentOf;  // per parameter: the argument it takes, or -1
         // The script function the signature runs; null for a plug-in's.
         QvFunctionContainerLocal* scriptFunction;
+        // The signature lets the function return anything.
+        bool anyResult;
     };
 
     // The target of the call expression `node` whose arguments `call` holds.
