@@ -130,7 +130,8 @@ TEST(MovieMessages, Overlays) {
     EXPECT_EQ(errorOf("set big to base; set size of big to {8, 8}; append big to m; set m to m + big;"),
               "The image or frame being added to the movie must have the same dimensions as the movie.");
     QvValueRef movie = new QvMovieValue;
-    EXPECT_EQ(raisedMessage([&] { QvAsMovie(movie.get())->AddTo(new QvNumberValue(1)); }),
+    QvValueRef one = new QvNumberValue(1);
+    EXPECT_EQ(raisedMessage([&] { QvAsMovie(movie.get())->AddTo(one.get()); }),
               "QvMovieValue::addTo unimplemented arguments");
 }
 
