@@ -17,34 +17,6 @@ QvTreeEval::~QvTreeEval() {
     removeAllVariables();
 }
 
-// Variables of the outer evaluator that referred to removed ones are emptied, and
-// leave its maps.
-void QvTreeEval::removeAllVariables() {
-    bool emptiedOthers = values_.clear();
-    if (windows_.clear()) emptiedOthers = true;
-    QvTreeEval* outer = outerEvaluator();
-    if (emptiedOthers && outer) outer->purgeOwnMaps();
-}
-
-std::unique_ptr<QvTreeEval> QvTreeEval::takeCallEvaluator() {
-    if (spareCallEvaluators_.empty()) return std::make_unique<QvTreeEval>(session_, this);
-    std::unique_ptr<QvTreeEval> evaluator = std::move(spareCallEvaluators_.back());
-    spareCallEvaluators_.pop_back();
-    return evaluator;
-}
-
-void QvTreeEval::keepCallEvaluator(std::unique_ptr<QvTreeEval> evaluator) {
-    evaluator->recycle();
-    if (spareCallEvaluators_.size() < kSpareCallEvaluators) spareCallEvaluators_.push_back(std::move(evaluator));
-}
-
-void QvTreeEval::recycle() {
-    removeAllVariables();
-    catching_ = false;
-    lvalue_ = false;
-    setReturnTarget(nullptr);
-}
-
 QvValueContainer* QvTreeEval::getContainerCreate(unsigned hash, const char* name, bool circular) {
     return created(values_.find(hash, name), hash, name, circular);
 }

@@ -48,8 +48,16 @@ public:
 
     // Function calls borrow their evaluators from the run's top-level evaluator: a
     // finished call's evaluator is emptied and kept for the next call.
-    std::unique_ptr<QvTreeEval> takeCallEvaluator();
-    void keepCallEvaluator(std::unique_ptr<QvTreeEval> evaluator);
+    std::unique_ptr<QvTreeEval> takeCallEvaluator() {
+        if (spareCallEvaluators_.empty()) return std::make_unique<QvTreeEval>(session_, this);
+        std::unique_ptr<QvTreeEval> evaluator = std::move(spareCallEvaluators_.back());
+        spareCallEvaluators_.pop_back();
+        return evaluator;
+    }
+    void keepCallEvaluator(std::unique_ptr<QvTreeEval> evaluator) {
+        evaluator->recycle();
+        if (spareCallEvaluators_.size() < kSpareCallEvaluators) spareCallEvaluators_.push_back(std::move(evaluator));
+    }
 
 
 private:
@@ -58,9 +66,21 @@ private:
     // Drops the entries that refer to nothing any more, here and in the outer evaluator.
     void purge();
     void purgeOwnMaps();
-    void removeAllVariables();
+    // Variables of the outer evaluator that referred to removed ones are emptied, and
+    // leave its maps.
+    void removeAllVariables() {
+        bool emptiedOthers = values_.clear();
+        if (windows_.clear()) emptiedOthers = true;
+        QvTreeEval* outer = outerEvaluator();
+        if (emptiedOthers && outer) outer->purgeOwnMaps();
+    }
     // Forgets every variable and all state, as if just made.
-    void recycle();
+    void recycle() {
+        removeAllVariables();
+        catching_ = false;
+        lvalue_ = false;
+        setReturnTarget(nullptr);
+    }
     void deleteEntriesFor(const QvValueContainer* container);
 
     static constexpr size_t kSpareCallEvaluators = 64;
