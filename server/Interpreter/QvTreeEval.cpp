@@ -6,7 +6,6 @@
 #include "Errors/QvYieldState.h"
 #include "Interpreter/QvArgumentBlock.h"
 #include "Session/QvParser.h"
-#include "Values/QvNumberValue.h"
 
 QvTreeEval::QvTreeEval(QvParser* session, QvTreeEval* outer) : TreeEval(session, outer) {
     if (session && !outer) values_.useLayout(&session->topLevelLayout());
@@ -82,15 +81,6 @@ void QvTreeEval::setParameter(const AST* identifier, QvValueRef value) {
         values_.addResident(identifier, std::move(value), session_);
     else
         values_.insert(identifier, newVariable(identifier, std::move(value)));
-}
-
-void QvTreeEval::setParameterNumber(const AST* identifier, double number) {
-    if (QvValueContainer* container = values_.find(identifier))
-        container->setNumber(number);
-    else if (values_.residesHere(identifier))
-        values_.addResidentNumber(identifier, number, session_);
-    else
-        values_.insert(identifier, newVariable(identifier, new QvNumberValue(number)));
 }
 
 void QvTreeEval::setReferenceParameter(const AST* identifier, QvValueContainer* container) {

@@ -26,7 +26,14 @@ public:
     void setVariable(unsigned hash, const char* name, QvValueRef value) override;
     // setVariable and setReference (read-write) for a parameter of a script function.
     void setParameter(const AST* identifier, QvValueRef value);
-    void setParameterNumber(const AST* identifier, double number);
+    void setParameterNumber(const AST* identifier, double number) {
+        if (QvValueContainer* container = values_.find(identifier))
+            container->setNumber(number);
+        else if (values_.residesHere(identifier))
+            values_.addResidentNumber(identifier, number, session_);
+        else
+            values_.insert(identifier, newVariable(identifier, new QvNumberValue(number)));
+    }
     void setReferenceParameter(const AST* identifier, QvValueContainer* container);
     void setWindowReference(unsigned hash, const char* name, QvValueContainer* container) override;
     void setWindowVariable(unsigned hash, const char* name, QvValueRef value) override;

@@ -35,17 +35,6 @@ void QvValueContainer::holdFirstValue(QvValueRef value) {
     }
 }
 
-void QvValueContainer::holdFirstNumber(double number) {
-    writableReference_ = false;
-    if (spareNumber_) {
-        static_cast<QvNumberValue*>(spareNumber_.get())->setValue(number);
-        slot_.value = std::move(spareNumber_);
-    } else {
-        slot_.value = new QvNumberValue(number);
-    }
-    slot_.kind = QvArgumentSlot::Value;
-}
-
 void QvValueContainer::referFirstTo(QvValueContainer* referee, bool writable) {
     writableReference_ = writable;
     linkTo(referee);

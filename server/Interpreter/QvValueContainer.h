@@ -29,7 +29,16 @@ public:
     // container of a variable again under the same name.
     void holdFirstValue(QvValueRef value);
     // holdFirstValue with a new number, in the number object detachKeepingNumber kept.
-    void holdFirstNumber(double number);
+    void holdFirstNumber(double number) {
+        writableReference_ = false;
+        if (spareNumber_) {
+            static_cast<QvNumberValue*>(spareNumber_.get())->setValue(number);
+            slot_.value = std::move(spareNumber_);
+        } else {
+            slot_.value = new QvNumberValue(number);
+        }
+        slot_.kind = QvArgumentSlot::Value;
+    }
     void referFirstTo(QvValueContainer* referee, bool writable);
     QvValueContainer(const QvValueContainer&) = delete;
     QvValueContainer& operator=(const QvValueContainer&) = delete;

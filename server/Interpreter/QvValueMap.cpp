@@ -21,8 +21,7 @@ QvValueMap::Entry* QvValueMap::allocate() {
 
 // The slots of an empty map are all null already: a map reused for the same layout
 // keeps them.
-void QvValueMap::useLayout(const QvScopeLayout* layout) {
-    if (layout == layout_) return;
+void QvValueMap::adoptLayout(const QvScopeLayout* layout) {
     layout_ = layout;
     enclosed_ = layout && layout->enclosed();
     slots_.assign(layout ? layout->size() : 0, nullptr);

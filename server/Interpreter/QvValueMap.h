@@ -50,7 +50,9 @@ public:
         return node->layout() == layout_ && layout_ ? slots_[node->slot()] : nullptr;
     }
     // Only while the map is empty.
-    void useLayout(const QvScopeLayout* layout);
+    void useLayout(const QvScopeLayout* layout) {
+        if (layout != layout_) adoptLayout(layout);
+    }
     // A container that clear() kept for the identifier's variable, detached, or null:
     // a container of a variable at a layout index that nobody else held is kept for the
     // next variable at that index (a function's next call), which has the same name.
@@ -115,6 +117,7 @@ private:
         bool used = false;
     };
 
+    void adoptLayout(const QvScopeLayout* layout);
     Entry* allocate();
     QvValueContainer* link(Entry* entry, unsigned hash, int slot);
     QvValueContainer* settle(int slot, ContainerRef container);

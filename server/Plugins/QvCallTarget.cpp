@@ -4,7 +4,6 @@
 
 #include "Plugins/QvCallSite.h"
 #include "Plugins/QvFunctionContainerLocal.h"
-#include "Plugins/QvPluginRegistry.h"
 #include "Session/QvParser.h"
 
 const QvCallTarget& QvCallTarget::of(AST* node, const QvCallSite& call) {
@@ -15,11 +14,6 @@ const QvCallTarget& QvCallTarget::of(AST* node, const QvCallSite& call) {
         slot.reset(target = new QvCallTarget(call));
     }
     return *target;
-}
-
-const QvCallTarget* QvCallTarget::kept(AST* node) {
-    auto* target = static_cast<const QvCallTarget*>(node->evaluatorObject().get());
-    return target && target->registryVersion_ == QvPluginRegistry::version() ? target : nullptr;
 }
 
 QvCallTarget::QvCallTarget(const QvCallSite& call) : registryVersion_(QvPluginRegistry::version()) {

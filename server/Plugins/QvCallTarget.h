@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "FrontEnd/AST.h"
+#include "Plugins/QvPluginRegistry.h"
 
 class QvCallSite;
 class QvFunctionContainerLocal;
@@ -38,7 +39,10 @@ public:
     // The target of the call expression `node` whose arguments `call` holds.
     static const QvCallTarget& of(AST* node, const QvCallSite& call);
     // The target the node keeps, when the registries are still as it found them.
-    static const QvCallTarget* kept(AST* node);
+    static const QvCallTarget* kept(AST* node) {
+        auto* target = static_cast<const QvCallTarget*>(node->evaluatorObject().get());
+        return target && target->registryVersion_ == QvPluginRegistry::version() ? target : nullptr;
+    }
 
     const std::vector<Overload>& overloads() const { return overloads_; }
     // The overload every call takes whatever its arguments: the first viable one, when
