@@ -1,4 +1,5 @@
 #pragma once
+#include "Values/QvNumberValue.h"
 #include "Values/QvValue.h"
 
 class QvValueContainer;
@@ -13,6 +14,23 @@ struct QvArgumentSlot {
     QvValueRef value;
     Kind kind = Empty;
     double number = 0;
+
+    // What the slot holds as a value: a plain number becomes one; a reference or nothing
+    // gives an empty handle. The slot gives its value up.
+    QvValueRef takeValue() {
+        if (kind == Number) return new QvNumberValue(number);
+        return std::move(value);
+    }
+    // The number of a slot holding a plain number or a number value.
+    bool holdsNumber(double& result) const {
+        if (kind == Number) {
+            result = number;
+            return true;
+        }
+        if (kind != Value || !QvNumberValue::isNumber(value.get())) return false;
+        result = QvNumberValue::numberIn(value.get());
+        return true;
+    }
 
     void makeEmpty() {
         referee = nullptr;

@@ -167,8 +167,9 @@ void TreeEval::assignment(AST* marker) {
     }
 }
 
-// A source computing a number has no side effects: it cannot take the variable away,
-// and its number goes into the variable's own number when nobody shares that.
+// A source computing a number has no side effects: it cannot take the variable away.
+// Any other source may, so the variable is held while it runs. A number goes into the
+// variable's own number when nobody shares that.
 void TreeEval::assignVariable(AST* target, AST* source, bool circular) {
     QvValueContainer* container = createdVariable(target, circular);
     if (source->getType() != QV_TOK_REFERENCE) {
@@ -178,7 +179,11 @@ void TreeEval::assignVariable(AST* target, AST* source, bool circular) {
             return;
         }
         qv_auto_value<QvValueContainer> held = container;
-        container->setValue(expression(source));
+        QvArgumentSlot result = operand(source);
+        if (result.kind == QvArgumentSlot::Number)
+            container->setNumber(result.number);
+        else
+            container->setValue(std::move(result.value));
         return;
     }
     container->setReference(referredVariable(operandAfter(source)));
@@ -413,10 +418,9 @@ void TreeEval::catchStatement(AST* node) {
 }
 
 void TreeEval::returnStatement(AST* node) {
-    QvValueRef value;
-    if (AST* result = node->firstChild()) value = argumentValue(result);
-    if (!returnTarget_) throw QvReturnValue(std::move(value));
-    *returnTarget_ = std::move(value);
+    AST* result = node->firstChild();
+    if (!returnTarget_) throw QvReturnValue(result ? argumentValue(result) : QvValueRef());
+    if (result) *returnTarget_ = operand(result);
     returning_ = true;
 }
 
@@ -472,7 +476,12 @@ void TreeEval::beepStatement() {
     pollInterrupt();
 }
 
-void TreeEval::expressionStatement(AST* node) { functionElement(child(node)); }
+// A script function's result is dropped without being made a value.
+void TreeEval::expressionStatement(AST* node) {
+    AST* call = child(node);
+    QvArgumentSlot dropped;
+    if (call->getType() != QV_TOK_PLUGIN_FN || !directScriptCall(call, dropped)) functionElement(call);
+}
 
 // ---- Loops ------------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 // The token numbers come before the parser library headers that AST.h pulls in.
 #include "FrontEnd/AST.h"
 #include "Errors/QvYieldState.h"
+#include "Interpreter/QvArgumentSlot.h"
 #include "Interpreter/QvOperand.h"
 #include "Interpreter/QvValueMap.h"
 #include "Plugins/QvCallTarget.h"
@@ -42,10 +43,10 @@ public:
     bool catching() const { return catching_; }
     // A function called inside a catch leaves its errors to that catch.
     void setCatching(bool catching) { catching_ = catching; }
-    // In a function's evaluator `return` stores its value here and ends the statements
-    // around it one by one, which costs far less than a thrown signal; elsewhere it
-    // throws QvReturnValue.
-    void setReturnTarget(QvValueRef* target) {
+    // In a function's evaluator `return` stores its result here (a plain number when it
+    // computes one, else a value) and ends the statements around it one by one, which
+    // costs far less than a thrown signal; elsewhere it throws QvReturnValue.
+    void setReturnTarget(QvArgumentSlot* target) {
         returnTarget_ = target;
         returning_ = false;
     }
@@ -136,7 +137,7 @@ protected:
     TreeEval* outer_;
     bool catching_ = false;
     bool lvalue_ = false;
-    QvValueRef* returnTarget_ = nullptr;
+    QvArgumentSlot* returnTarget_ = nullptr;
     bool returning_ = false;
     QvValueMap values_;
     QvValueMap windows_;
@@ -280,6 +281,10 @@ private:
     QvValue* borrowedValue(AST* node, QvValueRef& kept);
     QvValueRef windowValue(AST* marker);
     QvValueRef mathExpression(AST* node);
+    // An operand of arithmetic, an assignment or a return: a plain number when it
+    // computes one (results of script functions included), else a value.
+    QvArgumentSlot operand(AST* node);
+    QvArgumentSlot arithmetic(AST* node);
     QvValueRef indexingExpression(AST* node);
     QvValueRef externalValue(AST* node);
     QvValueRef booleanExpression(AST* node);
@@ -296,7 +301,14 @@ private:
     QvValueRef pluginFunctionExpression(AST* node);
     void callArgument(QvCallSite& call, size_t index, AST* argument);
     static constexpr size_t kDirectArguments = 8;
-    QvValueRef scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
+    // A call expression whose kept target is a script function taking any arguments:
+    // its result (a plain number, a value, or nothing) goes into `result`. False,
+    // having evaluated nothing, for any other call.
+    bool directScriptCall(AST* node, QvArgumentSlot& result);
+    QvArgumentSlot scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
+    // A function's result where an expression needs one: "Function returned no result."
+    // when there is none (or it is the undefined value).
+    QvValueRef requiredResult(AST* node, QvValueRef result);
     QvValueRef argumentValue(AST* expressionNode);
     static AST* passing(AST* argument);
     // The variable a reference argument passes.

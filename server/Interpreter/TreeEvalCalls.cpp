@@ -9,14 +9,12 @@
 // #(PLUGIN_FN, namespace, name, argument...): the arguments are evaluated left to
 // right before the function is looked up.
 QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
+    QvArgumentSlot result;
+    if (directScriptCall(node, result)) return result.takeValue();
     pollInterrupt();
     AST* nameSpace = child(node);
     AST* name = nameSpace->nextSibling();
     if (!name) missingTree();
-    if (const QvCallTarget* target = QvCallTarget::kept(node))
-        if (const QvCallTarget::Overload* overload = target->scriptCall())
-            if (overload->arguments.size() <= kDirectArguments)
-                return scriptCall(name->nextSibling(), overload->arguments.size(), *overload);
     size_t count = 0;
     for (AST* argument = name->nextSibling(); argument; argument = argument->nextSibling()) ++count;
     QvCallSite call(node, count, session_, this);
@@ -26,10 +24,21 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     return QvCallProcedure::callFunction(call, QvCallTarget::of(node, call));
 }
 
+bool TreeEval::directScriptCall(AST* node, QvArgumentSlot& result) {
+    const QvCallTarget* target = QvCallTarget::kept(node);
+    const QvCallTarget::Overload* overload = target ? target->scriptCall() : nullptr;
+    if (!overload || overload->arguments.size() > kDirectArguments) return false;
+    pollInterrupt();
+    AST* name = child(node)->nextSibling();
+    if (!name) missingTree();
+    result = scriptCall(name->nextSibling(), overload->arguments.size(), *overload);
+    return true;
+}
+
 // A call whose target takes any arguments: they go to the function from a plain array,
 // with no argument block and no checks (a variable passed by reference cannot be
 // deleted meanwhile: the target allows that only when no code runs here).
-QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload) {
+QvArgumentSlot TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload) {
     // Only the slots the call uses are made (and unmade).
     struct Slots {
         alignas(QvArgumentSlot) unsigned char storage[kDirectArguments * sizeof(QvArgumentSlot)];
@@ -52,9 +61,11 @@ QvValueRef TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCallTa
             new (slots.at(a)) QvArgumentSlot{nullptr, expression(expressionNode), QvArgumentSlot::Value};
         ++slots.made;
     }
-    QvValueRef result = overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf);
-    if (!result || overload.anyResult) return result;
-    return QvCallProcedure::checkedResult(*overload.signature, std::move(result));
+    QvArgumentSlot result = overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf);
+    if (result.kind != QvArgumentSlot::Empty && !overload.anyResult)
+        QvCallProcedure::checkResultType(*overload.signature,
+                                         result.kind == QvArgumentSlot::Number ? QV_NUMBER : result.value->GetType());
+    return result;
 }
 
 // The argument's passing node, after the name of a named argument.

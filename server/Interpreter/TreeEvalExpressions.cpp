@@ -117,15 +117,16 @@ QvValueRef TreeEval::expression(AST* node) {
     case QvNodeKind::Unit: return postfixExpression(node);
     case QvNodeKind::DateLiteral: return dateLiteral(node);
     case QvNodeKind::ListLiteral: return listLiteral(node);
-    case QvNodeKind::Call: {
-        QvValueRef result = functionElement(node);
-        if (!result || (!result->isNumberClass() && result->GetType() == QV_UNDEFINED))
-            handleError(node, new QvException("Function returned no result."));
-        return result;
-    }
+    case QvNodeKind::Call: return requiredResult(node, functionElement(node));
     case QvNodeKind::TypeKeyword: return initializeExpression(node);
     default: noViableAlternative("expression", node);
     }
+}
+
+QvValueRef TreeEval::requiredResult(AST* node, QvValueRef result) {
+    if (!result || (!result->isNumberClass() && result->GetType() == QV_UNDEFINED))
+        handleError(node, new QvException("Function returned no result."));
+    return result;
 }
 
 bool TreeEval::arithmeticNumber(AST* node, double& result) {
@@ -267,31 +268,59 @@ QvValueRef TreeEval::initializeExpression(AST* node) {
     }
 }
 
-QvValueRef TreeEval::mathExpression(AST* node) {
-    AST* leftNode = child(node);
-    QvValueRef left = expression(leftNode);
-    if (node->getType() == QV_TOK_UNARY_MINUS) return left->Negate();
-    QvValueRef right = expression(operandAfter(leftNode));
-    if (QvNumberValue::isNumber(left.get()) && QvNumberValue::isNumber(right.get())) {
-        // Two numbers: the result goes into one of them when nobody else holds it.
-        double number = QvNumberValue::apply(arithmeticOp(node->getType()), QvNumberValue::numberIn(left.get()),
-                                              QvNumberValue::numberIn(right.get()));
-        if (QvNumberValue* reusable = QvNumberValue::unshared(left)) {
-            reusable->setValue(number);
-            return left;
-        }
-        if (QvNumberValue* reusable = QvNumberValue::unshared(right)) {
-            reusable->setValue(number);
-            return right;
-        }
-        return new QvNumberValue(number);
+// Results of script functions, and arithmetic on them, stay plain numbers until a
+// value is needed.
+QvArgumentSlot TreeEval::operand(AST* node) {
+    QvArgumentSlot result;
+    if (node->form() != QvNodeForm::Other && numberOf(node, result.number)) {
+        result.kind = QvArgumentSlot::Number;
+        return result;
     }
-    QvValueRef result;
+    if (node->kind() == QvNodeKind::Arithmetic) return arithmetic(node);
+    if (node->getType() != QV_TOK_PLUGIN_FN || !directScriptCall(node, result))
+        result.value = expression(node);
+    else if (result.kind != QvArgumentSlot::Number)
+        result.value = requiredResult(node, std::move(result.value));
+    else
+        return result;
+    result.kind = QvArgumentSlot::Value;
+    return result;
+}
+
+QvValueRef TreeEval::mathExpression(AST* node) { return arithmetic(node).takeValue(); }
+
+// Two numbers give a plain number, kept in an operand's value when nobody else holds
+// that.
+QvArgumentSlot TreeEval::arithmetic(AST* node) {
+    AST* leftNode = child(node);
+    QvArgumentSlot leftOperand = operand(leftNode);
+    QvArgumentSlot result;
+    result.kind = QvArgumentSlot::Value;
+    if (node->getType() == QV_TOK_UNARY_MINUS) {
+        result.value = leftOperand.takeValue()->Negate();
+        return result;
+    }
+    QvArgumentSlot rightOperand = operand(operandAfter(leftNode));
+    double leftNumber, rightNumber;
+    if (leftOperand.holdsNumber(leftNumber) && rightOperand.holdsNumber(rightNumber)) {
+        double number = QvNumberValue::apply(arithmeticOp(node->getType()), leftNumber, rightNumber);
+        for (QvValueRef* held : {&leftOperand.value, &rightOperand.value})
+            if (QvNumberValue* reusable = QvNumberValue::unshared(*held)) {
+                reusable->setValue(number);
+                result.value = std::move(*held);
+                return result;
+            }
+        result.number = number;
+        result.kind = QvArgumentSlot::Number;
+        return result;
+    }
+    QvValueRef left = leftOperand.takeValue();
+    QvValueRef right = rightOperand.takeValue();
     switch (node->getType()) {
-    case QV_TOK_PLUS: QvArithmetic::Add(result, left, right, false); break;
-    case QV_TOK_MINUS: QvArithmetic::Subtract(result, left, right, false); break;
-    case QV_TOK_MULT: QvArithmetic::Multiply(result, left, right, false); break;
-    default: QvArithmetic::Divide(result, left, right, false);
+    case QV_TOK_PLUS: QvArithmetic::Add(result.value, left, right, false); break;
+    case QV_TOK_MINUS: QvArithmetic::Subtract(result.value, left, right, false); break;
+    case QV_TOK_MULT: QvArithmetic::Multiply(result.value, left, right, false); break;
+    default: QvArithmetic::Divide(result.value, left, right, false);
     }
     return result;
 }

@@ -14,8 +14,9 @@ QvValueRef QvCallProcedure::callFunction(QvCallSite& call, const QvCallTarget& t
         if (!overload.viable || !accepts(call, overload)) continue;
         const QvPluginSignature& signature = *overload.signature;
         if (overload.scriptFunction)
-            return checkedResult(signature, overload.scriptFunction->call(call.session(), call.caller(), call.arguments(),
-                                                                          overload.argumentOf));
+            return checkedResult(signature, overload.scriptFunction
+                                                ->call(call.session(), call.caller(), call.arguments(), overload.argumentOf)
+                                                .takeValue());
         QvParameterBlock block(signature, call.session(), call.caller());
         bind(call, overload, block);
         return checkedResult(signature, signature.callable()->invoke(block));
@@ -76,7 +77,10 @@ void QvCallProcedure::bind(QvCallSite& call, const QvCallTarget::Overload& overl
 
 QvValueRef QvCallProcedure::checkedResult(const QvPluginSignature& signature, QvValueRef result) {
     if (!result) result = new QvNoValue;
-    QvTypeEnum type = result->GetType();
-    if (type != QV_UNDEFINED && !signature.returnType().contains(type)) QvError("Function returned illegal type");
+    checkResultType(signature, result->GetType());
     return result;
+}
+
+void QvCallProcedure::checkResultType(const QvPluginSignature& signature, QvTypeEnum type) {
+    if (type != QV_UNDEFINED && !signature.returnType().contains(type)) QvError("Function returned illegal type");
 }

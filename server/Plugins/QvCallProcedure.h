@@ -13,6 +13,8 @@ public:
     // A null result becomes the undefined value; a type outside the declared return
     // types raises "Function returned illegal type".
     static QvValueRef checkedResult(const QvPluginSignature& signature, QvValueRef result);
+    // Raises "Function returned illegal type" unless the signature allows the type.
+    static void checkResultType(const QvPluginSignature& signature, QvTypeEnum type);
 
 private:
     // The arguments' types and ways of passing suit the overload's parameters.

@@ -50,11 +50,12 @@ QvFunctionContainerLocal::QvFunctionContainerLocal(AST* definition, bool hasName
 
 QvValueRef QvFunctionContainerLocal::invoke(QvParameterBlock& block) {
     QvArgumentSlot* entries = block.entries();
-    return run(block.session(), block.caller(), [entries](size_t i) -> QvArgumentSlot& { return entries[i]; });
+    return run(block.session(), block.caller(), [entries](size_t i) -> QvArgumentSlot& { return entries[i]; })
+        .takeValue();
 }
 
-QvValueRef QvFunctionContainerLocal::call(QvParser* session, TreeEval* caller, QvArgumentSlot* given,
-                                          const std::vector<int>& argumentOf) {
+QvArgumentSlot QvFunctionContainerLocal::call(QvParser* session, TreeEval* caller, QvArgumentSlot* given,
+                                              const std::vector<int>& argumentOf) {
     QvArgumentSlot omitted;
     return run(session, caller, [given, &argumentOf, &omitted](size_t i) -> QvArgumentSlot& {
         return argumentOf[i] < 0 ? omitted : given[argumentOf[i]];
@@ -62,7 +63,7 @@ QvValueRef QvFunctionContainerLocal::call(QvParser* session, TreeEval* caller, Q
 }
 
 template <class Arguments>
-QvValueRef QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Arguments argument) {
+QvArgumentSlot QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Arguments argument) {
     QvStackGuard::check();
     CallEvaluator lease(session);
     QvTreeEval& evaluator = lease.evaluator();
@@ -85,7 +86,7 @@ QvValueRef QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Ar
         if (argument(i).kind != QvArgumentSlot::Empty) continue;
         evaluator.setParameter(parameters_[i].name, evaluator.expression(parameters_[i].defaultExpression));
     }
-    QvValueRef result;
+    QvArgumentSlot result;
     evaluator.setReturnTarget(&result);
     if (body_) evaluator.statement(body_);
     return result;

@@ -24,14 +24,16 @@ public:
     QvValueRef invoke(QvParameterBlock& parameters) override;
     // The same for a call expression of the script: the arguments go from the call
     // straight to the function's variables, parameter i taking argument argumentOf[i]
-    // (none when that is -1). A variable passed by reference must still exist.
-    QvValueRef call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments, const std::vector<int>& argumentOf);
+    // (none when that is -1). A variable passed by reference must still exist. The
+    // result is a plain number, a value, or nothing (an empty slot).
+    QvArgumentSlot call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments,
+                        const std::vector<int>& argumentOf);
 
 private:
     // Runs the function with parameter i given by argument(i), which is an empty slot
     // for a parameter to default.
     template <class Arguments>
-    QvValueRef run(QvParser* session, TreeEval* caller, Arguments argument);
+    QvArgumentSlot run(QvParser* session, TreeEval* caller, Arguments argument);
 
     struct Parameter {
         AST* name;
