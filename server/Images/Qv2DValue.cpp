@@ -51,14 +51,22 @@ void Qv2DValue::Display(QvGraphics* graphics) {
 void Qv2DValue::CopyToClipboard() const { QvError("Pictures cannot be copied to the clipboard."); }
 
 QvValue* Qv2DValue::GetProperty(QvPropertyId id) {
+    double number;
+    if (NumberProperty(id, number)) return new QvNumberValue(number);
     switch (id) {
-    case QV_PROPERTY_WIDTH: return new QvNumberValue(GetWidth());
-    case QV_PROPERTY_HEIGHT: return new QvNumberValue(GetHeight());
     case QV_PROPERTY_SIZE: return new QvVectorValue({double(GetWidth()), double(GetHeight())});
-    case QV_PROPERTY_DURATION: return new QvNumberValue(duration_);
-    case QV_PROPERTY_QUALITY: return new QvNumberValue(quality_);
     case QV_PROPERTY_TIME_CODE: return new QvTextValue(timeCodeText());
     default: return QvValue::GetProperty(id);
+    }
+}
+
+bool Qv2DValue::NumberProperty(QvPropertyId id, double& number) const {
+    switch (id) {
+    case QV_PROPERTY_WIDTH: number = GetWidth(); return true;
+    case QV_PROPERTY_HEIGHT: number = GetHeight(); return true;
+    case QV_PROPERTY_DURATION: number = duration_; return true;
+    case QV_PROPERTY_QUALITY: number = quality_; return true;
+    default: return false;
     }
 }
 

@@ -91,6 +91,7 @@ public:
     void CopyToClipboard() const override;
 
     QvValue* GetProperty(QvPropertyId id) override;
+    bool NumberProperty(QvPropertyId id, double& number) const override;
     QvPropertyId PropertyId(const std::string& name) const override;
     void SetProperty(QvPropertyId id, QvValue* value) override;
 

@@ -290,6 +290,7 @@ private:
     QvValueRef booleanExpression(AST* node);
     QvValueRef relationExpression(AST* node);
     QvValueRef propertyExpression(AST* node);
+    QvArgumentSlot property(AST* node);
     // The number of the property a name node names, for values of the object's type.
     static QvPropertyId propertyId(AST* property, const QvValue* object);
     QvValueRef propertySetExpression(AST* node);

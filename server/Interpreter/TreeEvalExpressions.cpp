@@ -268,8 +268,8 @@ QvValueRef TreeEval::initializeExpression(AST* node) {
     }
 }
 
-// Results of script functions, and arithmetic on them, stay plain numbers until a
-// value is needed.
+// Results of script functions, number properties, and arithmetic on them, stay plain
+// numbers until a value is needed.
 QvArgumentSlot TreeEval::operand(AST* node) {
     QvArgumentSlot result;
     if (node->form() != QvNodeForm::Other && numberOf(node, result.number)) {
@@ -277,6 +277,7 @@ QvArgumentSlot TreeEval::operand(AST* node) {
         return result;
     }
     if (node->kind() == QvNodeKind::Arithmetic) return arithmetic(node);
+    if (node->kind() == QvNodeKind::Property) return property(node);
     if (node->getType() != QV_TOK_PLUGIN_FN || !directScriptCall(node, result))
         result.value = expression(node);
     else if (result.kind != QvArgumentSlot::Number)
@@ -373,11 +374,22 @@ QvValueRef TreeEval::indexingExpression(AST* node) {
     return result;
 }
 
-QvValueRef TreeEval::propertyExpression(AST* node) {
-    AST* property = child(node);
+QvValueRef TreeEval::propertyExpression(AST* node) { return property(node).takeValue(); }
+
+// A property that is a number comes as a plain number.
+QvArgumentSlot TreeEval::property(AST* node) {
+    AST* name = child(node);
     QvValueRef kept;
-    QvValue* object = borrowedValue(operandAfter(property), kept);
-    return object->GetProperty(propertyId(property, object));
+    QvValue* object = borrowedValue(operandAfter(name), kept);
+    QvPropertyId id = propertyId(name, object);
+    QvArgumentSlot result;
+    if (object->NumberProperty(id, result.number)) {
+        result.kind = QvArgumentSlot::Number;
+    } else {
+        result.value = object->GetProperty(id);
+        result.kind = QvArgumentSlot::Value;
+    }
+    return result;
 }
 
 namespace {

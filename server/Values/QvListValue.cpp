@@ -128,9 +128,15 @@ void QvListValue::WriteData(std::ostream& out) const {
 }
 
 QvValue* QvListValue::GetProperty(QvPropertyId id) {
-    if (id == QV_PROPERTY_LENGTH)
-        return new QvNumberValue(double(elements_.size()));
+    double number;
+    if (NumberProperty(id, number)) return new QvNumberValue(number);
     return QvValue::GetProperty(id);
+}
+
+bool QvListValue::NumberProperty(QvPropertyId id, double& number) const {
+    if (id != QV_PROPERTY_LENGTH) return false;
+    number = double(elements_.size());
+    return true;
 }
 
 QvPropertyId QvListValue::PropertyId(const std::string& name) const {

@@ -112,9 +112,15 @@ void QvTextValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
 void QvTextValue::SaveToFile(const std::string& path) const { QvValueFile::saveText(text_, path); }
 
 QvValue* QvTextValue::GetProperty(QvPropertyId id) {
-    if (id == QV_PROPERTY_LENGTH)
-        return new QvNumberValue(double(text_.size()));
+    double number;
+    if (NumberProperty(id, number)) return new QvNumberValue(number);
     return QvValue::GetProperty(id);
+}
+
+bool QvTextValue::NumberProperty(QvPropertyId id, double& number) const {
+    if (id != QV_PROPERTY_LENGTH) return false;
+    number = double(text_.size());
+    return true;
 }
 
 QvPropertyId QvTextValue::PropertyId(const std::string& name) const {

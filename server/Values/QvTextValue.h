@@ -24,6 +24,7 @@ public:
     void SaveToFile(const std::string& path) const override;
 
     QvValue* GetProperty(QvPropertyId id) override;
+    bool NumberProperty(QvPropertyId id, double& number) const override;
     QvPropertyId PropertyId(const std::string& name) const override;
 
     void Add(QvValueRef& result, QvValueRef& other) override;

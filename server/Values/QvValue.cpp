@@ -115,6 +115,8 @@ bool QvValue::Not() const { throw new QvOperatorException(GetType(), "!"); }
 
 bool QvValue::NumberAt(double, double&) const { return false; }
 
+bool QvValue::NumberProperty(QvPropertyId, double&) const { return false; }
+
 std::string QvValue::AsText() const { throw new QvTypeException("text"); }
 double QvValue::AsNumber() const { throw new QvTypeException("number"); }
 bool QvValue::AsBoolean() const { throw new QvTypeException("boolean"); }

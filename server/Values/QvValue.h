@@ -97,6 +97,9 @@ public:
     // the number GetIndexed gives for that index, with the same errors, without making
     // a value. False, by default, for values that keep no such numbers.
     virtual bool NumberAt(double index, double& number) const;
+    // The same for a property that is a number (a text's length, a picture's width):
+    // the number GetProperty gives, without making a value. False by default.
+    virtual bool NumberProperty(QvPropertyId id, double& number) const;
 
     // True for values of the number class: the interpreter's number paths test this
     // byte, which shares the counts' cache line, rather than the dynamic type.

@@ -177,9 +177,15 @@ void QvVectorValue::WriteData(std::ostream& out) const {
 }
 
 QvValue* QvVectorValue::GetProperty(QvPropertyId id) {
-    if (id == QV_PROPERTY_LENGTH)
-        return new QvNumberValue(double(elements_.size()));
+    double number;
+    if (NumberProperty(id, number)) return new QvNumberValue(number);
     return QvValue::GetProperty(id);
+}
+
+bool QvVectorValue::NumberProperty(QvPropertyId id, double& number) const {
+    if (id != QV_PROPERTY_LENGTH) return false;
+    number = double(elements_.size());
+    return true;
 }
 
 QvPropertyId QvVectorValue::PropertyId(const std::string& name) const {

@@ -44,6 +44,7 @@ public:
     void WriteData(std::ostream& out) const override;
 
     QvValue* GetProperty(QvPropertyId id) override;
+    bool NumberProperty(QvPropertyId id, double& number) const override;
     QvPropertyId PropertyId(const std::string& name) const override;
 
     QvValue* Sdev() const override;
