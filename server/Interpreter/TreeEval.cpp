@@ -528,7 +528,7 @@ TreeEval::LoopState TreeEval::startLoop(const LoopParts& parts) {
         loop.increment = parts.increment;
         AST* name = identifierOf(parts.increment);
         TreeEval& where = scope(parts.increment->getType() == QV_TOK_GLOBAL);
-        if (!where.hasVariable(name->hash(), name->getText()))
+        if (!where.values_.atBinding(parts.increment) && !where.hasVariable(name->hash(), name->getText()))
             where.setVariable(name->hash(), name->getText(), new QvNumberValue(0));
     }
     return loop;
@@ -555,7 +555,7 @@ void TreeEval::incrementCounter(const LoopState& loop) {
 
 void TreeEval::timesLoop(AST* node) {
     LoopParts parts = loopParts(node, 1);
-    const double count = std::trunc(expression(parts.operands[0])->AsNumber());
+    const double count = std::trunc(numberValue(parts.operands[0]));
     LoopState loop = startLoop(parts);
     for (double pass = 0; pass < count && beginPass(loop); ++pass) {
         statement(parts.body);

@@ -273,6 +273,13 @@ private:
     }
     bool arithmeticNumber(AST* node, double& result);
     bool elementNumber(AST* node, double& result);
+    // An expression's value as a number (AsNumber's rules), made no value when the
+    // expression computes a number.
+    double numberValue(AST* node) {
+        double number;
+        if (node->form() != QvNodeForm::Other && numberOf(node, number)) return number;
+        return expression(node)->AsNumber();
+    }
     // 1 or 0 for a comparison of two numbers; -1 when an operand is not a number.
     int numberComparison(AST* node);
     // A condition's boolean (if, repeat while).
