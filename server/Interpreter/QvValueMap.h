@@ -99,7 +99,8 @@ public:
     template <class Visit>
     void forEach(Visit visit) const;
     // Removes (and detaches) every entry; true when that emptied variables elsewhere
-    // (references to the removed ones). A function's map holds residents only, or nothing.
+    // (references to the removed ones). A map of residents only (a function's, mostly)
+    // is cleared the short way.
     bool clear() {
         if (empty()) return false;
         return entryCount_ == 0 ? clearResidents() : clearEntries();
