@@ -32,7 +32,7 @@ public:
         else if (values_.residesHere(identifier))
             values_.addResidentNumber(identifier, number, session_);
         else
-            values_.insert(identifier, newVariable(identifier, new QvNumberValue(number)));
+            setParameter(identifier, new QvNumberValue(number));
     }
     void setReferenceParameter(const AST* identifier, QvValueContainer* container);
     void setWindowReference(unsigned hash, const char* name, QvValueContainer* container) override;

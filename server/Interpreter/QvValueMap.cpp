@@ -93,8 +93,7 @@ bool QvValueMap::clearResidents() {
 QvValueContainer* QvValueMap::settle(int slot, ContainerRef container) {
     if (QvValueContainer* previous = slots_[slot]) remove(AST::hashOf(previous->name().c_str()), previous->name().c_str());
     spares_[slot] = std::move(container);
-    ++residentCount_;
-    return slots_[slot] = spares_[slot].get();
+    return fileKept(static_cast<uint32_t>(slot));
 }
 
 void QvValueMap::keepSpare(int slot, ContainerRef container) {

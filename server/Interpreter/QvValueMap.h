@@ -71,18 +71,14 @@ public:
             kept->holdFirstValue(std::move(value));
         else
             kept = new QvValueContainer(std::move(value), identifier->getText(), QV_CONTAINER_VARIABLE, session);
-        ++residentCount_;
-        return slots_[identifier->slot()] = kept.get();
+        return fileKept(identifier->slot());
     }
     // addResident for a variable holding a new number.
     QvValueContainer* addResidentNumber(const AST* identifier, double number, QvParser* session) {
         ContainerRef& kept = spares_[identifier->slot()];
-        if (kept)
-            kept->holdFirstNumber(number);
-        else
-            kept = new QvValueContainer(new QvNumberValue(number), identifier->getText(), QV_CONTAINER_VARIABLE, session);
-        ++residentCount_;
-        return slots_[identifier->slot()] = kept.get();
+        if (!kept) return addResident(identifier, new QvNumberValue(number), session);
+        kept->holdFirstNumber(number);
+        return fileKept(identifier->slot());
     }
     // Files the container under its name, whose identifier hash is `hash`.
     QvValueContainer* insert(unsigned hash, ContainerRef container);
@@ -119,6 +115,11 @@ private:
     };
 
     void adoptLayout(const QvScopeLayout* layout);
+    // Files the container kept at the index as the resident there.
+    QvValueContainer* fileKept(uint32_t slot) {
+        ++residentCount_;
+        return slots_[slot] = spares_[slot].get();
+    }
     Entry* allocate();
     QvValueContainer* link(Entry* entry, unsigned hash, int slot);
     QvValueContainer* settle(int slot, ContainerRef container);
