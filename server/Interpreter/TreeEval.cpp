@@ -277,7 +277,8 @@ void TreeEval::inPlaceArithmetic(AST* node) {
     QvValueRef& handle = target.handle();
     QvNumberValue* number = QvNumberValue::unshared(handle);
     if (number && QvNumberValue::isNumber(amount.get())) {
-        number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), QvNumberValue::numberIn(amount.get())));
+        const double result = QvNumberValue::numberIn(amount.get());
+        number->setValue(QvNumberValue::apply(QvNumberRules::arithmeticOp(kind), number->value(), result));
         notifyChanged(number);
         return;
     }
@@ -304,7 +305,7 @@ bool TreeEval::inPlaceNumber(int kind, AST* target, AST* amountNode) {
     requireWritable(variable->isWritable());
     QvNumberValue* number = QvNumberValue::unshared(variable->resolvedHandle());
     if (!number) return false;
-    number->setValue(QvNumberValue::apply(arithmeticOp(kind), number->value(), amount));
+    number->setValue(QvNumberValue::apply(QvNumberRules::arithmeticOp(kind), number->value(), amount));
     notifyChanged(number);
     return true;
 }

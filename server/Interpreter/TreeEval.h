@@ -7,6 +7,8 @@
 #include "FrontEnd/AST.h"
 #include "Errors/QvYieldState.h"
 #include "Interpreter/QvArgumentSlot.h"
+#include "Interpreter/QvNumberCode.h"
+#include "Interpreter/QvNumberRules.h"
 #include "Interpreter/QvOperand.h"
 #include "Interpreter/QvValueMap.h"
 #include "Plugins/QvCallTarget.h"
@@ -216,15 +218,6 @@ private:
     void assignFile(AST* target, AST* source);
     void inPlaceArithmetic(AST* node);
     bool inPlaceNumber(int kind, AST* target, AST* amount);
-    // The operator of an arithmetic expression or of an in-place statement.
-    static QvArithmeticOp arithmeticOp(int tokenType) {
-        switch (tokenType) {
-        case QV_TOK_PLUS: case QV_TOK_ADD: return QvArithmeticOp::Add;
-        case QV_TOK_MINUS: case QV_TOK_SUBTRACT: return QvArithmeticOp::Subtract;
-        case QV_TOK_MULT: case QV_TOK_MULTIPLY: return QvArithmeticOp::Multiply;
-        default: return QvArithmeticOp::Divide;
-        }
-    }
     void listStatement(AST* node);
     void deleteStatement(AST* node);
     void ifStatement(AST* node);
@@ -314,6 +307,13 @@ private:
     // having evaluated nothing, for any other call.
     bool directScriptCall(AST* node, QvArgumentSlot& result);
     QvArgumentSlot scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
+    QvNumberCode::Outcome numberCodeCall(const QvNumberCode& code, AST* firstArgument, size_t count,
+                                         const QvCallTarget::Overload& overload, QvArgumentSlot& result);
+    // Raises "Function returned illegal type" when the signature does not allow the result's.
+    static void checkResult(const QvCallTarget::Overload& overload, const QvArgumentSlot& result) {
+        if (result.kind != QvArgumentSlot::Empty && !overload.anyResult) checkResultType(overload, result);
+    }
+    static void checkResultType(const QvCallTarget::Overload& overload, const QvArgumentSlot& result);
     // A function's result where an expression needs one: "Function returned no result."
     // when there is none (or it is the undefined value).
     QvValueRef requiredResult(AST* node, QvValueRef result);

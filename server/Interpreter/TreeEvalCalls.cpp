@@ -5,6 +5,7 @@
 #include "Interpreter/QvValueContainer.h"
 #include "Plugins/QvCallProcedure.h"
 #include "Plugins/QvFunctionContainerLocal.h"
+#include "Plugins/QvStackGuard.h"
 
 // #(PLUGIN_FN, namespace, name, argument...): the arguments are evaluated left to
 // right before the function is looked up.
@@ -31,7 +32,19 @@ bool TreeEval::directScriptCall(AST* node, QvArgumentSlot& result) {
     pollInterrupt();
     AST* name = child(node)->nextSibling();
     if (!name) missingTree();
-    result = scriptCall(name->nextSibling(), overload->arguments.size(), *overload);
+    AST* firstArgument = name->nextSibling();
+    const size_t count = overload->arguments.size();
+    const QvNumberCode* code = overload->scriptFunction->numberCode();
+    const QvNumberCode::Outcome outcome =
+        code && code->runnable() ? numberCodeCall(*code, firstArgument, count, *overload, result)
+                                 : QvNumberCode::Outcome::NotRun;
+    if (outcome == QvNumberCode::Outcome::GaveUp) {
+        QvNumberCode::Suspension suspension;
+        result = scriptCall(firstArgument, count, *overload);
+    } else if (!QvNumberCode::ran(outcome)) {
+        result = scriptCall(firstArgument, count, *overload);
+    }
+    checkResult(*overload, result);
     return true;
 }
 
@@ -61,11 +74,40 @@ QvArgumentSlot TreeEval::scriptCall(AST* firstArgument, size_t count, const QvCa
             new (slots.at(a)) QvArgumentSlot{nullptr, expression(expressionNode), QvArgumentSlot::Value};
         ++slots.made;
     }
-    QvArgumentSlot result = overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf);
-    if (result.kind != QvArgumentSlot::Empty && !overload.anyResult)
-        QvCallProcedure::checkResultType(*overload.signature,
-                                         result.kind == QvArgumentSlot::Number ? QV_NUMBER : result.value->GetType());
-    return result;
+    return overload.scriptFunction->call(session_, this, slots.at(0), overload.argumentOf);
+}
+
+void TreeEval::checkResultType(const QvCallTarget::Overload& overload, const QvArgumentSlot& result) {
+    QvCallProcedure::checkResultType(*overload.signature,
+                                     result.kind == QvArgumentSlot::Number ? QV_NUMBER : result.value->GetType());
+}
+
+// A call of a function that has number code, whose arguments all compute numbers, runs
+// that code on them straight away. When that cannot be done or the code gave up,
+// nothing has changed: the arguments are then evaluated again (they have no side
+// effects) and the call made the usual way.
+QvNumberCode::Outcome TreeEval::numberCodeCall(const QvNumberCode& code, AST* firstArgument, size_t count,
+                                               const QvCallTarget::Overload& overload, QvArgumentSlot& result) {
+    constexpr QvNumberCode::Outcome kCannot = QvNumberCode::Outcome::NotRun;
+    double arguments[kDirectArguments];
+    const std::vector<int>& argumentOf = overload.argumentOf;
+    if (argumentOf.size() > kDirectArguments) return kCannot;
+    AST* argument = firstArgument;
+    for (size_t a = 0; a < count; ++a, argument = argument->nextSibling()) {
+        AST* passed = passing(argument);
+        if (passed->getType() == QV_TOK_REF_PARAMETER) return kCannot;
+        AST* expressionNode = child(passed);
+        if (expressionNode->form() == QvNodeForm::Other || !numberOf(expressionNode, arguments[a])) return kCannot;
+    }
+    QvNumberCode::Frame frame;
+    for (size_t p = 0; p < argumentOf.size(); ++p) {
+        if (argumentOf[p] < 0) return kCannot;
+        frame.variables[p] = arguments[argumentOf[p]];
+    }
+    QvStackGuard::check();
+    const QvNumberCode::Outcome outcome = code.run(session_, frame, result.number);
+    if (outcome == QvNumberCode::Outcome::Number) result.kind = QvArgumentSlot::Number;
+    return outcome;
 }
 
 // The argument's passing node, after the name of a named argument.

@@ -59,19 +59,6 @@ Function functionFor(int type) {
     }
 }
 
-// Seconds per unit; the percent sign divides by 100 instead.
-double unitFactor(int type) {
-    switch (type) {
-    case QV_TOK_MINUTE: return 60;
-    case QV_TOK_HOUR: return 3600;
-    case QV_TOK_DAY: return 86400;
-    case QV_TOK_WEEK: return 604800;
-    case QV_TOK_YEAR: return 31557600;
-    case QV_TOK_PERCENT: return 100;
-    default: return 1;
-    }
-}
-
 QvTypeEnum typeOfKeyword(int type) {
     switch (type) {
     case QV_TOK_NUMBER: return QV_NUMBER;
@@ -135,17 +122,12 @@ bool TreeEval::arithmeticNumber(AST* node, double& result) {
     if (!numberOf(leftNode, left)) return false;
     const int type = node->getType();
     if (leftNode->nextSibling() == nullptr) {
-        if (type == QV_TOK_UNARY_MINUS)
-            result = -left;
-        else if (type == QV_TOK_PERCENT)
-            result = left / unitFactor(type);
-        else
-            result = left * unitFactor(type);
+        result = QvNumberRules::applyUnary(type, left);
         return true;
     }
     double right;
     if (!numberOf(leftNode->nextSibling(), right)) return false;
-    result = QvNumberValue::apply(arithmeticOp(type), left, right);
+    result = QvNumberValue::apply(QvNumberRules::arithmeticOp(type), left, right);
     return true;
 }
 
@@ -163,14 +145,7 @@ int TreeEval::numberComparison(AST* node) {
     AST* leftNode = node->firstChild();
     double left, right;
     if (!numberOf(leftNode, left) || !numberOf(leftNode->nextSibling(), right)) return -1;
-    switch (node->getType()) {
-    case QV_TOK_EQUAL: return left == right;
-    case QV_TOK_NE: return !(left == right);
-    case QV_TOK_LT: return left < right;
-    case QV_TOK_LE: return left <= right;
-    case QV_TOK_GT: return left > right;
-    default: return left >= right;
-    }
+    return QvNumberRules::compare(node->getType(), left, right);
 }
 
 bool TreeEval::condition(AST* node) {
@@ -304,7 +279,7 @@ QvArgumentSlot TreeEval::arithmetic(AST* node) {
     QvArgumentSlot rightOperand = operand(operandAfter(leftNode));
     double leftNumber, rightNumber;
     if (leftOperand.holdsNumber(leftNumber) && rightOperand.holdsNumber(rightNumber)) {
-        double number = QvNumberValue::apply(arithmeticOp(node->getType()), leftNumber, rightNumber);
+        double number = QvNumberValue::apply(QvNumberRules::arithmeticOp(node->getType()), leftNumber, rightNumber);
         for (QvValueRef* held : {&leftOperand.value, &rightOperand.value})
             if (QvNumberValue* reusable = QvNumberValue::unshared(*held)) {
                 reusable->setValue(number);
@@ -433,7 +408,7 @@ QvValueRef TreeEval::coercionExpression(AST* node) {
 // The factor is a number kept on the node, made once.
 QvValueRef TreeEval::postfixExpression(AST* node) {
     QvValueRef value = expression(child(node));
-    if (!node->value()) node->setValue(new QvNumberValue(unitFactor(node->getType())));
+    if (!node->value()) node->setValue(new QvNumberValue(QvNumberRules::unitFactor(node->getType())));
     QvValueRef factor = node->value();
     QvValueRef result;
     if (node->getType() == QV_TOK_PERCENT)

@@ -1,5 +1,7 @@
 #include "Plugins/QvFunctionContainerLocal.h"
 
+#include <optional>
+
 #include "Errors/QvErrors.h"
 #include "FrontEnd/QvTokens.h"
 #include "FrontEnd/AST.h"
@@ -62,9 +64,42 @@ QvArgumentSlot QvFunctionContainerLocal::call(QvParser* session, TreeEval* calle
     });
 }
 
+void QvFunctionContainerLocal::makeNumberCode() {
+    std::lock_guard<std::mutex> lock(numberCodeMaking_);
+    if (numberCodeMade_.load(std::memory_order_relaxed)) return;
+    bool plainParameters = true;
+    for (const Parameter& parameter : parameters_)
+        if (parameter.name->firstChild()) plainParameters = false;
+    if (plainParameters) numberCode_ = QvNumberCode::compile(body_, layout_, parameters_.size());
+    numberCodeMade_.store(true, std::memory_order_release);
+}
+
+template <class Arguments>
+QvNumberCode::Outcome QvFunctionContainerLocal::runNumberCode(QvParser* session, Arguments argument,
+                                                              QvArgumentSlot& result) {
+    const QvNumberCode* code = numberCode();
+    if (!code) return QvNumberCode::Outcome::NotRun;
+    QvNumberCode::Frame frame;
+    for (size_t i = 0; i < parameters_.size(); ++i)
+        if (!argument(i).holdsNumber(frame.variables[i])) return QvNumberCode::Outcome::NotRun;
+    const QvNumberCode::Outcome outcome = code->run(session, frame, result.number);
+    if (outcome == QvNumberCode::Outcome::Number) result.kind = QvArgumentSlot::Number;
+    return outcome;
+}
+
 template <class Arguments>
 QvArgumentSlot QvFunctionContainerLocal::run(QvParser* session, TreeEval* caller, Arguments argument) {
     QvStackGuard::check();
+    QvArgumentSlot result;
+    const QvNumberCode::Outcome outcome = runNumberCode(session, argument, result);
+    if (QvNumberCode::ran(outcome)) return result;
+    std::optional<QvNumberCode::Suspension> suspension;
+    if (outcome == QvNumberCode::Outcome::GaveUp) suspension.emplace();
+    return walk(session, caller, argument);
+}
+
+template <class Arguments>
+inline QvArgumentSlot QvFunctionContainerLocal::walk(QvParser* session, TreeEval* caller, Arguments argument) {
     CallEvaluator lease(session);
     QvTreeEval& evaluator = lease.evaluator();
     evaluator.useLayout(&layout_);

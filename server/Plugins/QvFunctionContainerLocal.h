@@ -1,8 +1,12 @@
 #pragma once
+#include <memory>
+#include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "FrontEnd/QvScopeLayout.h"
 #include "Interpreter/QvArgumentSlot.h"
+#include "Interpreter/QvNumberCode.h"
 #include "Plugins/QvCallTarget.h"
 #include "Plugins/QvFunctionContainer.h"
 
@@ -28,12 +32,26 @@ public:
     // result is a plain number, a value, or nothing (an empty slot).
     QvArgumentSlot call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments,
                         const std::vector<int>& argumentOf);
+    // The function's code on plain numbers, made at the first call; null when the body
+    // needs the walker or a parameter is declared with more than its name (a type, a
+    // default, or `&`).
+    const QvNumberCode* numberCode() {
+        if (!numberCodeMade_.load(std::memory_order_acquire)) makeNumberCode();
+        return numberCode_.get();
+    }
 
 private:
     // Runs the function with parameter i given by argument(i), which is an empty slot
-    // for a parameter to default.
+    // for a parameter to default: by its number code when it can, else by walking it.
     template <class Arguments>
     QvArgumentSlot run(QvParser* session, TreeEval* caller, Arguments argument);
+    template <class Arguments>
+    [[gnu::always_inline]] QvArgumentSlot walk(QvParser* session, TreeEval* caller, Arguments argument);
+    // Runs the number code when every argument is a number, the result going into
+    // `result`; NotRun when there is none or an argument is not a number.
+    template <class Arguments>
+    QvNumberCode::Outcome runNumberCode(QvParser* session, Arguments argument, QvArgumentSlot& result);
+    void makeNumberCode();
 
     struct Parameter {
         AST* name;
@@ -44,4 +62,7 @@ private:
     AST* body_ = nullptr;
     bool hasDefaults_ = false;
     QvScopeLayout layout_;
+    std::mutex numberCodeMaking_;
+    std::atomic<bool> numberCodeMade_{false};
+    std::unique_ptr<QvNumberCode> numberCode_;
 };

@@ -12,6 +12,12 @@ public:
         if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit_) checkThoroughly();
     }
 
+    // Whether a call from here would eat into the reserve; for code that has another way
+    // out than an error. Only on a thread that has been checked.
+    [[gnu::always_inline]] static bool exhausted() {
+        return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit_;
+    }
+
 private:
     // Works the limit out at the thread's first check, then checks against it.
     static void checkThoroughly();

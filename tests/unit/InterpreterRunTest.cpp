@@ -45,7 +45,10 @@ TEST(InterpreterRun, StopRequestEndsBusyLoopsPromptly) {
     for (const char* script : {"set x to 0; repeat forever add 1 to x;",
                                "set x to 0; repeat while true begin repeat 1000 times add 1 to x; end",
                                "set x to 0; repeat forever every 0.001 set x to x + 1;",
-                               "define next(n) begin return n + 1; end set x to 0; repeat forever set x to next(x);"}) {
+                               "define next(n) begin return n + 1; end set x to 0; repeat forever set x to next(x);",
+                               "define spin(n) begin repeat while n < 1 add 0 to n; return n; end print spin(0);",
+                               "define fib(n) begin if n < 2 then return n; return fib(n - 1) + fib(n - 2); end"
+                               " print fib(60);"}) {
         CheckedSession run(script);
         // Stops take a few milliseconds; the bound leaves room for a loaded machine.
         EXPECT_LT(timeStop(run.session, std::chrono::milliseconds(100)).count(), 500) << script;

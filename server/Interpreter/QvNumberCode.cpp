@@ -1,0 +1,353 @@
+#include "Interpreter/QvNumberCode.h"
+
+#include <cmath>
+
+#include "Errors/QvYieldState.h"
+#include "FrontEnd/AST.h"
+#include "FrontEnd/QvScopeLayout.h"
+#include "Interpreter/QvNumberRules.h"
+#include "Plugins/QvCallSite.h"
+#include "Plugins/QvCallTarget.h"
+#include "Plugins/QvFunctionContainerLocal.h"
+#include "Plugins/QvPluginSignature.h"
+#include "Plugins/QvStackGuard.h"
+#include "Session/QvParser.h"
+
+// Decodes a body into steps, or finds a node the code does not cover.
+class QvNumberCode::Compiler {
+public:
+    Compiler(QvNumberCode& code, const QvScopeLayout& layout) : code_(code), layout_(layout) {}
+
+    struct NotCovered {};
+
+    uint32_t statement(const AST* node) {
+        switch (node->kind()) {
+        case QvNodeKind::Block: return add(listStep(Op::Block, statements(node->firstChild())));
+        case QvNodeKind::Assignment: return assignment(node);
+        case QvNodeKind::InPlaceArithmetic: return inPlace(node);
+        case QvNodeKind::ExpressionStatement: {
+            Step step = call(only(node, 1));
+            step.op = Op::CallStatement;
+            return add(step);
+        }
+        case QvNodeKind::TimesLoop: return loop(Op::Times, node, expression(only(node, 2)));
+        case QvNodeKind::WhileLoop: return loop(Op::While, node, comparison(only(node, 2)));
+        case QvNodeKind::If: return ifStep(node, Op::If);
+        case QvNodeKind::IfElse: {
+            const AST* ifNode = only(node, 2);
+            if (ifNode->getType() != QV_TOK_IF) notCovered();
+            uint32_t index = ifStep(ifNode, Op::IfElse);
+            code_.steps_[index].third = statement(ifNode->nextSibling());
+            return index;
+        }
+        case QvNodeKind::Break:
+            if (loops_ == 0) notCovered();
+            return add(Step{Op::Break});
+        case QvNodeKind::Return: {
+            const AST* result = node->firstChild();
+            if (!result) return add(Step{Op::ReturnNothing});
+            Step step{Op::Return};
+            step.first = expression(only(node, 1));
+            return add(step);
+        }
+        default: notCovered();
+        }
+    }
+
+private:
+    [[noreturn]] static void notCovered() { throw NotCovered{}; }
+
+    uint32_t add(const Step& step) {
+        code_.steps_.push_back(step);
+        return static_cast<uint32_t>(code_.steps_.size() - 1);
+    }
+    // The first child of a node that has exactly `count` children.
+    static const AST* only(const AST* node, int count) {
+        if (node->childCount() != count) notCovered();
+        return node->firstChild();
+    }
+    // A step over the items, which go to the lists together.
+    Step listStep(Op op, const std::vector<uint32_t>& items) {
+        Step step{op};
+        step.first = static_cast<uint32_t>(code_.lists_.size());
+        step.count = static_cast<uint32_t>(items.size());
+        code_.lists_.insert(code_.lists_.end(), items.begin(), items.end());
+        return step;
+    }
+    std::vector<uint32_t> statements(const AST* first) {
+        std::vector<uint32_t> items;
+        for (const AST* node = first; node; node = node->nextSibling()) items.push_back(statement(node));
+        return items;
+    }
+
+    // #(IF, condition, statement)
+    uint32_t ifStep(const AST* node, Op op) {
+        const AST* test = only(node, 2);
+        Step step{op};
+        step.first = comparison(test);
+        step.second = statement(test->nextSibling());
+        return add(step);
+    }
+    // #(TIMES, count, body) or #(WHILE, condition, body): no `every` or `incrementing`.
+    uint32_t loop(Op op, const AST* node, uint32_t operand) {
+        Step step{op};
+        step.first = operand;
+        ++loops_;
+        step.second = statement(node->firstChild()->nextSibling());
+        --loops_;
+        return add(step);
+    }
+    // #(NO_CIRC_REF, #(SET, #(LOCAL, name), source))
+    uint32_t assignment(const AST* node) {
+        const AST* set = only(node, 1);
+        if (set->getType() != QV_TOK_SET) notCovered();
+        const AST* target = only(set, 2);
+        Step step{Op::Set};
+        step.slot = variableSlot(target);
+        step.first = expression(target->nextSibling());
+        return add(step);
+    }
+    // #(ADD, amount, target), #(SUBTRACT, amount, target), #(MULTIPLY, target, amount),
+    // #(DIVIDE, target, amount), with an amount that computes a number without a call.
+    uint32_t inPlace(const AST* node) {
+        const AST* first = only(node, 2);
+        const bool amountFirst = node->getType() == QV_TOK_ADD || node->getType() == QV_TOK_SUBTRACT;
+        const AST* target = amountFirst ? first->nextSibling() : first;
+        const AST* amount = amountFirst ? first : first->nextSibling();
+        if (amount->form() == QvNodeForm::Other) notCovered();
+        Step step{Op::InPlace};
+        step.token = node->getType();
+        step.slot = variableSlot(target);
+        step.first = expression(amount);
+        return add(step);
+    }
+
+    uint32_t expression(const AST* node) {
+        Step step{Op::Constant};
+        if (node->form() == QvNodeForm::NumberLiteral) {
+            step.number = node->number();
+        } else if (node->getType() == QV_TOK_LOCAL) {
+            step.slot = variableSlot(node);
+            step.op = step.slot < code_.parameterCount_ ? Op::Parameter : Op::Variable;
+        } else if (node->getType() == QV_TOK_PLUGIN_FN) {
+            step = call(node);
+        } else if (node->form() == QvNodeForm::NumberArithmetic && node->childCount() == 1) {
+            step.op = Op::Unary;
+            step.token = node->getType();
+            step.first = expression(node->firstChild());
+        } else {
+            step.op = binaryOp(node);
+            const AST* left = only(node, 2);
+            step.first = expression(left);
+            step.second = expression(left->nextSibling());
+        }
+        return add(step);
+    }
+    static Op binaryOp(const AST* node) {
+        switch (node->getType()) {
+        case QV_TOK_PLUS: return Op::Add;
+        case QV_TOK_MINUS: return Op::Subtract;
+        case QV_TOK_MULT: return Op::Multiply;
+        case QV_TOK_DIV: return Op::Divide;
+        default: notCovered();
+        }
+    }
+    // A comparison of two operands that compute numbers without calls.
+    uint32_t comparison(const AST* node) {
+        if (node->form() != QvNodeForm::NumberComparison) notCovered();
+        Step step{Op::Compare};
+        step.token = node->getType();
+        const AST* left = only(node, 2);
+        step.first = expression(left);
+        step.second = expression(left->nextSibling());
+        return add(step);
+    }
+    // #(PLUGIN_FN, namespace, name, argument...), every argument passed by value.
+    Step call(const AST* node) {
+        if (node->getType() != QV_TOK_PLUGIN_FN || node->childCount() < 2) notCovered();
+        std::vector<uint32_t> arguments;
+        for (const AST* argument = node->firstChild()->nextSibling()->nextSibling(); argument;
+             argument = argument->nextSibling()) {
+            const AST* passed = argument->getType() == QV_TOK_PARAM_ASSIGN ? only(argument, 2)->nextSibling() : argument;
+            if (passed->getType() != QV_TOK_NO_REF_PARAMETER) notCovered();
+            arguments.push_back(expression(only(passed, 1)));
+        }
+        if (arguments.size() > kMaxArguments) notCovered();
+        Step step = listStep(Op::Call, arguments);
+        step.call = const_cast<AST*>(node);
+        return step;
+    }
+    // The index of a variable of the function's own scope.
+    uint16_t variableSlot(const AST* scopeNode) {
+        if (scopeNode->getType() != QV_TOK_LOCAL || scopeNode->form() != QvNodeForm::Variable ||
+            scopeNode->layout() != &layout_ || scopeNode->slot() >= kMaxVariables)
+            notCovered();
+        return static_cast<uint16_t>(scopeNode->slot());
+    }
+
+    QvNumberCode& code_;
+    const QvScopeLayout& layout_;
+    int loops_ = 0;
+};
+
+std::unique_ptr<QvNumberCode> QvNumberCode::compile(const AST* body, const QvScopeLayout& layout,
+                                                    size_t parameterCount) {
+    if (!body || body->kind() != QvNodeKind::Block || layout.size() > kMaxVariables || parameterCount > layout.size())
+        return nullptr;
+    auto code = std::unique_ptr<QvNumberCode>(new QvNumberCode);
+    code->parameterCount_ = parameterCount;
+    code->parameterBits_ = parameterCount == 0 ? 0 : ~0u >> (kMaxVariables - parameterCount);
+    try {
+        code->body_ = Compiler(*code, layout).statement(body);
+    } catch (const Compiler::NotCovered&) {
+        return nullptr;
+    }
+    return code;
+}
+
+__attribute__((tls_model("initial-exec"))) thread_local bool QvNumberCode::suspended_ = false;
+
+QvNumberCode::Outcome QvNumberCode::run(QvParser* session, Frame& frame, double& result) const {
+    if (!runnable()) return Outcome::NotRun;
+    frame.session = session;
+    try {
+        if (!invoke(frame)) return Outcome::Nothing;
+    } catch (const GiveUp&) {
+        return Outcome::GaveUp;
+    }
+    result = frame.result;
+    return Outcome::Number;
+}
+
+void QvNumberCode::poll(const Frame& frame) {
+    if (QvYieldState::raised() || frame.session->getInterruptedFlag()) giveUp();
+}
+
+bool QvNumberCode::invoke(Frame& frame) const {
+    if (QvStackGuard::exhausted()) giveUp();
+    poll(frame);
+    frame.set = parameterBits_;
+    frame.returned = false;
+    execute(body_, frame);
+    return frame.returned;
+}
+
+double QvNumberCode::evaluate(uint32_t index, Frame& frame) const {
+    const Step& step = steps_[index];
+    switch (step.op) {
+    case Op::Constant: return step.number;
+    case Op::Parameter: return frame.variables[step.slot];
+    case Op::Variable: return variable(step.slot, frame);
+    case Op::Unary: return QvNumberRules::applyUnary(step.token, operand(step.first, frame));
+    case Op::Add: {
+        double left = operand(step.first, frame);
+        return QvNumberValue::apply(QvArithmeticOp::Add, left, operand(step.second, frame));
+    }
+    case Op::Subtract: {
+        double left = operand(step.first, frame);
+        return QvNumberValue::apply(QvArithmeticOp::Subtract, left, operand(step.second, frame));
+    }
+    case Op::Multiply: {
+        double left = operand(step.first, frame);
+        return QvNumberValue::apply(QvArithmeticOp::Multiply, left, operand(step.second, frame));
+    }
+    case Op::Divide: {
+        double left = operand(step.first, frame);
+        double right = operand(step.second, frame);
+        if (right == 0) giveUp();
+        return QvNumberValue::apply(QvArithmeticOp::Divide, left, right);
+    }
+    case Op::Call: {
+        double result;
+        if (!call(step, frame, result)) giveUp();
+        return result;
+    }
+    default: giveUp();
+    }
+}
+
+bool QvNumberCode::test(uint32_t index, Frame& frame) const {
+    const Step& step = steps_[index];
+    double left = operand(step.first, frame);
+    return QvNumberRules::compare(step.token, left, operand(step.second, frame));
+}
+
+QvNumberCode::Flow QvNumberCode::execute(uint32_t index, Frame& frame) const {
+    const Step& step = steps_[index];
+    switch (step.op) {
+    case Op::Block:
+        for (uint32_t i = 0; i < step.count; ++i) {
+            Flow flow = execute(lists_[step.first + i], frame);
+            if (flow != Flow::Next) return flow;
+        }
+        return Flow::Next;
+    case Op::If: return test(step.first, frame) ? execute(step.second, frame) : Flow::Next;
+    case Op::IfElse: return execute(test(step.first, frame) ? step.second : step.third, frame);
+    case Op::Set:
+        frame.variables[step.slot] = operand(step.first, frame);
+        frame.set |= 1u << step.slot;
+        return Flow::Next;
+    case Op::InPlace: {
+        const double amount = operand(step.first, frame);
+        const QvArithmeticOp op = QvNumberRules::arithmeticOp(step.token);
+        if (op == QvArithmeticOp::Divide && amount == 0) giveUp();
+        frame.variables[step.slot] = QvNumberValue::apply(op, variable(step.slot, frame), amount);
+        return Flow::Next;
+    }
+    case Op::Times: case Op::While: return loop(step, frame);
+    case Op::Break: return Flow::Break;
+    case Op::Return:
+        frame.result = operand(step.first, frame);
+        frame.returned = true;
+        return Flow::Return;
+    case Op::ReturnNothing: return Flow::Return;
+    case Op::CallStatement: {
+        double dropped;
+        call(step, frame, dropped);
+        return Flow::Next;
+    }
+    default: giveUp();
+    }
+}
+
+QvNumberCode::Flow QvNumberCode::loop(const Step& step, Frame& frame) const {
+    const bool times = step.op == Op::Times;
+    const double count = times ? std::trunc(evaluate(step.first, frame)) : 0;
+    for (double pass = 0; times ? pass < count : test(step.first, frame); ++pass) {
+        poll(frame);
+        Flow flow = execute(step.second, frame);
+        if (flow == Flow::Break) break;
+        if (flow == Flow::Return) return flow;
+    }
+    return Flow::Next;
+}
+
+// What the walker would find for the call, passing every argument as a value.
+const QvCallTarget& QvNumberCode::targetOf(const Step& step, QvParser* session) {
+    if (const QvCallTarget* kept = QvCallTarget::kept(step.call)) return *kept;
+    QvCallSite site(step.call, step.count, session, nullptr);
+    for (size_t i = 0; i < step.count; ++i) site.argument(i).kind = QvArgumentSlot::Value;
+    return QvCallTarget::of(step.call, site);
+}
+
+bool QvNumberCode::call(const Step& step, Frame& frame, double& result) const {
+    const QvCallTarget::Overload* overload = targetOf(step, frame.session).scriptCall();
+    const QvNumberCode* callee = overload ? overload->scriptFunction->numberCode() : nullptr;
+    if (!callee || callee->abandoned_.load(std::memory_order_relaxed)) {
+        abandoned_.store(true, std::memory_order_relaxed);
+        giveUp();
+    }
+    double arguments[kMaxArguments];
+    for (uint32_t i = 0; i < step.count; ++i) arguments[i] = operand(lists_[step.first + i], frame);
+    Frame inner;
+    inner.session = frame.session;
+    for (size_t p = 0; p < callee->parameterCount_; ++p) {
+        const int argument = overload->argumentOf[p];
+        if (argument < 0) giveUp();
+        inner.variables[p] = arguments[argument];
+    }
+    if (!callee->invoke(inner)) return false;
+    if (!overload->anyResult && !overload->signature->returnType().contains(QV_NUMBER)) giveUp();
+    result = inner.result;
+    return true;
+}

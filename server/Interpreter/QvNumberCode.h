@@ -1,0 +1,127 @@
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class AST;
+class QvCallTarget;
+class QvParser;
+class QvScopeLayout;
+
+// The code of a script function that works on plain numbers only, decoded once into a
+// compact form that runs without the tree walker: no variable maps and no value
+// objects, the function's variables a frame of doubles on the stack. It covers the
+// parameters and the function's own variables, number literals, + - * / with negation
+// and units, the six comparisons of numbers, blocks, `if` and `else`, `set`, in-place
+// arithmetic, `repeat N times` and `repeat while` with `break`, `return`, and calls (as
+// expressions or statements) of script functions whose code is of this kind too.
+//
+// Such code changes nothing but its own frames. So whenever anything out of the
+// ordinary happens (an error such as a division by zero or a variable read before it
+// is set, a stop request, a call whose target is not yet known or is another kind of
+// function, recursion near the end of the stack) it gives up, and the walker runs the
+// call from the start: to the same result, or to the same error reported the same way.
+class QvNumberCode {
+public:
+    static constexpr size_t kMaxVariables = 32;
+    static constexpr size_t kMaxArguments = 8;
+
+    // The code of a function's body (its BEGIN node), whose variables `layout` lists
+    // with the parameters first; null when the body uses anything the code does not
+    // cover or the function has more variables than a frame holds.
+    static std::unique_ptr<QvNumberCode> compile(const AST* body, const QvScopeLayout& layout, size_t parameterCount);
+
+    // One run's variables, the parameters first: the caller sets those.
+    struct Frame {
+        double variables[kMaxVariables];
+        QvParser* session;
+        uint32_t set;  // a bit per variable that holds a number
+        bool returned;
+        double result;
+    };
+
+    enum class Outcome { Number, Nothing, NotRun, GaveUp };
+    // Runs the function in the frame: Number with the returned number in `result`,
+    // Nothing when it ended without one; NotRun (when number code is suspended or this
+    // code abandoned) and GaveUp leave the call to the walker.
+    Outcome run(QvParser* session, Frame& frame, double& result) const;
+    static bool ran(Outcome outcome) { return outcome == Outcome::Number || outcome == Outcome::Nothing; }
+    // False when run would answer NotRun whatever the arguments.
+    bool runnable() const { return !suspended_ && !abandoned_.load(std::memory_order_relaxed); }
+
+    // While one lives on a thread, no number code runs there. The walker runs a call
+    // whose code gave up under one: it meets what made the code give up the same way,
+    // and trying the code again at each level of a deep recursion on the way there would
+    // cost time in proportion to the square of its depth.
+    class Suspension {
+    public:
+        Suspension() : previous_(suspended_) { suspended_ = true; }
+        ~Suspension() { suspended_ = previous_; }
+        Suspension(const Suspension&) = delete;
+        Suspension& operator=(const Suspension&) = delete;
+
+    private:
+        bool previous_;
+    };
+
+private:
+    enum class Op : uint8_t {
+        // Expressions.
+        Constant, Parameter, Variable, Unary, Add, Subtract, Multiply, Divide, Call,
+        // A comparison, for conditions.
+        Compare,
+        // Statements.
+        Block, If, IfElse, Set, InPlace, Times, While, Break, Return, ReturnNothing, CallStatement,
+    };
+    // One decoded node. Operands are indexes of other steps; a block's statements and a
+    // call's arguments are `count` indexes in `lists_` from `first`.
+    struct Step {
+        Op op;
+        uint16_t slot = 0;  // the variable of Parameter, Variable, Set and InPlace
+        int token = 0;      // the operator of Unary, Compare and InPlace
+        uint32_t first = 0, second = 0, third = 0;
+        uint32_t count = 0;
+        double number = 0;        // Constant
+        AST* call = nullptr;      // the call node of Call and CallStatement
+    };
+    enum class Flow { Next, Break, Return };
+    class Compiler;
+    struct GiveUp {};
+
+    [[noreturn]] static void giveUp() { throw GiveUp{}; }
+    // Between calls and loop passes, as the walker does: a stop request gives up.
+    static void poll(const Frame& frame);
+
+    // Runs the body in a frame whose parameters are set; true when it returned a number.
+    bool invoke(Frame& frame) const;
+    double evaluate(uint32_t step, Frame& frame) const;
+    // evaluate for an operand, with the leaves inline.
+    [[gnu::always_inline]] double operand(uint32_t index, Frame& frame) const {
+        const Step& step = steps_[index];
+        if (step.op == Op::Parameter) return frame.variables[step.slot];
+        if (step.op == Op::Constant) return step.number;
+        return evaluate(index, frame);
+    }
+    bool test(uint32_t step, Frame& frame) const;
+    Flow execute(uint32_t step, Frame& frame) const;
+    Flow loop(const Step& step, Frame& frame) const;
+    static const QvCallTarget& targetOf(const Step& step, QvParser* session);
+    // The call's result; false when the function returned nothing.
+    bool call(const Step& step, Frame& frame, double& result) const;
+    double variable(uint32_t slot, const Frame& frame) const {
+        if (!(frame.set >> slot & 1u)) giveUp();
+        return frame.variables[slot];
+    }
+
+    std::vector<Step> steps_;
+    std::vector<uint32_t> lists_;
+    uint32_t body_ = 0;
+    size_t parameterCount_ = 0;
+    uint32_t parameterBits_ = 0;  // the bits of `Frame::set` for the parameters
+    // Set once a call in the body turned out to reach a function that has no number
+    // code: the code would always give up there, so it is not tried any more.
+    mutable std::atomic<bool> abandoned_{false};
+    static __attribute__((tls_model("initial-exec"))) thread_local bool suspended_;
+};
