@@ -191,12 +191,13 @@ private:
 };
 
 std::unique_ptr<QvNumberCode> QvNumberCode::compile(const AST* body, const QvScopeLayout& layout,
-                                                    size_t parameterCount) {
+                                                    size_t parameterCount, uint32_t referenceParameters) {
     if (!body || body->kind() != QvNodeKind::Block || layout.size() > kMaxVariables || parameterCount > layout.size())
         return nullptr;
     auto code = std::unique_ptr<QvNumberCode>(new QvNumberCode);
     code->parameterCount_ = parameterCount;
     code->parameterBits_ = parameterCount == 0 ? 0 : ~0u >> (kMaxVariables - parameterCount);
+    code->referenceParameters_ = referenceParameters;
     try {
         code->body_ = Compiler(*code, layout).statement(body);
     } catch (const Compiler::NotCovered&) {
@@ -333,7 +334,7 @@ const QvCallTarget& QvNumberCode::targetOf(const Step& step, QvParser* session) 
 bool QvNumberCode::call(const Step& step, Frame& frame, double& result) const {
     const QvCallTarget::Overload* overload = targetOf(step, frame.session).scriptCall();
     const QvNumberCode* callee = overload ? overload->scriptFunction->numberCode() : nullptr;
-    if (!callee || callee->abandoned_.load(std::memory_order_relaxed)) {
+    if (!callee || callee->referenceParameters_ || callee->abandoned_.load(std::memory_order_relaxed)) {
         abandoned_.store(true, std::memory_order_relaxed);
         giveUp();
     }

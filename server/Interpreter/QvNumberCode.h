@@ -29,9 +29,16 @@ public:
     static constexpr size_t kMaxArguments = 8;
 
     // The code of a function's body (its BEGIN node), whose variables `layout` lists
-    // with the parameters first; null when the body uses anything the code does not
-    // cover or the function has more variables than a frame holds.
-    static std::unique_ptr<QvNumberCode> compile(const AST* body, const QvScopeLayout& layout, size_t parameterCount);
+    // with the parameters first, those taken by reference having their bits set in
+    // `referenceParameters`; null when the body uses anything the code does not cover or
+    // the function has more variables than a frame holds.
+    static std::unique_ptr<QvNumberCode> compile(const AST* body, const QvScopeLayout& layout, size_t parameterCount,
+                                                 uint32_t referenceParameters);
+
+    // A parameter taken by reference runs on a copy of the caller's variable, which the
+    // caller writes back once the code has run (only from the walker: calls inside
+    // number code pass values only).
+    uint32_t referenceParameters() const { return referenceParameters_; }
 
     // One run's variables, the parameters first: the caller sets those.
     struct Frame {
@@ -120,6 +127,7 @@ private:
     uint32_t body_ = 0;
     size_t parameterCount_ = 0;
     uint32_t parameterBits_ = 0;  // the bits of `Frame::set` for the parameters
+    uint32_t referenceParameters_ = 0;
     // Set once a call in the body turned out to reach a function that has no number
     // code: the code would always give up there, so it is not tried any more.
     mutable std::atomic<bool> abandoned_{false};

@@ -70,6 +70,14 @@ public:
         if (!held) return setLinkedNumber(number);
         held->setValue(number);
     }
+    // The number a variable holds when nothing watches or shares the variable (no
+    // reference, window or referring variable): code may then work on a copy and write
+    // it back with setNumber. False otherwise, or when it holds no number.
+    bool plainNumber(double& number) const {
+        if (!isPlain() || !QvNumberValue::isNumber(slot_.value.get())) return false;
+        number = QvNumberValue::numberIn(slot_.value.get());
+        return true;
+    }
     // Adds 1 to the number held (the increment modifier of loops); the chain must be
     // writable and end in a number.
     void increment();

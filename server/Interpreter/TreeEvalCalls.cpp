@@ -82,22 +82,32 @@ void TreeEval::checkResultType(const QvCallTarget::Overload& overload, const QvA
                                      result.kind == QvArgumentSlot::Number ? QV_NUMBER : result.value->GetType());
 }
 
-// A call of a function that has number code, whose arguments all compute numbers, runs
-// that code on them straight away. When that cannot be done or the code gave up,
-// nothing has changed: the arguments are then evaluated again (they have no side
-// effects) and the call made the usual way.
+// A call of a function that has number code, whose arguments all compute numbers or
+// pass variables holding numbers, runs that code on them straight away, and writes the
+// variables back after. When that cannot be done or the code gave up, nothing has
+// changed: the arguments are then evaluated again (they have no side effects) and the
+// call made the usual way. A variable goes by copy only when no window, reference or
+// other argument could see it change meanwhile.
 QvNumberCode::Outcome TreeEval::numberCodeCall(const QvNumberCode& code, AST* firstArgument, size_t count,
                                                const QvCallTarget::Overload& overload, QvArgumentSlot& result) {
     constexpr QvNumberCode::Outcome kCannot = QvNumberCode::Outcome::NotRun;
-    double arguments[kDirectArguments];
     const std::vector<int>& argumentOf = overload.argumentOf;
     if (argumentOf.size() > kDirectArguments) return kCannot;
+    double arguments[kDirectArguments];
+    QvValueContainer* variables[kDirectArguments];
     AST* argument = firstArgument;
     for (size_t a = 0; a < count; ++a, argument = argument->nextSibling()) {
         AST* passed = passing(argument);
-        if (passed->getType() == QV_TOK_REF_PARAMETER) return kCannot;
         AST* expressionNode = child(passed);
-        if (expressionNode->form() == QvNodeForm::Other || !numberOf(expressionNode, arguments[a])) return kCannot;
+        if (passed->getType() != QV_TOK_REF_PARAMETER) {
+            variables[a] = nullptr;
+            if (expressionNode->form() == QvNodeForm::Other || !numberOf(expressionNode, arguments[a])) return kCannot;
+            continue;
+        }
+        variables[a] = passedVariable(expressionNode);
+        if (windowsInReach() || !variables[a]->plainNumber(arguments[a])) return kCannot;
+        for (size_t b = 0; b < a; ++b)
+            if (variables[b] == variables[a]) return kCannot;
     }
     QvNumberCode::Frame frame;
     for (size_t p = 0; p < argumentOf.size(); ++p) {
@@ -107,6 +117,9 @@ QvNumberCode::Outcome TreeEval::numberCodeCall(const QvNumberCode& code, AST* fi
     QvStackGuard::check();
     const QvNumberCode::Outcome outcome = code.run(session_, frame, result.number);
     if (outcome == QvNumberCode::Outcome::Number) result.kind = QvArgumentSlot::Number;
+    if (QvNumberCode::ran(outcome) && code.referenceParameters())
+        for (size_t a = 0; a < count; ++a)
+            if (variables[a]) variables[a]->setNumber(frame.variables[overload.arguments[a].parameter]);
     return outcome;
 }
 

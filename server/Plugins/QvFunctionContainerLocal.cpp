@@ -68,9 +68,15 @@ void QvFunctionContainerLocal::makeNumberCode() {
     std::lock_guard<std::mutex> lock(numberCodeMaking_);
     if (numberCodeMade_.load(std::memory_order_relaxed)) return;
     bool plainParameters = true;
-    for (const Parameter& parameter : parameters_)
-        if (parameter.name->firstChild()) plainParameters = false;
-    if (plainParameters) numberCode_ = QvNumberCode::compile(body_, layout_, parameters_.size());
+    uint32_t byReference = 0;
+    for (size_t i = 0; i < parameters_.size(); ++i) {
+        const AST* declared = parameters_[i].name->firstChild();
+        if (declared && declared->getType() == QV_TOK_REF_PARAMETER && !declared->nextSibling() && i < 32)
+            byReference |= 1u << i;
+        else if (declared)
+            plainParameters = false;
+    }
+    if (plainParameters) numberCode_ = QvNumberCode::compile(body_, layout_, parameters_.size(), byReference);
     numberCodeMade_.store(true, std::memory_order_release);
 }
 
@@ -78,7 +84,7 @@ template <class Arguments>
 QvNumberCode::Outcome QvFunctionContainerLocal::runNumberCode(QvParser* session, Arguments argument,
                                                               QvArgumentSlot& result) {
     const QvNumberCode* code = numberCode();
-    if (!code) return QvNumberCode::Outcome::NotRun;
+    if (!code || code->referenceParameters()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
     for (size_t i = 0; i < parameters_.size(); ++i)
         if (!argument(i).holdsNumber(frame.variables[i])) return QvNumberCode::Outcome::NotRun;
