@@ -1,5 +1,6 @@
 #include "Interpreter/QvNumberCode.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Errors/QvYieldState.h"
@@ -30,8 +31,9 @@ public:
             step.op = Op::CallStatement;
             return add(step);
         }
-        case QvNodeKind::TimesLoop: return loop(Op::Times, node, expression(only(node, 2)));
-        case QvNodeKind::WhileLoop: return loop(Op::While, node, comparison(only(node, 2)));
+        case QvNodeKind::TimesLoop: return loop(Op::Times, node);
+        case QvNodeKind::WhileLoop: return loop(Op::While, node);
+        case QvNodeKind::ForeverLoop: return loop(Op::Forever, node);
         case QvNodeKind::If: return ifStep(node, Op::If);
         case QvNodeKind::IfElse: {
             const AST* ifNode = only(node, 2);
@@ -44,6 +46,7 @@ public:
             if (loops_ == 0) notCovered();
             return add(Step{Op::Break});
         case QvNodeKind::Return: {
+            if (code_.loop_) notCovered();
             const AST* result = node->firstChild();
             if (!result) return add(Step{Op::ReturnNothing});
             Step step{Op::Return};
@@ -88,12 +91,26 @@ private:
         step.second = statement(test->nextSibling());
         return add(step);
     }
-    // #(TIMES, count, body) or #(WHILE, condition, body): no `every` or `incrementing`.
-    uint32_t loop(Op op, const AST* node, uint32_t operand) {
+    // #(TIMES, count, [INCREMENT, variable,] body), the same with WHILE and a condition,
+    // or FOREVER with no operand; no `every`.
+    uint32_t loop(Op op, const AST* node) {
         Step step{op};
-        step.first = operand;
+        const AST* part = node->firstChild();
+        if (op != Op::Forever) {
+            if (!part) notCovered();
+            step.first = op == Op::While ? comparison(part) : expression(part);
+            part = part->nextSibling();
+        }
+        if (part && part->getType() == QV_TOK_INCREMENT) {
+            part = part->nextSibling();
+            if (!part) notCovered();
+            step.slot = variableSlot(part);
+            step.counts = true;
+            part = part->nextSibling();
+        }
+        if (!part || part->nextSibling()) notCovered();
         ++loops_;
-        step.second = statement(node->firstChild()->nextSibling());
+        step.second = statement(part);
         --loops_;
         return add(step);
     }
@@ -177,12 +194,21 @@ private:
         step.call = const_cast<AST*>(node);
         return step;
     }
-    // The index of a variable of the function's own scope.
+    // The frame index of a variable of the scope: a function's variables keep their
+    // indexes, a loop's get the next free ones.
     uint16_t variableSlot(const AST* scopeNode) {
         if (scopeNode->getType() != QV_TOK_LOCAL || scopeNode->form() != QvNodeForm::Variable ||
-            scopeNode->layout() != &layout_ || scopeNode->slot() >= kMaxVariables)
+            scopeNode->layout() != &layout_)
             notCovered();
-        return static_cast<uint16_t>(scopeNode->slot());
+        uint32_t slot = scopeNode->slot();
+        if (code_.loop_) {
+            std::vector<uint32_t>& slots = code_.scopeSlots_;
+            auto found = std::find(slots.begin(), slots.end(), slot);
+            slot = static_cast<uint32_t>(found - slots.begin());
+            if (found == slots.end()) slots.push_back(scopeNode->slot());
+        }
+        if (slot >= kMaxVariables) notCovered();
+        return static_cast<uint16_t>(slot);
     }
 
     QvNumberCode& code_;
@@ -208,20 +234,50 @@ std::unique_ptr<QvNumberCode> QvNumberCode::compile(const AST* body, const QvSco
 
 __attribute__((tls_model("initial-exec"))) thread_local bool QvNumberCode::suspended_ = false;
 
+namespace {
+// What a loop's node keeps: its code for one scope, or none when it is not covered.
+struct LoopCode : QvNodeObject {
+    const QvScopeLayout* scope;
+    std::unique_ptr<QvNumberCode> code;
+};
+}
+
+const QvNumberCode* QvNumberCode::ofLoop(AST* loop, const QvScopeLayout* scope) {
+    std::unique_ptr<QvNodeObject>& kept = loop->evaluatorObject();
+    if (!kept && scope) {
+        auto made = std::make_unique<LoopCode>();
+        made->scope = scope;
+        made->code.reset(new QvNumberCode);
+        made->code->loop_ = true;
+        try {
+            made->code->body_ = Compiler(*made->code, *scope).statement(loop);
+        } catch (const Compiler::NotCovered&) {
+            made->code.reset();
+        }
+        kept = std::move(made);
+    }
+    auto* loopCode = static_cast<const LoopCode*>(kept.get());
+    return loopCode && loopCode->scope == scope ? loopCode->code.get() : nullptr;
+}
+
 QvNumberCode::Outcome QvNumberCode::run(QvParser* session, Frame& frame, double& result) const {
     if (!runnable()) return Outcome::NotRun;
     frame.session = session;
     try {
+        if (loop_) {
+            execute(body_, frame);
+            return Outcome::Nothing;
+        }
         if (!invoke(frame)) return Outcome::Nothing;
-    } catch (const GiveUp&) {
-        return Outcome::GaveUp;
+    } catch (const GiveUp& giveUp) {
+        return giveUp.stopped ? Outcome::Stopped : Outcome::GaveUp;
     }
     result = frame.result;
     return Outcome::Number;
 }
 
 void QvNumberCode::poll(const Frame& frame) {
-    if (QvYieldState::raised() || frame.session->getInterruptedFlag()) giveUp();
+    if (QvYieldState::raised() || frame.session->getInterruptedFlag()) throw GiveUp{true};
 }
 
 bool QvNumberCode::invoke(Frame& frame) const {
@@ -295,7 +351,7 @@ QvNumberCode::Flow QvNumberCode::execute(uint32_t index, Frame& frame) const {
         frame.variables[step.slot] = QvNumberValue::apply(op, variable(step.slot, frame), amount);
         return Flow::Next;
     }
-    case Op::Times: case Op::While: return loop(step, frame);
+    case Op::Times: case Op::While: case Op::Forever: return loop(step, frame);
     case Op::Break: return Flow::Break;
     case Op::Return:
         frame.result = operand(step.first, frame);
@@ -311,14 +367,22 @@ QvNumberCode::Flow QvNumberCode::execute(uint32_t index, Frame& frame) const {
     }
 }
 
+// A loop with a counter makes it, holding 0, when it has none yet, and adds 1 after
+// every pass that does not break.
 QvNumberCode::Flow QvNumberCode::loop(const Step& step, Frame& frame) const {
     const bool times = step.op == Op::Times;
-    const double count = times ? std::trunc(evaluate(step.first, frame)) : 0;
-    for (double pass = 0; times ? pass < count : test(step.first, frame); ++pass) {
+    const double count = times ? std::trunc(operand(step.first, frame)) : 0;
+    const uint32_t counter = 1u << step.slot;
+    if (step.counts && !(frame.set & counter)) {
+        frame.variables[step.slot] = 0;
+        frame.set |= counter;
+    }
+    for (double pass = 0; times ? pass < count : step.op == Op::Forever || test(step.first, frame); ++pass) {
         poll(frame);
         Flow flow = execute(step.second, frame);
         if (flow == Flow::Break) break;
         if (flow == Flow::Return) return flow;
+        if (step.counts) frame.variables[step.slot] += 1.0;
     }
     return Flow::Next;
 }

@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-class AST;
+#include "FrontEnd/AST.h"
+
 class QvCallTarget;
 class QvParser;
 class QvScopeLayout;
@@ -17,6 +18,10 @@ class QvScopeLayout;
 // and units, the six comparisons of numbers, blocks, `if` and `else`, `set`, in-place
 // arithmetic, `repeat N times` and `repeat while` with `break`, `return`, and calls (as
 // expressions or statements) of script functions whose code is of this kind too.
+//
+// A loop statement (`repeat N times`, `repeat while`, `repeat forever`, with no `every`
+// or `incrementing`) built of the same parts has number code too, kept on its node; its
+// frame holds copies of the variables of its scope that it names.
 //
 // Such code changes nothing but its own frames. So whenever anything out of the
 // ordinary happens (an error such as a division by zero or a variable read before it
@@ -35,12 +40,20 @@ public:
     static std::unique_ptr<QvNumberCode> compile(const AST* body, const QvScopeLayout& layout, size_t parameterCount,
                                                  uint32_t referenceParameters);
 
+    // The code of the loop, made at its first run for the variables of `scope` (the
+    // layout of the evaluator running it); null when the loop is not covered.
+    static const QvNumberCode* ofLoop(AST* loop, const QvScopeLayout* scope);
+    // A loop's frame holds variable k of its scope's layout at index k.
+    size_t variableCount() const { return scopeSlots_.size(); }
+    uint32_t scopeSlot(size_t k) const { return scopeSlots_[k]; }
+
     // A parameter taken by reference runs on a copy of the caller's variable, which the
     // caller writes back once the code has run (only from the walker: calls inside
     // number code pass values only).
     uint32_t referenceParameters() const { return referenceParameters_; }
 
-    // One run's variables, the parameters first: the caller sets those.
+    // One run's variables, the parameters first: the caller sets those (and for a loop,
+    // `set`).
     struct Frame {
         double variables[kMaxVariables];
         QvParser* session;
@@ -49,10 +62,11 @@ public:
         double result;
     };
 
-    enum class Outcome { Number, Nothing, NotRun, GaveUp };
-    // Runs the function in the frame: Number with the returned number in `result`,
-    // Nothing when it ended without one; NotRun (when number code is suspended or this
-    // code abandoned) and GaveUp leave the call to the walker.
+    enum class Outcome { Number, Nothing, NotRun, GaveUp, Stopped };
+    // Runs the function, or the loop, in the frame: Number with the returned number in
+    // `result`, Nothing when it ended without one (a loop always does); NotRun (when
+    // number code is suspended or this code abandoned), GaveUp and Stopped (a stop was
+    // requested; the frame holds the variables as they were then) leave it to the walker.
     Outcome run(QvParser* session, Frame& frame, double& result) const;
     static bool ran(Outcome outcome) { return outcome == Outcome::Number || outcome == Outcome::Nothing; }
     // False when run would answer NotRun whatever the arguments.
@@ -80,13 +94,14 @@ private:
         // A comparison, for conditions.
         Compare,
         // Statements.
-        Block, If, IfElse, Set, InPlace, Times, While, Break, Return, ReturnNothing, CallStatement,
+        Block, If, IfElse, Set, InPlace, Times, While, Forever, Break, Return, ReturnNothing, CallStatement,
     };
     // One decoded node. Operands are indexes of other steps; a block's statements and a
     // call's arguments are `count` indexes in `lists_` from `first`.
     struct Step {
         Op op;
-        uint16_t slot = 0;  // the variable of Parameter, Variable, Set and InPlace
+        uint16_t slot = 0;  // the variable of Parameter, Variable, Set, InPlace and a counting loop
+        bool counts = false;  // a loop that increments its counter
         int token = 0;      // the operator of Unary, Compare and InPlace
         uint32_t first = 0, second = 0, third = 0;
         uint32_t count = 0;
@@ -95,9 +110,11 @@ private:
     };
     enum class Flow { Next, Break, Return };
     class Compiler;
-    struct GiveUp {};
+    struct GiveUp {
+        bool stopped;
+    };
 
-    [[noreturn]] static void giveUp() { throw GiveUp{}; }
+    [[noreturn]] static void giveUp() { throw GiveUp{false}; }
     // Between calls and loop passes, as the walker does: a stop request gives up.
     static void poll(const Frame& frame);
 
@@ -128,6 +145,9 @@ private:
     size_t parameterCount_ = 0;
     uint32_t parameterBits_ = 0;  // the bits of `Frame::set` for the parameters
     uint32_t referenceParameters_ = 0;
+    // A loop's code: per frame index, the index of the variable in its scope's layout.
+    bool loop_ = false;
+    std::vector<uint32_t> scopeSlots_;
     // Set once a call in the body turned out to reach a function that has no number
     // code: the code would always give up there, so it is not tried any more.
     mutable std::atomic<bool> abandoned_{false};

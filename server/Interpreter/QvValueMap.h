@@ -49,6 +49,8 @@ public:
     QvValueContainer* atBinding(const AST* node) const {
         return node->layout() == layout_ && layout_ ? slots_[node->slot()] : nullptr;
     }
+    // The variable at an index of the map's layout, or null.
+    QvValueContainer* atSlot(uint32_t slot) const { return slots_[slot]; }
     // Only while the map is empty.
     void useLayout(const QvScopeLayout* layout) {
         if (layout != layout_) adoptLayout(layout);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -487,6 +488,51 @@ void TreeEval::expressionStatement(AST* node) {
 // ---- Loops ------------------------------------------------------------------------
 
 void TreeEval::repeatStatement(AST* node) {
+    const QvNumberCode::Outcome outcome = numberLoop(node);
+    if (outcome == QvNumberCode::Outcome::Nothing) return;
+    std::optional<QvNumberCode::Suspension> suspension;
+    if (outcome == QvNumberCode::Outcome::GaveUp) suspension.emplace();
+    walkLoop(node);
+}
+
+// A loop that has number code runs it on copies of the variables it names, when each
+// holds a number and nothing else watches it; only the loop's counter may be missing,
+// as the loop makes it. They go back when the loop has run, or was stopped (the walker
+// then stops at once). When the code gives up, nothing has changed and the walker runs
+// the loop from the start.
+QvNumberCode::Outcome TreeEval::numberLoop(AST* node) {
+    const QvNumberCode* code = QvNumberCode::ofLoop(node, values_.layout());
+    if (!code || !code->runnable() || windowsInReach()) return QvNumberCode::Outcome::NotRun;
+    QvNumberCode::Frame frame;
+    frame.set = 0;
+    QvValueContainer* variables[QvNumberCode::kMaxVariables];
+    AST* counter = nullptr;
+    for (size_t k = 0; k < code->variableCount(); ++k) {
+        variables[k] = values_.atSlot(code->scopeSlot(k));
+        if (variables[k]) {
+            if (!variables[k]->plainNumber(frame.variables[k])) return QvNumberCode::Outcome::NotRun;
+            frame.set |= 1u << k;
+            continue;
+        }
+        counter = loopParts(node, node->kind() == QvNodeKind::ForeverLoop ? 0 : 1).increment;
+        if (!counter || counter->layout() != values_.layout() || counter->slot() != code->scopeSlot(k))
+            return QvNumberCode::Outcome::NotRun;
+    }
+    double noResult;
+    const QvNumberCode::Outcome outcome = code->run(session_, frame, noResult);
+    if (outcome != QvNumberCode::Outcome::Nothing && outcome != QvNumberCode::Outcome::Stopped) return outcome;
+    for (size_t k = 0; k < code->variableCount(); ++k) {
+        if (!(frame.set >> k & 1u)) continue;
+        if (!variables[k]) {
+            makeCounter(counter);
+            variables[k] = values_.atSlot(code->scopeSlot(k));
+        }
+        variables[k]->setNumber(frame.variables[k]);
+    }
+    return outcome;
+}
+
+void TreeEval::walkLoop(AST* node) {
     try {
         switch (node->kind()) {
         case QvNodeKind::TimesLoop: timesLoop(node); return;
@@ -525,14 +571,19 @@ TreeEval::LoopState TreeEval::startLoop(const LoopParts& parts) {
     LoopState loop;
     if (parts.every) loop.period = expression(parts.every)->AsNumber();
     if (parts.increment) {
-        if (!isVariable(parts.increment)) noViableAlternative("incrementModifier", parts.increment);
+        makeCounter(parts.increment);
         loop.increment = parts.increment;
-        AST* name = identifierOf(parts.increment);
-        TreeEval& where = scope(parts.increment->getType() == QV_TOK_GLOBAL);
-        if (!where.values_.atBinding(parts.increment) && !where.hasVariable(name->hash(), name->getText()))
-            where.setVariable(name->hash(), name->getText(), new QvNumberValue(0));
     }
     return loop;
+}
+
+// A loop's counter starts at 0 when there is no variable of its name yet.
+void TreeEval::makeCounter(AST* counter) {
+    if (!isVariable(counter)) noViableAlternative("incrementModifier", counter);
+    AST* name = identifierOf(counter);
+    TreeEval& where = scope(counter->getType() == QV_TOK_GLOBAL);
+    if (!where.values_.atBinding(counter) && !where.hasVariable(name->hash(), name->getText()))
+        where.setVariable(name->hash(), name->getText(), new QvNumberValue(0));
 }
 
 // False when a stop was requested: the loop then ends quietly and the check after the

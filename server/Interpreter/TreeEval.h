@@ -232,8 +232,11 @@ private:
 
     // Loops.
     void repeatStatement(AST* node);
+    QvNumberCode::Outcome numberLoop(AST* node);
+    void walkLoop(AST* node);
     LoopParts loopParts(AST* node, int operandCount);
     LoopState startLoop(const LoopParts& parts);
+    void makeCounter(AST* counter);
     bool beginPass(LoopState& loop);
     void sleepRest(const LoopState& loop);
     void incrementCounter(const LoopState& loop);

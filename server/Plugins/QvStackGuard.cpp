@@ -23,8 +23,12 @@ uintptr_t stackLimit() {
 
 __attribute__((tls_model("initial-exec"))) thread_local uintptr_t QvStackGuard::limit_ = UINTPTR_MAX;
 
-void QvStackGuard::checkThoroughly() {
+bool QvStackGuard::belowLimit(uintptr_t frame) {
     if (limit_ == UINTPTR_MAX) limit_ = std::max<uintptr_t>(stackLimit(), 1);
-    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit_)
+    return frame < limit_;
+}
+
+void QvStackGuard::checkThoroughly() {
+    if (belowLimit(reinterpret_cast<uintptr_t>(__builtin_frame_address(0))))
         QvError("Function calls nested too deeply: the script ran out of stack space.");
 }

@@ -13,14 +13,16 @@ public:
     }
 
     // Whether a call from here would eat into the reserve; for code that has another way
-    // out than an error. Only on a thread that has been checked.
+    // out than an error.
     [[gnu::always_inline]] static bool exhausted() {
-        return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit_;
+        const uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        return frame < limit_ && belowLimit(frame);
     }
 
 private:
     // Works the limit out at the thread's first check, then checks against it.
     static void checkThoroughly();
+    static bool belowLimit(uintptr_t frame);
     // The lowest address a frame may have on this thread: the highest address until
     // the first check has worked it out, 1 when the system cannot tell.
     static __attribute__((tls_model("initial-exec"))) thread_local uintptr_t limit_;
