@@ -148,6 +148,10 @@ private:
             step.op = step.slot < code_.parameterCount_ ? Op::Parameter : Op::Variable;
         } else if (node->getType() == QV_TOK_PLUGIN_FN) {
             step = call(node);
+        } else if (node->form() == QvNodeForm::NumberElement && code_.loop_) {
+            step.op = Op::Element;
+            step.slot = variableSlot(node->firstChild(), Use::Value);
+            step.first = expression(node->firstChild()->nextSibling());
         } else if (node->form() == QvNodeForm::NumberArithmetic && node->childCount() == 1) {
             step.op = Op::Unary;
             step.token = node->getType();
@@ -194,9 +198,13 @@ private:
         step.call = const_cast<AST*>(node);
         return step;
     }
+    // How code uses a variable: one whose elements it reads holds the same value
+    // throughout, and is used no other way.
+    enum class Use : uint8_t { None, Number, Value };
+
     // The frame index of a variable of the scope: a function's variables keep their
     // indexes, a loop's get the next free ones.
-    uint16_t variableSlot(const AST* scopeNode) {
+    uint16_t variableSlot(const AST* scopeNode, Use use = Use::Number) {
         if (scopeNode->getType() != QV_TOK_LOCAL || scopeNode->form() != QvNodeForm::Variable ||
             scopeNode->layout() != &layout_)
             notCovered();
@@ -208,12 +216,16 @@ private:
             if (found == slots.end()) slots.push_back(scopeNode->slot());
         }
         if (slot >= kMaxVariables) notCovered();
+        if (uses_[slot] != Use::None && uses_[slot] != use) notCovered();
+        uses_[slot] = use;
+        if (use == Use::Value) code_.valueSlots_ |= 1u << slot;
         return static_cast<uint16_t>(slot);
     }
 
     QvNumberCode& code_;
     const QvScopeLayout& layout_;
     int loops_ = 0;
+    Use uses_[kMaxVariables] = {};
 };
 
 std::unique_ptr<QvNumberCode> QvNumberCode::compile(const AST* body, const QvScopeLayout& layout,
@@ -318,6 +330,11 @@ double QvNumberCode::evaluate(uint32_t index, Frame& frame) const {
         double result;
         if (!call(step, frame, result)) giveUp();
         return result;
+    }
+    case Op::Element: {
+        double element;
+        if (!frame.values[step.slot]->NumberAt(operand(step.first, frame), element)) giveUp();
+        return element;
     }
     default: giveUp();
     }

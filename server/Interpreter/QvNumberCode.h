@@ -8,6 +8,7 @@
 #include "FrontEnd/AST.h"
 
 class QvCallTarget;
+class QvValue;
 class QvParser;
 class QvScopeLayout;
 
@@ -43,9 +44,11 @@ public:
     // The code of the loop, made at its first run for the variables of `scope` (the
     // layout of the evaluator running it); null when the loop is not covered.
     static const QvNumberCode* ofLoop(AST* loop, const QvScopeLayout* scope);
-    // A loop's frame holds variable k of its scope's layout at index k.
+    // A loop's frame holds variable k of its scope's layout at index k: a number, or for
+    // a variable whose elements the loop reads, its value.
     size_t variableCount() const { return scopeSlots_.size(); }
     uint32_t scopeSlot(size_t k) const { return scopeSlots_[k]; }
+    bool holdsValue(size_t k) const { return valueSlots_ >> k & 1u; }
 
     // A parameter taken by reference runs on a copy of the caller's variable, which the
     // caller writes back once the code has run (only from the walker: calls inside
@@ -56,6 +59,7 @@ public:
     // `set`).
     struct Frame {
         double variables[kMaxVariables];
+        const QvValue* const* values;  // a loop's, for those it holds as values
         QvParser* session;
         uint32_t set;  // a bit per variable that holds a number
         bool returned;
@@ -90,7 +94,7 @@ public:
 private:
     enum class Op : uint8_t {
         // Expressions.
-        Constant, Parameter, Variable, Unary, Add, Subtract, Multiply, Divide, Call,
+        Constant, Parameter, Variable, Element, Unary, Add, Subtract, Multiply, Divide, Call,
         // A comparison, for conditions.
         Compare,
         // Statements.
@@ -100,7 +104,7 @@ private:
     // call's arguments are `count` indexes in `lists_` from `first`.
     struct Step {
         Op op;
-        uint16_t slot = 0;  // the variable of Parameter, Variable, Set, InPlace and a counting loop
+        uint16_t slot = 0;  // the variable of Parameter, Variable, Element, Set, InPlace and a counting loop
         bool counts = false;  // a loop that increments its counter
         int token = 0;      // the operator of Unary, Compare and InPlace
         uint32_t first = 0, second = 0, third = 0;
@@ -148,6 +152,7 @@ private:
     // A loop's code: per frame index, the index of the variable in its scope's layout.
     bool loop_ = false;
     std::vector<uint32_t> scopeSlots_;
+    uint32_t valueSlots_ = 0;
     // Set once a call in the body turned out to reach a function that has no number
     // code: the code would always give up there, so it is not tried any more.
     mutable std::atomic<bool> abandoned_{false};

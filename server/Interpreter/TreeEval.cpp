@@ -496,8 +496,8 @@ void TreeEval::repeatStatement(AST* node) {
 }
 
 // A loop that has number code runs it on copies of the variables it names, when each
-// holds a number and nothing else watches it; only the loop's counter may be missing,
-// as the loop makes it. They go back when the loop has run, or was stopped (the walker
+// holds a number and nothing else watches it (those whose elements it reads lend it
+// their values); only the loop's counter may be missing, as the loop makes it. They go back when the loop has run, or was stopped (the walker
 // then stops at once). When the code gives up, nothing has changed and the walker runs
 // the loop from the start.
 QvNumberCode::Outcome TreeEval::numberLoop(AST* node) {
@@ -505,18 +505,23 @@ QvNumberCode::Outcome TreeEval::numberLoop(AST* node) {
     if (!code || !code->runnable() || windowsInReach()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
     frame.set = 0;
+    const QvValue* held[QvNumberCode::kMaxVariables];
+    frame.values = held;
     QvValueContainer* variables[QvNumberCode::kMaxVariables];
     AST* counter = nullptr;
     for (size_t k = 0; k < code->variableCount(); ++k) {
         variables[k] = values_.atSlot(code->scopeSlot(k));
-        if (variables[k]) {
+        if (!variables[k]) {
+            counter = loopParts(node, node->kind() == QvNodeKind::ForeverLoop ? 0 : 1).increment;
+            if (!counter || counter->layout() != values_.layout() || counter->slot() != code->scopeSlot(k))
+                return QvNumberCode::Outcome::NotRun;
+        } else if (code->holdsValue(k)) {
+            held[k] = variables[k]->getValue().get();
+            if (!held[k]) return QvNumberCode::Outcome::NotRun;
+        } else {
             if (!variables[k]->plainNumber(frame.variables[k])) return QvNumberCode::Outcome::NotRun;
             frame.set |= 1u << k;
-            continue;
         }
-        counter = loopParts(node, node->kind() == QvNodeKind::ForeverLoop ? 0 : 1).increment;
-        if (!counter || counter->layout() != values_.layout() || counter->slot() != code->scopeSlot(k))
-            return QvNumberCode::Outcome::NotRun;
     }
     double noResult;
     const QvNumberCode::Outcome outcome = code->run(session_, frame, noResult);
