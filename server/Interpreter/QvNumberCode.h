@@ -125,10 +125,15 @@ private:
     // Runs the body in a frame whose parameters are set; true when it returned a number.
     bool invoke(Frame& frame) const;
     double evaluate(uint32_t step, Frame& frame) const;
+    double variable(uint32_t slot, const Frame& frame) const {
+        if (!(frame.set >> slot & 1u)) giveUp();
+        return frame.variables[slot];
+    }
     // evaluate for an operand, with the leaves inline.
     [[gnu::always_inline]] double operand(uint32_t index, Frame& frame) const {
         const Step& step = steps_[index];
         if (step.op == Op::Parameter) return frame.variables[step.slot];
+        if (step.op == Op::Variable) return variable(step.slot, frame);
         if (step.op == Op::Constant) return step.number;
         return evaluate(index, frame);
     }
@@ -138,10 +143,6 @@ private:
     static const QvCallTarget& targetOf(const Step& step, QvParser* session);
     // The call's result; false when the function returned nothing.
     bool call(const Step& step, Frame& frame, double& result) const;
-    double variable(uint32_t slot, const Frame& frame) const {
-        if (!(frame.set >> slot & 1u)) giveUp();
-        return frame.variables[slot];
-    }
 
     std::vector<Step> steps_;
     std::vector<uint32_t> lists_;
