@@ -384,22 +384,25 @@ QvNumberCode::Flow QvNumberCode::execute(uint32_t index, Frame& frame) const {
     }
 }
 
-// A loop with a counter makes it, holding 0, when it has none yet, and adds 1 after
-// every pass that does not break.
+// The count or the first condition comes before the counter, which a loop makes,
+// holding 0, when there is none yet; 1 is added to it after every pass that does not
+// break.
 QvNumberCode::Flow QvNumberCode::loop(const Step& step, Frame& frame) const {
     const bool times = step.op == Op::Times;
     const double count = times ? std::trunc(operand(step.first, frame)) : 0;
+    bool going = times ? 0 < count : step.op == Op::Forever || test(step.first, frame);
     const uint32_t counter = 1u << step.slot;
     if (step.counts && !(frame.set & counter)) {
         frame.variables[step.slot] = 0;
         frame.set |= counter;
     }
-    for (double pass = 0; times ? pass < count : step.op == Op::Forever || test(step.first, frame); ++pass) {
+    for (double pass = 1; going; ++pass) {
         poll(frame);
         Flow flow = execute(step.second, frame);
         if (flow == Flow::Break) break;
         if (flow == Flow::Return) return flow;
         if (step.counts) frame.variables[step.slot] += 1.0;
+        going = times ? pass < count : step.op == Op::Forever || test(step.first, frame);
     }
     return Flow::Next;
 }
