@@ -17,6 +17,7 @@ public:
     // The index of the name, or kAbsent.
     int find(unsigned hash, const char* name) const;
     uint32_t size() const { return static_cast<uint32_t>(names_.size()); }
+    const std::string& name(uint32_t index) const { return names_[index].text; }
 
     // True when nothing but the scope's own code can reach its variables: no reference
     // is made to them or held by them, no window shows them and none is deleted (a

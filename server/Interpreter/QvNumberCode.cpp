@@ -296,6 +296,7 @@ bool QvNumberCode::invoke(Frame& frame) const {
     if (QvStackGuard::exhausted()) giveUp();
     poll(frame);
     frame.set = parameterBits_;
+    frame.made = 0;
     frame.returned = false;
     execute(body_, frame);
     return frame.returned;
@@ -357,10 +358,7 @@ QvNumberCode::Flow QvNumberCode::execute(uint32_t index, Frame& frame) const {
         return Flow::Next;
     case Op::If: return test(step.first, frame) ? execute(step.second, frame) : Flow::Next;
     case Op::IfElse: return execute(test(step.first, frame) ? step.second : step.third, frame);
-    case Op::Set:
-        frame.variables[step.slot] = operand(step.first, frame);
-        frame.set |= 1u << step.slot;
-        return Flow::Next;
+    case Op::Set: frame.setNumber(step.slot, operand(step.first, frame)); return Flow::Next;
     case Op::InPlace: {
         const double amount = operand(step.first, frame);
         const QvArithmeticOp op = QvNumberRules::arithmeticOp(step.token);
@@ -391,11 +389,7 @@ QvNumberCode::Flow QvNumberCode::loop(const Step& step, Frame& frame) const {
     const bool times = step.op == Op::Times;
     const double count = times ? std::trunc(operand(step.first, frame)) : 0;
     bool going = times ? 0 < count : step.op == Op::Forever || test(step.first, frame);
-    const uint32_t counter = 1u << step.slot;
-    if (step.counts && !(frame.set & counter)) {
-        frame.variables[step.slot] = 0;
-        frame.set |= counter;
-    }
+    if (step.counts && !(frame.set >> step.slot & 1u)) frame.setNumber(step.slot, 0);
     for (double pass = 1; going; ++pass) {
         poll(frame);
         Flow flow = execute(step.second, frame);

@@ -56,14 +56,24 @@ public:
     uint32_t referenceParameters() const { return referenceParameters_; }
 
     // One run's variables, the parameters first: the caller sets those (and for a loop,
-    // `set`).
+    // `set` and `made`).
     struct Frame {
         double variables[kMaxVariables];
         const QvValue* const* values;  // a loop's, for those it holds as values
         QvParser* session;
         uint32_t set;  // a bit per variable that holds a number
+        // The variables that came to hold a number here, in that order.
+        uint8_t madeOrder[kMaxVariables];
+        uint32_t made;
         bool returned;
         double result;
+
+        void setNumber(uint16_t slot, double number) {
+            variables[slot] = number;
+            if (set >> slot & 1u) return;
+            set |= 1u << slot;
+            madeOrder[made++] = static_cast<uint8_t>(slot);
+        }
     };
 
     enum class Outcome { Number, Nothing, NotRun, GaveUp, Stopped };

@@ -497,28 +497,24 @@ void TreeEval::repeatStatement(AST* node) {
 
 // A loop that has number code runs it on copies of the variables it names, when each
 // holds a number and nothing else watches it (those whose elements it reads lend it
-// their values); only the loop's counter may be missing, as the loop makes it. They go back when the loop has run, or was stopped (the walker
-// then stops at once). When the code gives up, nothing has changed and the walker runs
-// the loop from the start.
+// their values). They go back when the loop has run, or was stopped (the walker then
+// stops at once); those the loop made are made then, in the same order. When the code
+// gives up, nothing has changed and the walker runs the loop from the start.
 QvNumberCode::Outcome TreeEval::numberLoop(AST* node) {
     const QvNumberCode* code = QvNumberCode::ofLoop(node, values_.layout());
     if (!code || !code->runnable() || windowsInReach()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
     frame.set = 0;
+    frame.made = 0;
     const QvValue* held[QvNumberCode::kMaxVariables];
     frame.values = held;
     QvValueContainer* variables[QvNumberCode::kMaxVariables];
-    AST* counter = nullptr;
     for (size_t k = 0; k < code->variableCount(); ++k) {
         variables[k] = values_.atSlot(code->scopeSlot(k));
-        if (!variables[k]) {
-            counter = loopParts(node, node->kind() == QvNodeKind::ForeverLoop ? 0 : 1).increment;
-            if (!counter || counter->layout() != values_.layout() || counter->slot() != code->scopeSlot(k))
-                return QvNumberCode::Outcome::NotRun;
-        } else if (code->holdsValue(k)) {
-            held[k] = variables[k]->getValue().get();
+        if (code->holdsValue(k)) {
+            held[k] = variables[k] ? variables[k]->getValue().get() : nullptr;
             if (!held[k]) return QvNumberCode::Outcome::NotRun;
-        } else {
+        } else if (variables[k]) {
             if (!variables[k]->plainNumber(frame.variables[k])) return QvNumberCode::Outcome::NotRun;
             frame.set |= 1u << k;
         }
@@ -526,13 +522,12 @@ QvNumberCode::Outcome TreeEval::numberLoop(AST* node) {
     double noResult;
     const QvNumberCode::Outcome outcome = code->run(session_, frame, noResult);
     if (outcome != QvNumberCode::Outcome::Nothing && outcome != QvNumberCode::Outcome::Stopped) return outcome;
-    for (size_t k = 0; k < code->variableCount(); ++k) {
-        if (!(frame.set >> k & 1u)) continue;
-        if (!variables[k]) {
-            makeCounter(counter);
-            variables[k] = values_.atSlot(code->scopeSlot(k));
-        }
-        variables[k]->setNumber(frame.variables[k]);
+    for (size_t k = 0; k < code->variableCount(); ++k)
+        if (variables[k] && !code->holdsValue(k)) variables[k]->setNumber(frame.variables[k]);
+    for (uint32_t n = 0; n < frame.made; ++n) {
+        const uint8_t k = frame.madeOrder[n];
+        const std::string& name = values_.layout()->name(code->scopeSlot(k));
+        createVariable(AST::hashOf(name.c_str()), name.c_str())->setNumber(frame.variables[k]);
     }
     return outcome;
 }
