@@ -141,6 +141,7 @@ private:
 
     uint32_t expression(const AST* node) {
         Step step{Op::Constant};
+        QvNumberFunction function;
         if (node->form() == QvNodeForm::NumberLiteral) {
             step.number = node->number();
         } else if (node->getType() == QV_TOK_LOCAL) {
@@ -152,6 +153,10 @@ private:
             step.op = Op::Element;
             step.slot = variableSlot(node->firstChild(), Use::Value);
             step.first = expression(node->firstChild()->nextSibling());
+        } else if (QvNumberRules::numberFunction(node->getType(), function) && node->childCount() == 1) {
+            step.op = Op::Function;
+            step.token = static_cast<int>(function);
+            step.first = expression(node->firstChild());
         } else if (node->form() == QvNodeForm::NumberArithmetic && node->childCount() == 1) {
             step.op = Op::Unary;
             step.token = node->getType();
@@ -170,6 +175,7 @@ private:
         case QV_TOK_MINUS: return Op::Subtract;
         case QV_TOK_MULT: return Op::Multiply;
         case QV_TOK_DIV: return Op::Divide;
+        case QV_TOK_POW: return Op::Power;
         default: notCovered();
         }
     }
@@ -309,6 +315,8 @@ double QvNumberCode::evaluate(uint32_t index, Frame& frame) const {
     case Op::Parameter: return frame.variables[step.slot];
     case Op::Variable: return variable(step.slot, frame);
     case Op::Unary: return QvNumberRules::applyUnary(step.token, operand(step.first, frame));
+    case Op::Function:
+        return QvNumberValue::apply(static_cast<QvNumberFunction>(step.token), operand(step.first, frame));
     case Op::Add: {
         double left = operand(step.first, frame);
         return QvNumberValue::apply(QvArithmeticOp::Add, left, operand(step.second, frame));
@@ -326,6 +334,10 @@ double QvNumberCode::evaluate(uint32_t index, Frame& frame) const {
         double right = operand(step.second, frame);
         if (right == 0) giveUp();
         return QvNumberValue::apply(QvArithmeticOp::Divide, left, right);
+    }
+    case Op::Power: {
+        double base = operand(step.first, frame);
+        return std::pow(base, operand(step.second, frame));
     }
     case Op::Call: {
         double result;

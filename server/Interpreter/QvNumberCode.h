@@ -16,9 +16,10 @@ class QvScopeLayout;
 // compact form that runs without the tree walker: no variable maps and no value
 // objects, the function's variables a frame of doubles on the stack. It covers the
 // parameters and the function's own variables, number literals, + - * / with negation
-// and units, the six comparisons of numbers, blocks, `if` and `else`, `set`, in-place
-// arithmetic, `repeat N times` and `repeat while` with `break`, `return`, and calls (as
-// expressions or statements) of script functions whose code is of this kind too.
+// and units, pow and the functions of one number (sqrt, abs, round, sin...), the six
+// comparisons of numbers, blocks, `if` and `else`, `set`, in-place arithmetic, loops
+// with `break`, `return`, and calls (as expressions or statements) of script functions
+// whose code is of this kind too.
 //
 // A loop statement (`repeat N times`, `repeat while`, `repeat forever`, with no `every`
 // or `incrementing`) built of the same parts has number code too, kept on its node; its
@@ -104,7 +105,7 @@ public:
 private:
     enum class Op : uint8_t {
         // Expressions.
-        Constant, Parameter, Variable, Element, Unary, Add, Subtract, Multiply, Divide, Call,
+        Constant, Parameter, Variable, Element, Unary, Function, Add, Subtract, Multiply, Divide, Power, Call,
         // A comparison, for conditions.
         Compare,
         // Statements.
@@ -116,7 +117,7 @@ private:
         Op op;
         uint16_t slot = 0;  // the variable of Parameter, Variable, Element, Set, InPlace and a counting loop
         bool counts = false;  // a loop that increments its counter
-        int token = 0;      // the operator of Unary, Compare and InPlace
+        int token = 0;      // the operator of Unary, Compare and InPlace; a QvNumberFunction
         uint32_t first = 0, second = 0, third = 0;
         uint32_t count = 0;
         double number = 0;        // Constant

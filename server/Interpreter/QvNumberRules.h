@@ -49,6 +49,27 @@ inline bool compare(int tokenType, double left, double right) {
     }
 }
 
+// The function a token names (sin, sqrt, round...); false for any other token.
+inline bool numberFunction(int tokenType, QvNumberFunction& function) {
+    switch (tokenType) {
+    case QV_TOK_SIN: function = QvNumberFunction::Sin; return true;
+    case QV_TOK_COS: function = QvNumberFunction::Cos; return true;
+    case QV_TOK_TAN: function = QvNumberFunction::Tan; return true;
+    case QV_TOK_ASIN: function = QvNumberFunction::Asin; return true;
+    case QV_TOK_ACOS: function = QvNumberFunction::Acos; return true;
+    case QV_TOK_ATAN: function = QvNumberFunction::Atan; return true;
+    case QV_TOK_SQRT: function = QvNumberFunction::Sqrt; return true;
+    case QV_TOK_EXP: function = QvNumberFunction::Exp; return true;
+    case QV_TOK_LOG: function = QvNumberFunction::Log; return true;
+    case QV_TOK_LN: function = QvNumberFunction::Ln; return true;
+    case QV_TOK_ROUND: function = QvNumberFunction::Round; return true;
+    case QV_TOK_FLOOR: function = QvNumberFunction::Floor; return true;
+    case QV_TOK_CEIL: function = QvNumberFunction::Ceil; return true;
+    case QV_TOK_ABS: function = QvNumberFunction::Abs; return true;
+    default: return false;
+    }
+}
+
 inline bool isComparison(int tokenType) {
     switch (tokenType) {
     case QV_TOK_EQUAL: case QV_TOK_NE: case QV_TOK_LT: case QV_TOK_LE: case QV_TOK_GT: case QV_TOK_GE: return true;

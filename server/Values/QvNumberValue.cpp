@@ -48,25 +48,42 @@ void QvNumberValue::CoerceTo(QvValueRef& out, QvTypeEnum target) {
 void QvNumberValue::WriteData(std::ostream& out) const { QvValueFile::writeDouble(out, number_); }
 
 QvValue* QvNumberValue::Negate() const { return new QvNumberValue(-number_); }
-QvValue* QvNumberValue::Sin() const { return new QvNumberValue(std::sin(number_)); }
-QvValue* QvNumberValue::Cos() const { return new QvNumberValue(std::cos(number_)); }
-QvValue* QvNumberValue::Tan() const { return new QvNumberValue(std::tan(number_)); }
-QvValue* QvNumberValue::Asin() const { return new QvNumberValue(std::asin(number_)); }
-QvValue* QvNumberValue::Acos() const { return new QvNumberValue(std::acos(number_)); }
-QvValue* QvNumberValue::Atan() const { return new QvNumberValue(std::atan(number_)); }
-QvValue* QvNumberValue::Sqrt() const { return new QvNumberValue(std::sqrt(number_)); }
-QvValue* QvNumberValue::Exp() const { return new QvNumberValue(std::exp(number_)); }
-QvValue* QvNumberValue::Log() const { return new QvNumberValue(std::log10(number_)); }
-QvValue* QvNumberValue::Ln() const { return new QvNumberValue(std::log(number_)); }
-QvValue* QvNumberValue::Floor() const { return new QvNumberValue(std::floor(number_)); }
-QvValue* QvNumberValue::Ceil() const { return new QvNumberValue(std::ceil(number_)); }
-QvValue* QvNumberValue::Abs() const { return new QvNumberValue(std::fabs(number_)); }
-
-// Halves round up, also for negative numbers (-2.5 gives -2).
-QvValue* QvNumberValue::Round() const {
-    double below = std::floor(number_);
-    return new QvNumberValue(number_ - below < 0.5 ? below : std::ceil(number_));
+double QvNumberValue::apply(QvNumberFunction function, double x) {
+    switch (function) {
+    case QvNumberFunction::Sin: return std::sin(x);
+    case QvNumberFunction::Cos: return std::cos(x);
+    case QvNumberFunction::Tan: return std::tan(x);
+    case QvNumberFunction::Asin: return std::asin(x);
+    case QvNumberFunction::Acos: return std::acos(x);
+    case QvNumberFunction::Atan: return std::atan(x);
+    case QvNumberFunction::Sqrt: return std::sqrt(x);
+    case QvNumberFunction::Exp: return std::exp(x);
+    case QvNumberFunction::Log: return std::log10(x);
+    case QvNumberFunction::Ln: return std::log(x);
+    case QvNumberFunction::Round: {
+        const double below = std::floor(x);
+        return x - below < 0.5 ? below : std::ceil(x);
+    }
+    case QvNumberFunction::Floor: return std::floor(x);
+    case QvNumberFunction::Ceil: return std::ceil(x);
+    default: return std::fabs(x);
+    }
 }
+
+QvValue* QvNumberValue::Sin() const { return new QvNumberValue(apply(QvNumberFunction::Sin, number_)); }
+QvValue* QvNumberValue::Cos() const { return new QvNumberValue(apply(QvNumberFunction::Cos, number_)); }
+QvValue* QvNumberValue::Tan() const { return new QvNumberValue(apply(QvNumberFunction::Tan, number_)); }
+QvValue* QvNumberValue::Asin() const { return new QvNumberValue(apply(QvNumberFunction::Asin, number_)); }
+QvValue* QvNumberValue::Acos() const { return new QvNumberValue(apply(QvNumberFunction::Acos, number_)); }
+QvValue* QvNumberValue::Atan() const { return new QvNumberValue(apply(QvNumberFunction::Atan, number_)); }
+QvValue* QvNumberValue::Sqrt() const { return new QvNumberValue(apply(QvNumberFunction::Sqrt, number_)); }
+QvValue* QvNumberValue::Exp() const { return new QvNumberValue(apply(QvNumberFunction::Exp, number_)); }
+QvValue* QvNumberValue::Log() const { return new QvNumberValue(apply(QvNumberFunction::Log, number_)); }
+QvValue* QvNumberValue::Ln() const { return new QvNumberValue(apply(QvNumberFunction::Ln, number_)); }
+QvValue* QvNumberValue::Floor() const { return new QvNumberValue(apply(QvNumberFunction::Floor, number_)); }
+QvValue* QvNumberValue::Ceil() const { return new QvNumberValue(apply(QvNumberFunction::Ceil, number_)); }
+QvValue* QvNumberValue::Abs() const { return new QvNumberValue(apply(QvNumberFunction::Abs, number_)); }
+QvValue* QvNumberValue::Round() const { return new QvNumberValue(apply(QvNumberFunction::Round, number_)); }
 
 // The normalised squared difference; the threshold is for other types.
 QvValue* QvNumberValue::Difference(QvValue* other, double) const {

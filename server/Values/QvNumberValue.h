@@ -12,6 +12,9 @@ public:
     explicit QvNumberValue(double number = 0) : number_(number) { numberClass_ = true; }
 
     // The four operators on numbers; dividing by zero raises "Attempt to divide by zero".
+    // A function of a number; `log` is to base 10, and halves round up, also for
+    // negative numbers (-2.5 gives -2).
+    static double apply(QvNumberFunction function, double x);
     static double apply(QvArithmeticOp op, double left, double right) {
         switch (op) {
         case QvArithmeticOp::Add: return left + right;

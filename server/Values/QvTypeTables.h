@@ -2,6 +2,8 @@
 #include "Values/QvType.h"
 
 enum class QvArithmeticOp { Add, Subtract, Multiply, Divide };
+// The functions of one number: sin(x) and the like.
+enum class QvNumberFunction { Sin, Cos, Tan, Asin, Acos, Atan, Sqrt, Exp, Log, Ln, Round, Floor, Ceil, Abs };
 
 // Whether a value of type `from` may be converted to type `to` (the conversion
 // itself belongs to the value classes).
