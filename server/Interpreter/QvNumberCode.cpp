@@ -87,7 +87,7 @@ private:
     uint32_t ifStep(const AST* node, Op op) {
         const AST* test = only(node, 2);
         Step step{op};
-        step.first = comparison(test);
+        step.first = condition(test);
         step.second = statement(test->nextSibling());
         return add(step);
     }
@@ -98,7 +98,7 @@ private:
         const AST* part = node->firstChild();
         if (op != Op::Forever) {
             if (!part) notCovered();
-            step.first = op == Op::While ? comparison(part) : expression(part);
+            step.first = op == Op::While ? condition(part) : expression(part);
             part = part->nextSibling();
         }
         if (part && part->getType() == QV_TOK_INCREMENT) {
@@ -179,14 +179,34 @@ private:
         default: notCovered();
         }
     }
-    // A comparison of two operands that compute numbers without calls.
-    uint32_t comparison(const AST* node) {
-        if (node->form() != QvNodeForm::NumberComparison) notCovered();
+    // Comparisons of two operands that compute numbers without calls, with `and`, `or`
+    // (both sides evaluated, as the walker does) and `not`, or `true` or `false`.
+    uint32_t condition(const AST* node) {
         Step step{Op::Compare};
-        step.token = node->getType();
-        const AST* left = only(node, 2);
-        step.first = expression(left);
-        step.second = expression(left->nextSibling());
+        switch (node->getType()) {
+        case QV_TOK_TRUE: case QV_TOK_FALSE:
+            step.op = Op::Truth;
+            step.number = node->getType() == QV_TOK_TRUE;
+            break;
+        case QV_TOK_NOT:
+            step.op = Op::Not;
+            step.first = condition(only(node, 1));
+            break;
+        case QV_TOK_AND: case QV_TOK_OR: {
+            step.op = node->getType() == QV_TOK_AND ? Op::And : Op::Or;
+            const AST* left = only(node, 2);
+            step.first = condition(left);
+            step.second = condition(left->nextSibling());
+            break;
+        }
+        default: {
+            if (node->form() != QvNodeForm::NumberComparison) notCovered();
+            step.token = node->getType();
+            const AST* left = only(node, 2);
+            step.first = expression(left);
+            step.second = expression(left->nextSibling());
+        }
+        }
         return add(step);
     }
     // #(PLUGIN_FN, namespace, name, argument...), every argument passed by value.
@@ -355,8 +375,22 @@ double QvNumberCode::evaluate(uint32_t index, Frame& frame) const {
 
 bool QvNumberCode::test(uint32_t index, Frame& frame) const {
     const Step& step = steps_[index];
-    double left = operand(step.first, frame);
-    return QvNumberRules::compare(step.token, left, operand(step.second, frame));
+    switch (step.op) {
+    case Op::Truth: return step.number != 0;
+    case Op::Not: return !test(step.first, frame);
+    case Op::And: {
+        const bool left = test(step.first, frame);
+        return test(step.second, frame) && left;
+    }
+    case Op::Or: {
+        const bool left = test(step.first, frame);
+        return test(step.second, frame) || left;
+    }
+    default: {
+        double left = operand(step.first, frame);
+        return QvNumberRules::compare(step.token, left, operand(step.second, frame));
+    }
+    }
 }
 
 QvNumberCode::Flow QvNumberCode::execute(uint32_t index, Frame& frame) const {

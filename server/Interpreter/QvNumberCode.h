@@ -17,7 +17,7 @@ class QvScopeLayout;
 // objects, the function's variables a frame of doubles on the stack. It covers the
 // parameters and the function's own variables, number literals, + - * / with negation
 // and units, pow and the functions of one number (sqrt, abs, round, sin...), the six
-// comparisons of numbers, blocks, `if` and `else`, `set`, in-place arithmetic, loops
+// comparisons of numbers with `and`, `or`, `not`, `true` and `false`, blocks, `if` and `else`, `set`, in-place arithmetic, loops
 // with `break`, `return`, and calls (as expressions or statements) of script functions
 // whose code is of this kind too.
 //
@@ -106,8 +106,8 @@ private:
     enum class Op : uint8_t {
         // Expressions.
         Constant, Parameter, Variable, Element, Unary, Function, Add, Subtract, Multiply, Divide, Power, Call,
-        // A comparison, for conditions.
-        Compare,
+        // Conditions.
+        Compare, And, Or, Not, Truth,
         // Statements.
         Block, If, IfElse, Set, InPlace, Times, While, Forever, Break, Return, ReturnNothing, CallStatement,
     };
