@@ -59,6 +59,20 @@ TEST(InterpreterRun, StopRequestEndsBusyLoopsPromptly) {
     }
 }
 
+// A loop run as number code works on copies of its variables: a stop leaves them as far
+// as the loop had gone, as walking it would.
+TEST(InterpreterRun, AStoppedLoopKeepsWhatItDid) {
+    CheckedSession run("set x to 0; set y to 0; repeat forever begin add 1 to x; set y to x * 2; end");
+    timeStop(run.session, std::chrono::milliseconds(50));
+    QvTreeEval* variables = run.session.getQvTreeEval();
+    ASSERT_NE(variables, nullptr);
+    const double x = variables->getContainer(AST::hashOf("x"), "x")->getValue()->AsNumber();
+    const double y = variables->getContainer(AST::hashOf("y"), "y")->getValue()->AsNumber();
+    EXPECT_GT(x, 0);
+    EXPECT_EQ(y, x * 2);
+    EXPECT_EQ(consoleText(run.session), "Execution cancelled by user.\n");
+}
+
 TEST(InterpreterRun, StopWaitsForARunningWaitToEnd) {
     CheckedSession run("repeat forever wait 0.3;");
     auto took = timeStop(run.session, std::chrono::milliseconds(50));
