@@ -324,7 +324,7 @@ bool QvNumberCode::invoke(Frame& frame) const {
     frame.set = parameterBits_;
     frame.made = 0;
     frame.returned = false;
-    execute(body_, frame);
+    block(steps_[body_], frame);
     return frame.returned;
 }
 
@@ -396,12 +396,7 @@ bool QvNumberCode::test(uint32_t index, Frame& frame) const {
 QvNumberCode::Flow QvNumberCode::execute(uint32_t index, Frame& frame) const {
     const Step& step = steps_[index];
     switch (step.op) {
-    case Op::Block:
-        for (uint32_t i = 0; i < step.count; ++i) {
-            Flow flow = execute(lists_[step.first + i], frame);
-            if (flow != Flow::Next) return flow;
-        }
-        return Flow::Next;
+    case Op::Block: return block(step, frame);
     case Op::If: return test(step.first, frame) ? execute(step.second, frame) : Flow::Next;
     case Op::IfElse: return execute(test(step.first, frame) ? step.second : step.third, frame);
     case Op::Set: frame.setNumber(step.slot, operand(step.first, frame)); return Flow::Next;
@@ -447,16 +442,17 @@ QvNumberCode::Flow QvNumberCode::loop(const Step& step, Frame& frame) const {
     return Flow::Next;
 }
 
-// What the walker would find for the call, passing every argument as a value.
-const QvCallTarget& QvNumberCode::targetOf(const Step& step, QvParser* session) {
-    if (const QvCallTarget* kept = QvCallTarget::kept(step.call)) return *kept;
+// What the walker would find for the call, passing every argument as a value, when the
+// call's node does not keep it yet.
+const QvCallTarget& QvNumberCode::findTarget(const Step& step, QvParser* session) {
     QvCallSite site(step.call, step.count, session, nullptr);
     for (size_t i = 0; i < step.count; ++i) site.argument(i).kind = QvArgumentSlot::Value;
     return QvCallTarget::of(step.call, site);
 }
 
 bool QvNumberCode::call(const Step& step, Frame& frame, double& result) const {
-    const QvCallTarget::Overload* overload = targetOf(step, frame.session).scriptCall();
+    const QvCallTarget* kept = QvCallTarget::kept(step.call);
+    const QvCallTarget::Overload* overload = (kept ? *kept : findTarget(step, frame.session)).scriptCall();
     const QvNumberCode* callee = overload ? overload->scriptFunction->numberCode() : nullptr;
     if (!callee || callee->referenceParameters_ || callee->abandoned_.load(std::memory_order_relaxed)) {
         abandoned_.store(true, std::memory_order_relaxed);

@@ -150,8 +150,15 @@ private:
     }
     bool test(uint32_t step, Frame& frame) const;
     Flow execute(uint32_t step, Frame& frame) const;
+    Flow block(const Step& step, Frame& frame) const {
+        for (uint32_t i = 0; i < step.count; ++i) {
+            Flow flow = execute(lists_[step.first + i], frame);
+            if (flow != Flow::Next) return flow;
+        }
+        return Flow::Next;
+    }
     Flow loop(const Step& step, Frame& frame) const;
-    static const QvCallTarget& targetOf(const Step& step, QvParser* session);
+    static const QvCallTarget& findTarget(const Step& step, QvParser* session);
     // The call's result; false when the function returned nothing.
     bool call(const Step& step, Frame& frame, double& result) const;
 
