@@ -4,6 +4,7 @@
 
 #include "Errors/QvYieldState.h"
 #include "Interpreter/QvNumberRules.h"
+#include "Interpreter/QvTreeEval.h"
 #include "Plugins/QvCallSite.h"
 #include "Plugins/QvCallTarget.h"
 #include "Plugins/QvFunctionContainerLocal.h"
@@ -27,6 +28,16 @@ QvNumberCode::Outcome QvNumberCode::run(QvParser* session, Frame& frame, double&
     }
     result = frame.result;
     return Outcome::Number;
+}
+
+// Only while no loop holds copies of them.
+double QvNumberCode::global(uint32_t slot, const Frame& frame) const {
+    const QvTreeEval* top = frame.session->getQvTreeEval();
+    if (frame.globalsLent || !top || top->valueMap().layout() != globalLayout_) giveUp();
+    const QvValueContainer* variable = top->valueMap().atSlot(slot);
+    const QvValue* value = variable ? variable->getValue().get() : nullptr;
+    if (!QvNumberValue::isNumber(value)) giveUp();
+    return QvNumberValue::numberIn(value);
 }
 
 void QvNumberCode::poll(const Frame& frame) {
@@ -177,6 +188,7 @@ bool QvNumberCode::call(const Step& step, Frame& frame, double& result) const {
     for (uint32_t i = 0; i < step.count; ++i) arguments[i] = operand(lists_[step.first + i], frame);
     Frame inner;
     inner.session = frame.session;
+    inner.globalsLent = frame.globalsLent;
     for (size_t p = 0; p < callee->parameterCount_; ++p) {
         const int argument = overload->argumentOf[p];
         if (argument < 0) giveUp();

@@ -15,7 +15,7 @@ class QvScopeLayout;
 // The code of a script function that works on plain numbers only, decoded once into a
 // compact form that runs without the tree walker: no variable maps and no value
 // objects, the function's variables a frame of doubles on the stack. It covers the
-// parameters and the function's own variables, number literals, + - * / with negation
+// parameters and the function's own variables, reading `global` ones, number literals, + - * / with negation
 // and units, pow and the functions of one number (sqrt, abs, round, sin...), the six
 // comparisons of numbers with `and`, `or`, `not`, `true` and `false`, blocks, `if` and `else`, `set`, in-place arithmetic, loops
 // with `break`, `return`, and calls (as expressions or statements) of script functions
@@ -62,6 +62,9 @@ public:
         double variables[kMaxVariables];
         const QvValue* const* values;  // a loop's, for those it holds as values
         QvParser* session;
+        // A loop of the top level holds copies of the top level's variables, so they
+        // cannot be read where they live.
+        bool globalsLent;
         uint32_t set;  // a bit per variable that holds a number
         // The variables that came to hold a number here, in that order.
         uint8_t madeOrder[kMaxVariables];
@@ -105,7 +108,7 @@ public:
 private:
     enum class Op : uint8_t {
         // Expressions.
-        Constant, Parameter, Variable, Element, Unary, Function, Add, Subtract, Multiply, Divide, Power, Call,
+        Constant, Parameter, Variable, Global, Element, Unary, Function, Add, Subtract, Multiply, Divide, Power, Call,
         // Conditions.
         Compare, And, Or, Not, Truth,
         // Statements.
@@ -159,6 +162,7 @@ private:
     }
     Flow loop(const Step& step, Frame& frame) const;
     static const QvCallTarget& findTarget(const Step& step, QvParser* session);
+    double global(uint32_t slot, const Frame& frame) const;
     // The call's result; false when the function returned nothing.
     bool call(const Step& step, Frame& frame, double& result) const;
 
@@ -172,6 +176,8 @@ private:
     bool loop_ = false;
     std::vector<uint32_t> scopeSlots_;
     uint32_t valueSlots_ = 0;
+    // The layout of the top level, which `global` variables are read by.
+    const QvScopeLayout* globalLayout_ = nullptr;
     // Set once a call in the body turned out to reach a function that has no number
     // code: the code would always give up there, so it is not tried any more.
     mutable std::atomic<bool> abandoned_{false};

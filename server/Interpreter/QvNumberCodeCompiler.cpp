@@ -136,7 +136,12 @@ private:
         QvNumberFunction function;
         if (node->form() == QvNodeForm::NumberLiteral) {
             step.number = node->number();
-        } else if (node->getType() == QV_TOK_LOCAL) {
+        } else if (node->getType() == QV_TOK_GLOBAL && node->layout() != &layout_) {
+            if (node->form() != QvNodeForm::Variable || node->slot() > UINT16_MAX) notCovered();
+            step.op = Op::Global;
+            step.slot = static_cast<uint16_t>(node->slot());
+            code_.globalLayout_ = node->layout();
+        } else if (node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL) {
             step.slot = variableSlot(node);
             step.op = step.slot < code_.parameterCount_ ? Op::Parameter : Op::Variable;
         } else if (node->getType() == QV_TOK_PLUGIN_FN) {
@@ -220,12 +225,12 @@ private:
     // throughout, and is used no other way.
     enum class Use : uint8_t { None, Number, Value };
 
-    // The frame index of a variable of the scope: a function's variables keep their
-    // indexes, a loop's get the next free ones.
+    // The frame index of a variable of the scope (`global` names the scope's own at the
+    // top level): a function's variables keep their indexes, a loop's get the next free
+    // ones.
     uint16_t variableSlot(const AST* scopeNode, Use use = Use::Number) {
-        if (scopeNode->getType() != QV_TOK_LOCAL || scopeNode->form() != QvNodeForm::Variable ||
-            scopeNode->layout() != &layout_)
-            notCovered();
+        const bool named = scopeNode->getType() == QV_TOK_LOCAL || scopeNode->getType() == QV_TOK_GLOBAL;
+        if (!named || scopeNode->form() != QvNodeForm::Variable || scopeNode->layout() != &layout_) notCovered();
         uint32_t slot = scopeNode->slot();
         if (code_.loop_) {
             std::vector<uint32_t>& slots = code_.scopeSlots_;

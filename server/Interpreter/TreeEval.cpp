@@ -504,6 +504,7 @@ QvNumberCode::Outcome TreeEval::numberLoop(AST* node) {
     const QvNumberCode* code = QvNumberCode::ofLoop(node, values_.layout());
     if (!code || !code->runnable() || windowsInReach()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
+    frame.globalsLent = !outer_;
     frame.set = 0;
     frame.made = 0;
     const QvValue* held[QvNumberCode::kMaxVariables];

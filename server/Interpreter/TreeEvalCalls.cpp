@@ -110,6 +110,8 @@ QvNumberCode::Outcome TreeEval::numberCodeCall(const QvNumberCode& code, AST* fi
             if (variables[b] == variables[a]) return kCannot;
     }
     QvNumberCode::Frame frame;
+    // A variable passed by copy may be one the function could read as `global` too.
+    frame.globalsLent = code.referenceParameters() != 0;
     for (size_t p = 0; p < argumentOf.size(); ++p) {
         if (argumentOf[p] < 0) return kCannot;
         frame.variables[p] = arguments[argumentOf[p]];

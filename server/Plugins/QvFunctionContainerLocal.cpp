@@ -86,6 +86,7 @@ QvNumberCode::Outcome QvFunctionContainerLocal::runNumberCode(QvParser* session,
     const QvNumberCode* code = numberCode();
     if (!code || code->referenceParameters()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
+    frame.globalsLent = false;
     for (size_t i = 0; i < parameters_.size(); ++i)
         if (!argument(i).holdsNumber(frame.variables[i])) return QvNumberCode::Outcome::NotRun;
     const QvNumberCode::Outcome outcome = code->run(session, frame, result.number);
