@@ -30,6 +30,14 @@ QvNumberCode::Outcome QvNumberCode::run(QvParser* session, Frame& frame, double&
     return Outcome::Number;
 }
 
+void QvNumberCode::giveDefaults(Frame& frame) const {
+    for (size_t p = 0; p < parameterCount_; ++p) {
+        if (frame.set >> p & 1u) continue;
+        if (defaults_[p] == kNoDefault) giveUp();
+        frame.setNumber(static_cast<uint16_t>(p), operand(defaults_[p], frame));
+    }
+}
+
 // Only while no loop holds copies of them.
 double QvNumberCode::global(uint32_t slot, const Frame& frame) const {
     const QvTreeEval* top = frame.session->getQvTreeEval();
@@ -47,8 +55,8 @@ void QvNumberCode::poll(const Frame& frame) {
 bool QvNumberCode::invoke(Frame& frame) const {
     if (QvStackGuard::exhausted()) giveUp();
     poll(frame);
-    frame.set = parameterBits_;
     frame.made = 0;
+    if (frame.set != parameterBits_) giveDefaults(frame);
     frame.returned = false;
     block(steps_[body_], frame);
     return frame.returned;
@@ -189,10 +197,12 @@ bool QvNumberCode::call(const Step& step, Frame& frame, double& result) const {
     Frame inner;
     inner.session = frame.session;
     inner.globalsLent = frame.globalsLent;
+    inner.set = 0;
     for (size_t p = 0; p < callee->parameterCount_; ++p) {
         const int argument = overload->argumentOf[p];
-        if (argument < 0) giveUp();
+        if (argument < 0) continue;
         inner.variables[p] = arguments[argument];
+        inner.set |= 1u << p;
     }
     if (!callee->invoke(inner)) return false;
     if (!overload->anyResult && !overload->signature->returnType().contains(QV_NUMBER)) giveUp();

@@ -37,10 +37,11 @@ public:
 
     // The code of a function's body (its BEGIN node), whose variables `layout` lists
     // with the parameters first, those taken by reference having their bits set in
-    // `referenceParameters`; null when the body uses anything the code does not cover or
+    // `referenceParameters` and those that may be left out their default expressions
+    // in `defaults` (null for the others); null when the body uses anything the code does not cover or
     // the function has more variables than a frame holds.
     static std::unique_ptr<QvNumberCode> compile(const AST* body, const QvScopeLayout& layout, size_t parameterCount,
-                                                 uint32_t referenceParameters);
+                                                 uint32_t referenceParameters, const std::vector<const AST*>& defaults);
 
     // The code of the loop, made at its first run for the variables of `scope` (the
     // layout of the evaluator running it); null when the loop is not covered.
@@ -56,8 +57,8 @@ public:
     // number code pass values only).
     uint32_t referenceParameters() const { return referenceParameters_; }
 
-    // One run's variables, the parameters first: the caller sets those (and for a loop,
-    // `set` and `made`).
+    // One run's variables, the parameters first: the caller sets those it gives and
+    // their bits in `set` (for a loop, every variable's, and `made`).
     struct Frame {
         double variables[kMaxVariables];
         const QvValue* const* values;  // a loop's, for those it holds as values
@@ -136,8 +137,12 @@ private:
     // Between calls and loop passes, as the walker does: a stop request gives up.
     static void poll(const Frame& frame);
 
-    // Runs the body in a frame whose parameters are set; true when it returned a number.
+    // Runs the body in a frame whose given parameters are set; true when it returned a
+    // number.
     bool invoke(Frame& frame) const;
+    // The parameters a call left out take their defaults, in order, after those it gave,
+    // as the walker gives them.
+    void giveDefaults(Frame& frame) const;
     double evaluate(uint32_t step, Frame& frame) const;
     double variable(uint32_t slot, const Frame& frame) const {
         if (!(frame.set >> slot & 1u)) giveUp();
@@ -172,6 +177,8 @@ private:
     size_t parameterCount_ = 0;
     uint32_t parameterBits_ = 0;  // the bits of `Frame::set` for the parameters
     uint32_t referenceParameters_ = 0;
+    static constexpr uint32_t kNoDefault = UINT32_MAX;
+    std::vector<uint32_t> defaults_;  // per parameter: its default's step, or kNoDefault
     // A loop's code: per frame index, the index of the variable in its scope's layout.
     bool loop_ = false;
     std::vector<uint32_t> scopeSlots_;

@@ -13,6 +13,15 @@ public:
 
     struct NotCovered {};
 
+    // A parameter's default, which may read the parameters before it only once they
+    // are set.
+    uint32_t defaultValue(const AST* expression) {
+        defaulting_ = true;
+        const uint32_t step = this->expression(expression);
+        defaulting_ = false;
+        return step;
+    }
+
     uint32_t statement(const AST* node) {
         switch (node->kind()) {
         case QvNodeKind::Block: return add(listStep(Op::Block, statements(node->firstChild())));
@@ -143,7 +152,7 @@ private:
             code_.globalLayout_ = node->layout();
         } else if (node->getType() == QV_TOK_LOCAL || node->getType() == QV_TOK_GLOBAL) {
             step.slot = variableSlot(node);
-            step.op = step.slot < code_.parameterCount_ ? Op::Parameter : Op::Variable;
+            step.op = step.slot < code_.parameterCount_ && !defaulting_ ? Op::Parameter : Op::Variable;
         } else if (node->getType() == QV_TOK_PLUGIN_FN) {
             step = call(node);
         } else if (node->form() == QvNodeForm::NumberElement && code_.loop_) {
@@ -248,11 +257,13 @@ private:
     QvNumberCode& code_;
     const QvScopeLayout& layout_;
     int loops_ = 0;
+    bool defaulting_ = false;
     Use uses_[kMaxVariables] = {};
 };
 
 std::unique_ptr<QvNumberCode> QvNumberCode::compile(const AST* body, const QvScopeLayout& layout,
-                                                    size_t parameterCount, uint32_t referenceParameters) {
+                                                    size_t parameterCount, uint32_t referenceParameters,
+                                                    const std::vector<const AST*>& defaults) {
     if (!body || body->kind() != QvNodeKind::Block || layout.size() > kMaxVariables || parameterCount > layout.size())
         return nullptr;
     auto code = std::unique_ptr<QvNumberCode>(new QvNumberCode);
@@ -260,7 +271,10 @@ std::unique_ptr<QvNumberCode> QvNumberCode::compile(const AST* body, const QvSco
     code->parameterBits_ = parameterCount == 0 ? 0 : ~0u >> (kMaxVariables - parameterCount);
     code->referenceParameters_ = referenceParameters;
     try {
-        code->body_ = Compiler(*code, layout).statement(body);
+        Compiler compiler(*code, layout);
+        for (const AST* expression : defaults)
+            code->defaults_.push_back(expression ? compiler.defaultValue(expression) : kNoDefault);
+        code->body_ = compiler.statement(body);
     } catch (const Compiler::NotCovered&) {
         return nullptr;
     }

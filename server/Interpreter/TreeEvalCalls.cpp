@@ -112,9 +112,11 @@ QvNumberCode::Outcome TreeEval::numberCodeCall(const QvNumberCode& code, AST* fi
     QvNumberCode::Frame frame;
     // A variable passed by copy may be one the function could read as `global` too.
     frame.globalsLent = code.referenceParameters() != 0;
+    frame.set = 0;
     for (size_t p = 0; p < argumentOf.size(); ++p) {
-        if (argumentOf[p] < 0) return kCannot;
+        if (argumentOf[p] < 0) continue;
         frame.variables[p] = arguments[argumentOf[p]];
+        frame.set |= 1u << p;
     }
     QvStackGuard::check();
     const QvNumberCode::Outcome outcome = code.run(session_, frame, result.number);

@@ -67,16 +67,22 @@ QvArgumentSlot QvFunctionContainerLocal::call(QvParser* session, TreeEval* calle
 void QvFunctionContainerLocal::makeNumberCode() {
     std::lock_guard<std::mutex> lock(numberCodeMaking_);
     if (numberCodeMade_.load(std::memory_order_relaxed)) return;
-    bool plainParameters = true;
+    bool plainParameters = parameters_.size() <= QvNumberCode::kMaxVariables;
     uint32_t byReference = 0;
-    for (size_t i = 0; i < parameters_.size(); ++i) {
-        const AST* declared = parameters_[i].name->firstChild();
-        if (declared && declared->getType() == QV_TOK_REF_PARAMETER && !declared->nextSibling() && i < 32)
+    std::vector<const AST*> defaults;
+    for (size_t i = 0; plainParameters && i < parameters_.size(); ++i) {
+        const Parameter& parameter = parameters_[i];
+        const AST* declared = parameter.name->firstChild();
+        defaults.push_back(parameter.defaultExpression);
+        const bool defaulted = declared && declared->getType() == QV_TOK_PARAM_ASSIGN &&
+                               parameter.defaultExpression && !parameter.defaultExpression->nextSibling();
+        if (declared && declared->getType() == QV_TOK_REF_PARAMETER && !declared->nextSibling())
             byReference |= 1u << i;
-        else if (declared)
+        else if (declared && !defaulted)
             plainParameters = false;
     }
-    if (plainParameters) numberCode_ = QvNumberCode::compile(body_, layout_, parameters_.size(), byReference);
+    if (plainParameters)
+        numberCode_ = QvNumberCode::compile(body_, layout_, parameters_.size(), byReference, defaults);
     numberCodeMade_.store(true, std::memory_order_release);
 }
 
@@ -87,8 +93,13 @@ QvNumberCode::Outcome QvFunctionContainerLocal::runNumberCode(QvParser* session,
     if (!code || code->referenceParameters()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
     frame.globalsLent = false;
-    for (size_t i = 0; i < parameters_.size(); ++i)
-        if (!argument(i).holdsNumber(frame.variables[i])) return QvNumberCode::Outcome::NotRun;
+    frame.set = 0;
+    for (size_t i = 0; i < parameters_.size(); ++i) {
+        const QvArgumentSlot& given = argument(i);
+        if (given.kind == QvArgumentSlot::Empty) continue;
+        if (!given.holdsNumber(frame.variables[i])) return QvNumberCode::Outcome::NotRun;
+        frame.set |= 1u << i;
+    }
     const QvNumberCode::Outcome outcome = code->run(session, frame, result.number);
     if (outcome == QvNumberCode::Outcome::Number) result.kind = QvArgumentSlot::Number;
     return outcome;
