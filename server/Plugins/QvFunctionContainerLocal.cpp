@@ -67,19 +67,16 @@ QvArgumentSlot QvFunctionContainerLocal::call(QvParser* session, TreeEval* calle
 void QvFunctionContainerLocal::makeNumberCode() {
     std::lock_guard<std::mutex> lock(numberCodeMaking_);
     if (numberCodeMade_.load(std::memory_order_relaxed)) return;
+    // A parameter's node holds the types it accepts (the walker checks them before the
+    // call), then `&` or a default.
     bool plainParameters = parameters_.size() <= QvNumberCode::kMaxVariables;
     uint32_t byReference = 0;
     std::vector<const AST*> defaults;
     for (size_t i = 0; plainParameters && i < parameters_.size(); ++i) {
-        const Parameter& parameter = parameters_[i];
-        const AST* declared = parameter.name->firstChild();
-        defaults.push_back(parameter.defaultExpression);
-        const bool defaulted = declared && declared->getType() == QV_TOK_PARAM_ASSIGN &&
-                               parameter.defaultExpression && !parameter.defaultExpression->nextSibling();
-        if (declared && declared->getType() == QV_TOK_REF_PARAMETER && !declared->nextSibling())
-            byReference |= 1u << i;
-        else if (declared && !defaulted)
-            plainParameters = false;
+        defaults.push_back(parameters_[i].defaultExpression);
+        for (const AST* part = parameters_[i].name->firstChild(); part; part = part->nextSibling())
+            if (part->getType() == QV_TOK_REF_PARAMETER) byReference |= 1u << i;
+        if ((byReference >> i & 1u) && defaults.back()) plainParameters = false;
     }
     if (plainParameters)
         numberCode_ = QvNumberCode::compile(body_, layout_, parameters_.size(), byReference, defaults);

@@ -33,7 +33,7 @@ public:
     QvArgumentSlot call(QvParser* session, TreeEval* caller, QvArgumentSlot* arguments,
                         const std::vector<int>& argumentOf);
     // The function's code on plain numbers, made at the first call; null when the body
-    // needs the walker or a parameter is declared with a type.
+    // needs the walker.
     const QvNumberCode* numberCode() {
         if (!numberCodeMade_.load(std::memory_order_acquire)) makeNumberCode();
         return numberCode_.get();
