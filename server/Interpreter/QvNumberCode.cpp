@@ -186,7 +186,7 @@ const QvCallTarget& QvNumberCode::findTarget(const Step& step, QvParser* session
 
 bool QvNumberCode::call(const Step& step, Frame& frame, double& result) const {
     const QvCallTarget* kept = QvCallTarget::kept(step.call);
-    const QvCallTarget::Overload* overload = (kept ? *kept : findTarget(step, frame.session)).scriptCall();
+    const QvCallTarget::Overload* overload = (kept ? *kept : findTarget(step, frame.session)).numberCall();
     const QvNumberCode* callee = overload ? overload->scriptFunction->numberCode() : nullptr;
     if (!callee || callee->referenceParameters_ || callee->abandoned_.load(std::memory_order_relaxed)) {
         abandoned_.store(true, std::memory_order_relaxed);

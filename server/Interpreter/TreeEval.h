@@ -310,6 +310,7 @@ private:
     // having evaluated nothing, for any other call.
     bool directScriptCall(AST* node, QvArgumentSlot& result);
     QvArgumentSlot scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
+    bool typedNumberCall(AST* node, const QvCallTarget& target, QvArgumentSlot& result);
     QvNumberCode::Outcome numberCodeCall(const QvNumberCode& code, AST* firstArgument, size_t count,
                                          const QvCallTarget::Overload& overload, QvArgumentSlot& result);
     // Raises "Function returned illegal type" when the signature does not allow the result's.

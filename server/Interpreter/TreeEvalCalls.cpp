@@ -27,8 +27,10 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
 
 bool TreeEval::directScriptCall(AST* node, QvArgumentSlot& result) {
     const QvCallTarget* target = QvCallTarget::kept(node);
-    const QvCallTarget::Overload* overload = target ? target->scriptCall() : nullptr;
-    if (!overload || overload->arguments.size() > kDirectArguments) return false;
+    if (!target) return false;
+    const QvCallTarget::Overload* overload = target->scriptCall();
+    if (!overload) return typedNumberCall(node, *target, result);
+    if (overload->arguments.size() > kDirectArguments) return false;
     pollInterrupt();
     AST* name = child(node)->nextSibling();
     if (!name) missingTree();
@@ -44,6 +46,23 @@ bool TreeEval::directScriptCall(AST* node, QvArgumentSlot& result) {
     } else if (!QvNumberCode::ran(outcome)) {
         result = scriptCall(firstArgument, count, *overload);
     }
+    checkResult(*overload, result);
+    return true;
+}
+
+// A call of a script function whose parameters declare types that accept numbers runs
+// its number code when every argument computes a number; otherwise (and when the code
+// gives up) the call goes the usual way, which checks the types.
+bool TreeEval::typedNumberCall(AST* node, const QvCallTarget& target, QvArgumentSlot& result) {
+    const QvCallTarget::Overload* overload = target.numberCall();
+    if (!overload || overload->arguments.size() > kDirectArguments) return false;
+    const QvNumberCode* code = overload->scriptFunction->numberCode();
+    if (!code || !code->runnable()) return false;
+    pollInterrupt();
+    AST* name = child(node)->nextSibling();
+    if (!name) missingTree();
+    if (!QvNumberCode::ran(numberCodeCall(*code, name->nextSibling(), overload->arguments.size(), *overload, result)))
+        return false;
     checkResult(*overload, result);
     return true;
 }

@@ -32,6 +32,23 @@ QvCallTarget::QvCallTarget(const QvCallSite& call) : registryVersion_(QvPluginRe
         if (takesAnything && (!passesVariables || call.valuesRunNoCode())) scriptCall_ = &overload;
         break;
     }
+    for (const Overload& overload : overloads_)
+        if (overload.viable && acceptsNumbers(overload, call)) {
+            if (overload.scriptFunction) numberCall_ = &overload;
+            break;
+        }
+}
+
+// As the call procedure checks the arguments' types, for numbers.
+bool QvCallTarget::acceptsNumbers(const Overload& overload, const QvCallSite& call) {
+    const std::vector<QvPluginParameter>& parameters = overload.signature->parameters();
+    for (size_t a = 0; a < call.size(); ++a) {
+        if (call.argument(a).kind == QvArgumentSlot::Reference) return false;
+        const QvPluginParameter& parameter = parameters[overload.arguments[a].parameter];
+        if (!overload.arguments[a].anyValue && (parameter.byReference || !parameter.acceptedTypes.contains(QV_NUMBER)))
+            return false;
+    }
+    return true;
 }
 
 void QvCallTarget::addOverloads(const std::vector<std::unique_ptr<QvPluginSignature>>* signatures,

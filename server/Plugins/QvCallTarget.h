@@ -50,13 +50,19 @@ public:
     // the kind its parameter takes (a value, or a variable when no code runs while the
     // arguments are evaluated); null otherwise.
     const Overload* scriptCall() const { return scriptCall_; }
+    // The overload a call whose arguments are all numbers, passed as values, takes when
+    // that is a script function: the first viable one whose parameters accept them.
+    // Null otherwise, or when the call passes a variable by reference.
+    const Overload* numberCall() const { return numberCall_; }
 
 private:
     explicit QvCallTarget(const QvCallSite& call);
     void addOverloads(const std::vector<std::unique_ptr<QvPluginSignature>>* signatures, const QvCallSite& call);
     static Overload plan(const QvPluginSignature& signature, const QvCallSite& call);
+    static bool acceptsNumbers(const Overload& overload, const QvCallSite& call);
 
     uint64_t registryVersion_;
     std::vector<Overload> overloads_;
     const Overload* scriptCall_ = nullptr;
+    const Overload* numberCall_ = nullptr;
 };
