@@ -15,15 +15,16 @@ class QvScopeLayout;
 // The code of a script function that works on plain numbers only, decoded once into a
 // compact form that runs without the tree walker: no variable maps and no value
 // objects, the function's variables a frame of doubles on the stack. It covers the
-// parameters and the function's own variables, reading `global` ones, number literals, + - * / with negation
-// and units, pow and the functions of one number (sqrt, abs, round, sin...), the six
-// comparisons of numbers with `and`, `or`, `not`, `true` and `false`, blocks, `if` and `else`, `set`, in-place arithmetic, loops
+// parameters (with their defaults) and the function's own variables, reading `global`
+// ones, number literals, + - * / with negation and units, pow and the functions of one
+// number (sqrt, abs, round, sin...), the six comparisons of numbers with `and`, `or`,
+// `!`, `true` and `false`, blocks, `if` and `else`, `set`, in-place arithmetic, loops
 // with `break`, `return`, and calls (as expressions or statements) of script functions
 // whose code is of this kind too.
 //
-// A loop statement (`repeat N times`, `repeat while`, `repeat forever`, with no `every`
-// or `incrementing`) built of the same parts has number code too, kept on its node; its
-// frame holds copies of the variables of its scope that it names.
+// A loop statement (`repeat N times`, `repeat while`, `repeat forever`, counting or
+// not, with no `every`) built of the same parts has number code too, kept on its node;
+// its frame holds copies of the variables of its scope that it names.
 //
 // Such code changes nothing but its own frames. So whenever anything out of the
 // ordinary happens (an error such as a division by zero or a variable read before it
@@ -36,10 +37,10 @@ public:
     static constexpr size_t kMaxArguments = 8;
 
     // The code of a function's body (its BEGIN node), whose variables `layout` lists
-    // with the parameters first, those taken by reference having their bits set in
-    // `referenceParameters` and those that may be left out their default expressions
-    // in `defaults` (null for the others); null when the body uses anything the code does not cover or
-    // the function has more variables than a frame holds.
+    // with the parameters first: those taken by reference have their bits set in
+    // `referenceParameters`, those that may be left out their default expressions in
+    // `defaults` (null for the others). Null when the body or a default uses anything
+    // the code does not cover, or the function has more variables than a frame holds.
     static std::unique_ptr<QvNumberCode> compile(const AST* body, const QvScopeLayout& layout, size_t parameterCount,
                                                  uint32_t referenceParameters, const std::vector<const AST*>& defaults);
 

@@ -221,7 +221,8 @@ private:
         std::vector<uint32_t> arguments;
         for (const AST* argument = node->firstChild()->nextSibling()->nextSibling(); argument;
              argument = argument->nextSibling()) {
-            const AST* passed = argument->getType() == QV_TOK_PARAM_ASSIGN ? only(argument, 2)->nextSibling() : argument;
+            const bool named = argument->getType() == QV_TOK_PARAM_ASSIGN;
+            const AST* passed = named ? only(argument, 2)->nextSibling() : argument;
             if (passed->getType() != QV_TOK_NO_REF_PARAMETER) notCovered();
             arguments.push_back(expression(only(passed, 1)));
         }
