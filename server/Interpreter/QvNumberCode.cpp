@@ -197,7 +197,6 @@ bool QvNumberCode::call(const Step& step, Frame& frame, double& result) const {
     Frame inner;
     inner.session = frame.session;
     inner.globalsLent = frame.globalsLent;
-    inner.set = 0;
     for (size_t p = 0; p < callee->parameterCount_; ++p) {
         const int argument = overload->argumentOf[p];
         if (argument < 0) continue;

@@ -59,20 +59,20 @@ public:
     uint32_t referenceParameters() const { return referenceParameters_; }
 
     // One run's variables, the parameters first: the caller sets those it gives and
-    // their bits in `set` (for a loop, every variable's, and `made`).
+    // their bits in `set` (for a loop, the variables it copies in).
     struct Frame {
         double variables[kMaxVariables];
-        const QvValue* const* values;  // a loop's, for those it holds as values
-        QvParser* session;
-        // A loop of the top level holds copies of the top level's variables, so they
-        // cannot be read where they live.
-        bool globalsLent;
-        uint32_t set;  // a bit per variable that holds a number
+        const QvValue* const* values = nullptr;  // a loop's, for those it holds as values
+        QvParser* session = nullptr;
+        // A loop of the top level, or a variable passed by reference, holds copies of
+        // variables of the top level, so those cannot be read where they live.
+        bool globalsLent = false;
+        uint32_t set = 0;  // a bit per variable that holds a number
         // The variables that came to hold a number here, in that order.
         uint8_t madeOrder[kMaxVariables];
-        uint32_t made;
-        bool returned;
-        double result;
+        uint32_t made = 0;
+        bool returned = false;
+        double result = 0;
 
         void setNumber(uint16_t slot, double number) {
             variables[slot] = number;
@@ -120,13 +120,16 @@ private:
     // call's arguments are `count` indexes in `lists_` from `first`.
     struct Step {
         Op op;
-        uint16_t slot = 0;  // the variable of Parameter, Variable, Element, Set, InPlace and a counting loop
+        // The variable of Parameter, Variable, Global (at the top level), Element, Set,
+        // InPlace and a counting loop.
+        uint16_t slot = 0;
         bool counts = false;  // a loop that increments its counter
-        int token = 0;      // the operator of Unary, Compare and InPlace; a QvNumberFunction
+        // The operator of Unary, Compare and InPlace; the QvNumberFunction of Function.
+        int token = 0;
         uint32_t first = 0, second = 0, third = 0;
         uint32_t count = 0;
-        double number = 0;        // Constant
-        AST* call = nullptr;      // the call node of Call and CallStatement
+        double number = 0;    // Constant, Truth
+        AST* call = nullptr;  // the call node of Call and CallStatement
     };
     enum class Flow { Next, Break, Return };
     class Compiler;

@@ -505,8 +505,6 @@ QvNumberCode::Outcome TreeEval::numberLoop(AST* node) {
     if (!code || !code->runnable() || windowsInReach()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
     frame.globalsLent = !outer_;
-    frame.set = 0;
-    frame.made = 0;
     const QvValue* held[QvNumberCode::kMaxVariables];
     frame.values = held;
     QvValueContainer* variables[QvNumberCode::kMaxVariables];

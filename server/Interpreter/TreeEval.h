@@ -305,12 +305,11 @@ private:
     QvValueRef pluginFunctionExpression(AST* node);
     void callArgument(QvCallSite& call, size_t index, AST* argument);
     static constexpr size_t kDirectArguments = 8;
-    // A call expression whose kept target is a script function taking any arguments:
-    // its result (a plain number, a value, or nothing) goes into `result`. False,
-    // having evaluated nothing, for any other call.
+    // A call expression whose kept target is a script function taking any arguments, or
+    // one that takes the call's numbers: its result (a plain number, a value, or nothing)
+    // goes into `result`. False, having changed nothing, for any other call.
     bool directScriptCall(AST* node, QvArgumentSlot& result);
     QvArgumentSlot scriptCall(AST* firstArgument, size_t count, const QvCallTarget::Overload& overload);
-    bool typedNumberCall(AST* node, const QvCallTarget& target, QvArgumentSlot& result);
     QvNumberCode::Outcome numberCodeCall(const QvNumberCode& code, AST* firstArgument, size_t count,
                                          const QvCallTarget::Overload& overload, QvArgumentSlot& result);
     // Raises "Function returned illegal type" when the signature does not allow the result's.

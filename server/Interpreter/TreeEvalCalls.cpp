@@ -1,6 +1,7 @@
 #include "Interpreter/TreeEval.h"
 
 #include <new>
+#include <optional>
 
 #include "Interpreter/QvValueContainer.h"
 #include "Plugins/QvCallProcedure.h"
@@ -25,44 +26,33 @@ QvValueRef TreeEval::pluginFunctionExpression(AST* node) {
     return QvCallProcedure::callFunction(call, QvCallTarget::of(node, call));
 }
 
+// A script function taking any arguments runs its number code when every argument
+// computes a number, else (or when the code gives up) the walker runs it. One whose
+// parameters declare types that accept numbers runs its number code the same way; else
+// the call goes the usual way, which checks the types.
 bool TreeEval::directScriptCall(AST* node, QvArgumentSlot& result) {
     const QvCallTarget* target = QvCallTarget::kept(node);
     if (!target) return false;
     const QvCallTarget::Overload* overload = target->scriptCall();
-    if (!overload) return typedNumberCall(node, *target, result);
-    if (overload->arguments.size() > kDirectArguments) return false;
+    const bool typed = !overload;
+    if (typed) overload = target->numberCall();
+    if (!overload || overload->arguments.size() > kDirectArguments) return false;
+    const QvNumberCode* code = overload->scriptFunction->numberCode();
+    const bool numbers = code && code->runnable();
+    if (typed && !numbers) return false;
     pollInterrupt();
     AST* name = child(node)->nextSibling();
     if (!name) missingTree();
     AST* firstArgument = name->nextSibling();
     const size_t count = overload->arguments.size();
-    const QvNumberCode* code = overload->scriptFunction->numberCode();
     const QvNumberCode::Outcome outcome =
-        code && code->runnable() ? numberCodeCall(*code, firstArgument, count, *overload, result)
-                                 : QvNumberCode::Outcome::NotRun;
-    if (outcome == QvNumberCode::Outcome::GaveUp) {
-        QvNumberCode::Suspension suspension;
-        result = scriptCall(firstArgument, count, *overload);
-    } else if (!QvNumberCode::ran(outcome)) {
+        numbers ? numberCodeCall(*code, firstArgument, count, *overload, result) : QvNumberCode::Outcome::NotRun;
+    if (!QvNumberCode::ran(outcome)) {
+        if (typed) return false;
+        std::optional<QvNumberCode::Suspension> suspension;
+        if (outcome == QvNumberCode::Outcome::GaveUp) suspension.emplace();
         result = scriptCall(firstArgument, count, *overload);
     }
-    checkResult(*overload, result);
-    return true;
-}
-
-// A call of a script function whose parameters declare types that accept numbers runs
-// its number code when every argument computes a number; otherwise (and when the code
-// gives up) the call goes the usual way, which checks the types.
-bool TreeEval::typedNumberCall(AST* node, const QvCallTarget& target, QvArgumentSlot& result) {
-    const QvCallTarget::Overload* overload = target.numberCall();
-    if (!overload || overload->arguments.size() > kDirectArguments) return false;
-    const QvNumberCode* code = overload->scriptFunction->numberCode();
-    if (!code || !code->runnable()) return false;
-    pollInterrupt();
-    AST* name = child(node)->nextSibling();
-    if (!name) missingTree();
-    if (!QvNumberCode::ran(numberCodeCall(*code, name->nextSibling(), overload->arguments.size(), *overload, result)))
-        return false;
     checkResult(*overload, result);
     return true;
 }
@@ -129,9 +119,7 @@ QvNumberCode::Outcome TreeEval::numberCodeCall(const QvNumberCode& code, AST* fi
             if (variables[b] == variables[a]) return kCannot;
     }
     QvNumberCode::Frame frame;
-    // A variable passed by copy may be one the function could read as `global` too.
     frame.globalsLent = code.referenceParameters() != 0;
-    frame.set = 0;
     for (size_t p = 0; p < argumentOf.size(); ++p) {
         if (argumentOf[p] < 0) continue;
         frame.variables[p] = arguments[argumentOf[p]];

@@ -89,8 +89,6 @@ QvNumberCode::Outcome QvFunctionContainerLocal::runNumberCode(QvParser* session,
     const QvNumberCode* code = numberCode();
     if (!code || code->referenceParameters()) return QvNumberCode::Outcome::NotRun;
     QvNumberCode::Frame frame;
-    frame.globalsLent = false;
-    frame.set = 0;
     for (size_t i = 0; i < parameters_.size(); ++i) {
         const QvArgumentSlot& given = argument(i);
         if (given.kind == QvArgumentSlot::Empty) continue;

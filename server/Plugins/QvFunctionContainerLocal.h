@@ -1,6 +1,6 @@
 #pragma once
-#include <memory>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
