@@ -69,11 +69,4 @@ inline bool numberFunction(int tokenType, QvNumberFunction& function) {
     default: return false;
     }
 }
-
-inline bool isComparison(int tokenType) {
-    switch (tokenType) {
-    case QV_TOK_EQUAL: case QV_TOK_NE: case QV_TOK_LT: case QV_TOK_LE: case QV_TOK_GT: case QV_TOK_GE: return true;
-    default: return false;
-    }
-}
 }
